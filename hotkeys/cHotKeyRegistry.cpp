@@ -1,0 +1,1 @@
+#include "cHotKeyRegistry.h"

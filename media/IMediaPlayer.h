@@ -1,0 +1,42 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// Raised by a player operation that fails: no file, a file the player refuses, a backend error.
+class PlayerError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The operations the window drives on an embedded media player. Every operation may throw
+// PlayerError. Positions are seconds; geometry is twips (15 to the pixel) in the window's
+// client coordinates.
+class IMediaPlayer {
+public:
+    static constexpr int kPlaying = 3;
+
+    virtual ~IMediaPlayer() = default;
+
+    // settings.autoStart: whether a file given through setURL starts playing at once.
+    virtual void setAutoStart(bool autoStart) = 0;
+    // URL: opens the file; throws when the player refuses it.
+    virtual void setURL(const std::string& path) = 0;
+
+    // controls.play / controls.pause
+    virtual void play() = 0;
+    virtual void pause() = 0;
+    // controls.currentPosition
+    virtual double currentPosition() = 0;
+    virtual void setCurrentPosition(double seconds) = 0;
+
+    // 3 exactly while playing.
+    virtual int playState() = 0;
+
+    virtual float Left() = 0;
+    virtual void setLeft(float twips) = 0;
+    virtual float Width() = 0;
+    virtual void setWidth(float twips) = 0;
+    virtual float Height() = 0;
+    virtual void setHeight(float twips) = 0;
+};

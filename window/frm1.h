@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "IFileDialog.h"
+#include "IHotKeyPlatform.h"
+#include "IMediaPlayer.h"
+#include "IMessageBox.h"
+#include "IMessageHook.h"
+#include "IntervalTimer.h"
+#include "cHotKeyRegistry.h"
+
+namespace Ui {
+class frm1;
+}
+
+// Creates the player that lives inside the given host widget of the window.
+using PlayerFactory = std::function<std::unique_ptr<IMediaPlayer>(QWidget* host)>;
+
+// Everything from outside that the window uses; app/ chooses the real parts, tests the fakes.
+struct frm1Services {
+    PlayerFactory makePlayer;
+    IFileDialog& CmD1;
+    IMessageBox& messageBox;
+    IHotKeyPlatform& hotKeyPlatform;
+    IMessageHook& messageHook;
+};
+
+// The program's only window: two players side by side, steered together.
+class frm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frm1(frm1Services services, QWidget* parent = nullptr);
+    ~frm1() override;
+
+    // The window's load: flags False, then the hot-key start-up. A hot-key failure is
+    // not caught here; the program reports it and ends.
+    void Form_Load();
+
+    Ui::frm1& controls() { return *ui; }
+
+    // Window-level state.
+    std::string media1;
+    std::string media2;
+    bool geladen1 = false;
+    bool geladen2 = false;
+    std::unique_ptr<cHotKeyRegistry> m_cHotKey;
+
+    // The players and the timer of the position display.
+    std::unique_ptr<IMediaPlayer> wmp1;
+    std::unique_ptr<IMediaPlayer> wmp2;
+    IntervalTimer Timer1;
+
+    // Menu and button commands.
+    void neu1_Click();
+    void neu2_Click();
+    void ende_Click();
+    void about_Click();
+    void Command1_Click();
+    void com_goto_Click();
+    void ffw_Click();
+    void fffw_Click();
+    void p1left_Click();
+    void p1right_Click();
+    void h1plus_Click();
+    void h1minus_Click();
+    void p2left_Click();
+    void p2right_Click();
+    void h2plus_Click();
+    void h2minus_Click();
+
+    // Tick of Timer1: player 1's whole second into the time box.
+    void Timer1_Timer();
+
+    // Hot-key dispatch.
+    void m_cHotKey_HotKeyPress(const std::string& sName, std::int32_t eModifiers,
+                               std::int32_t eKey);
+
+    // Transport and load operations; reached only through the hot keys and the open
+    // commands, public so that tests can drive them directly.
+    void play_both();
+    void pause_both();
+    void back_both();
+    void load_player1();
+    void load_player2();
+
+private:
+    void wireCommands();
+
+    std::unique_ptr<Ui::frm1> ui;
+    IFileDialog& CmD1;
+    IMessageBox& m_messageBox;
+    IHotKeyPlatform& m_hotKeyPlatform;
+    IMessageHook& m_messageHook;
+};
