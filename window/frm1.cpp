@@ -1,1 +1,92 @@
-// filled in later
+#include "frm1.h"
+
+#include <QAction>
+#include <QFont>
+#include <QMenuBar>
+#include <QPushButton>
+#include <exception>
+
+#include "ui_frm1.h"
+
+frm1::frm1(frm1Services services, QWidget* parent)
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::frm1>()),
+      CmD1(services.CmD1),
+      m_messageBox(services.messageBox),
+      m_hotKeyPlatform(services.hotKeyPlatform),
+      m_messageHook(services.messageHook) {
+    // The title's face is not installed everywhere; a heavy sans face keeps its weight.
+    QFont::insertSubstitutions("Arial Black", {"Arial", "Liberation Sans", "DejaVu Sans"});
+    ui->setupUi(this);
+    // The stored size is the client area's; the menu bar comes on top of it.
+    resize(989, 717 + menuBar()->sizeHint().height());
+
+    wmp1 = services.makePlayer(ui->wmp1);
+    wmp2 = services.makePlayer(ui->wmp2);
+
+    wireCommands();
+}
+
+frm1::~frm1() = default;
+
+void frm1::Form_Load() {
+    geladen1 = false;
+    geladen2 = false;
+    startHotKeys();
+}
+
+namespace {
+
+// Commands trap their own failures where they are meant to; anything else that still
+// escapes (a player refusing geometry, a stray error in a tick) must not unwind through
+// the event loop, so it ends the command quietly.
+template <typename Command>
+auto guarded(frm1* window, Command command) {
+    return [window, command] {
+        try {
+            (window->*command)();
+        } catch (const std::exception&) {
+        }
+    };
+}
+
+}  // namespace
+
+void frm1::wireCommands() {
+    using Click = void (frm1::*)();
+    const struct {
+        QAction* action;
+        Click command;
+    } menu[] = {
+        {ui->neu1, &frm1::neu1_Click},
+        {ui->neu2, &frm1::neu2_Click},
+        {ui->ende, &frm1::ende_Click},
+        {ui->about, &frm1::about_Click},
+    };
+    for (const auto& item : menu) {
+        connect(item.action, &QAction::triggered, this, guarded(this, item.command));
+    }
+
+    const struct {
+        QPushButton* button;
+        Click command;
+    } buttons[] = {
+        {ui->Command1, &frm1::Command1_Click}, {ui->com_goto, &frm1::com_goto_Click},
+        {ui->ffw, &frm1::ffw_Click},           {ui->fffw, &frm1::fffw_Click},
+        {ui->p1left, &frm1::p1left_Click},     {ui->p1right, &frm1::p1right_Click},
+        {ui->h1plus, &frm1::h1plus_Click},     {ui->h1minus, &frm1::h1minus_Click},
+        {ui->p2left, &frm1::p2left_Click},     {ui->p2right, &frm1::p2right_Click},
+        {ui->h2plus, &frm1::h2plus_Click},     {ui->h2minus, &frm1::h2minus_Click},
+    };
+    for (const auto& item : buttons) {
+        connect(item.button, &QPushButton::clicked, this, guarded(this, item.command));
+    }
+
+    Timer1.onTick = guarded(this, &frm1::Timer1_Timer);
+}
+
+void frm1::about_Click() { ui->Frame1->setVisible(true); }
+
+void frm1::Command1_Click() { ui->Frame1->setVisible(false); }
+
+void frm1::ende_Click() { close(); }

@@ -90,6 +90,7 @@ public:
 
 private:
     void wireCommands();
+    void startHotKeys();
 
     std::unique_ptr<Ui::frm1> ui;
     IFileDialog& CmD1;
