@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev libqt6opengl6-dev libgl-dev
   libmpv-dev
-  libxcb1-dev libxcb-keysyms1-dev
+  libxcb1-dev libxcb-keysyms1-dev libxcb-xtest0-dev
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool openbox x11-utils
   ffmpeg
