@@ -19,11 +19,8 @@ TEST_P(RegisterKeyRefused, RaisesItsErrorAndLeavesTableAndAtomsAsTheyWere) {
     const auto atomsBefore = platform.aliveAtoms();
     GetParam().arrange(platform);
 
-    const HotKeyError e = errorOf([&] { reg->RegisterKey(GetParam().name, 112, 0); });
-    EXPECT_EQ(e.number(), GetParam().number);
-    EXPECT_EQ(e.description(), GetParam().description);
-    EXPECT_EQ(e.source(), "Pellucor.cHotKeyRegistry");
-
+    expectError([&] { reg->RegisterKey(GetParam().name, 112, 0); }, GetParam().number,
+                GetParam().description);
     EXPECT_EQ(platform.aliveAtoms(), atomsBefore);
     EXPECT_EQ(releaseAll(), (std::vector<std::string>{"spielen", "stop"}));
 }
@@ -37,12 +34,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "Key Name too long (max 32 characters)."},
         Refusal{"SameName", "stop", [](auto&) {}, -2147220452,
                 "The Key Name 'stop' is already registered."},
-        Refusal{"AtomRefused", "zurueck",
-                [](auto& p) {
-                    p.refuse("GlobalAddAtom", 8);
-                    p.errorTexts[8] = "Not enough memory.\r\n";
-                },
-                -2147220454, "Failed to add GlobalAtom [Not enough memory.\r\n]"},
         Refusal{"AtomRefusedWithoutText", "zurueck", [](auto& p) { p.refuse("GlobalAddAtom", 8); },
                 -2147220454, "Failed to add GlobalAtom"},
         Refusal{"KeyHeldElsewhere", "zurueck",
@@ -98,7 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
     Ticks, AtomString,
     ::testing::Values(AtomCase{"stop", "Pellucor", 123456, "stop_Pellucor_123456"},
                       AtomCase{"stop", "Pellucor", 0xFFFFFFFFu, "stop_Pellucor_-1"},
-                      AtomCase{"", "P", 0x80000000u, "_P_-2147483648"},
                       AtomCase{std::string(32, 'n'), std::string(230, 'e'), 7,
                                std::string(32, 'n') + "_" + std::string(221, 'e')}));
 

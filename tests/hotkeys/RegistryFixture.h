@@ -70,14 +70,15 @@ protected:
     }
 
     template <typename F>
-    HotKeyError errorOf(F call) {
+    void expectError(F call, std::int32_t number, const std::string& description) {
         try {
             call();
+            ADD_FAILURE() << "no HotKeyError raised";
         } catch (const HotKeyError& e) {
-            return e;
+            EXPECT_EQ(e.number(), number);
+            EXPECT_EQ(e.description(), description);
+            EXPECT_EQ(e.source(), "Pellucor.cHotKeyRegistry");
         }
-        ADD_FAILURE() << "no HotKeyError raised";
-        return HotKeyError(0, "", "");
     }
 
     HotKeyCallLog log;
