@@ -1,0 +1,52 @@
+#pragma once
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "PlatformError.h"
+
+// Passive key grabs on the root window, in every variant of the lock keys, so a hot key works
+// whether CapsLock or NumLock is on. Knows xcb only.
+class KeyGrabber {
+public:
+    struct Grab {
+        xcb_keycode_t keycode;
+        std::uint16_t modifiers;
+    };
+
+    KeyGrabber(xcb_connection_t* connection, xcb_window_t root);
+    ~KeyGrabber();
+    KeyGrabber(const KeyGrabber&) = delete;
+    KeyGrabber& operator=(const KeyGrabber&) = delete;
+
+    // X modifier mask for hot-key flags (1 Alt, 2 Control, 4 Shift, 8 Super).
+    static std::uint16_t modifierMask(std::int32_t hotKeyModifiers);
+
+    // The keycodes that produce the keysym on this keyboard; empty if none does.
+    std::vector<xcb_keycode_t> keycodesFor(std::uint32_t keysym) const;
+
+    // Grabs every keycode with mask in all lock variants. All or nothing: on failure every
+    // variant already taken is released again and the reason is returned.
+    PlatformError grab(const std::vector<xcb_keycode_t>& keycodes, std::uint16_t mask,
+                       std::vector<Grab>& grabs);
+    void ungrab(const std::vector<Grab>& grabs);
+
+    // The part of a key event's state that tells hot keys apart: locks and buttons removed.
+    static std::uint16_t significantState(std::uint16_t state);
+
+    xcb_window_t root() const { return m_root; }
+    // Re-reads the keyboard after the server announced a mapping change.
+    void mappingChanged(xcb_mapping_notify_event_t* event);
+
+private:
+    void readNumLockMask();
+    std::vector<std::uint16_t> lockVariants() const;
+
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root;
+    xcb_key_symbols_t* m_symbols;
+    std::uint16_t m_numLockMask = 0;
+};

@@ -1,0 +1,196 @@
+#include "X11HotKeyPlatform.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "ExecutableName.h"
+#include "KeyMap.h"
+#include "MessageHook.h"
+#include "WindowLookup.h"
+
+namespace {
+
+constexpr std::int32_t kKnownModifiers = 1 | 2 | 4 | 8;
+constexpr int kRestoreTimeoutMs = 2000;
+
+}  // namespace
+
+X11HotKeyPlatform::X11HotKeyPlatform(MessageHook& messageHook) : m_hook(messageHook) {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 == nullptr || x11->connection() == nullptr)
+        return;
+    xcb_connection_t* connection = x11->connection();
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    // Qt opens the default screen; its root is the one our windows live on.
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+    m_grabber = std::make_unique<KeyGrabber>(connection, screen->root);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11HotKeyPlatform::~X11HotKeyPlatform() {
+    if (!m_grabber)
+        return;
+    for (const Registration& r : m_registrations)
+        m_grabber->ungrab(r.grabs);
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+std::string X11HotKeyPlatform::ExecutableName() {
+    return runningExecutableName();
+}
+
+std::uint32_t X11HotKeyPlatform::GetTickCount() {
+    const auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceBoot).count();
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms));
+}
+
+std::uint16_t X11HotKeyPlatform::GlobalAddAtom(const std::string& s) {
+    const std::uint16_t atom = m_atoms.add(s);
+    if (atom == 0)
+        m_lastError = m_atoms.lastError();
+    return atom;
+}
+
+void X11HotKeyPlatform::GlobalDeleteAtom(std::uint16_t atom) {
+    if (!m_atoms.remove(atom))
+        m_lastError = m_atoms.lastError();
+}
+
+bool X11HotKeyPlatform::fail(PlatformError error) {
+    m_lastError = code(error);
+    return false;
+}
+
+bool X11HotKeyPlatform::RegisterHotKey(HWND hwnd, std::int32_t id, std::int32_t modifiers,
+                                       std::int32_t virtualKey) {
+    if (!m_grabber)
+        return fail(PlatformError::NoDisplay);
+    if ((modifiers & ~kKnownModifiers) != 0)
+        return fail(PlatformError::BadModifiers);
+    const auto keysym = keysymForVirtualKey(virtualKey);
+    if (!keysym)
+        return fail(PlatformError::UnknownKeyCode);
+    const std::vector<xcb_keycode_t> keycodes = m_grabber->keycodesFor(*keysym);
+    if (keycodes.empty())
+        return fail(PlatformError::KeyNotOnKeyboard);
+    for (const Registration& r : m_registrations) {
+        if (r.hwnd == hwnd && r.id == id)
+            return fail(PlatformError::IdInUse);
+        // The server lets a client grab its own combination twice; refuse it ourselves.
+        if (r.virtualKey == virtualKey && r.modifiers == modifiers) {
+            return fail(PlatformError::KeyRegisteredHere);
+        }
+    }
+    Registration r{hwnd, id, virtualKey, modifiers, KeyGrabber::modifierMask(modifiers), {}};
+    const PlatformError error = m_grabber->grab(keycodes, r.mask, r.grabs);
+    if (error != PlatformError::None)
+        return fail(error);
+    m_registrations.push_back(std::move(r));
+    return true;
+}
+
+void X11HotKeyPlatform::UnregisterHotKey(HWND hwnd, std::int32_t id) {
+    const auto it =
+        std::find_if(m_registrations.begin(), m_registrations.end(),
+                     [&](const Registration& r) { return r.hwnd == hwnd && r.id == id; });
+    if (it == m_registrations.end()) {
+        fail(PlatformError::IdNotRegistered);
+        return;
+    }
+    m_grabber->ungrab(it->grabs);
+    m_registrations.erase(it);
+}
+
+std::uint32_t X11HotKeyPlatform::GetLastError() {
+    return m_lastError;
+}
+
+std::size_t X11HotKeyPlatform::FormatMessage(std::uint32_t errorCode, char* buffer,
+                                             std::size_t size) {
+    const std::string_view text = platformErrorText(errorCode);
+    const std::size_t n = std::min(text.size(), size);
+    std::memcpy(buffer, text.data(), n);
+    return n;
+}
+
+bool X11HotKeyPlatform::IsIconic(HWND hwnd) {
+    if (QWidget* widget = findWidget(hwnd))
+        return widget->isMinimized();
+    QWindow* window = findWindow(hwnd);
+    return window != nullptr && (window->windowStates() & Qt::WindowMinimized);
+}
+
+void X11HotKeyPlatform::SendRestore(HWND hwnd) {
+    QWidget* widget = findWidget(hwnd);
+    QWindow* window = widget ? widget->windowHandle() : findWindow(hwnd);
+    if (window == nullptr)
+        return;
+    // Only the minimised flag goes: a window that was maximised comes back maximised.
+    if (widget) {
+        widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
+        widget->show();
+    } else {
+        window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
+        window->show();
+    }
+    // The window manager answers asynchronously; wait until it did, but not forever.
+    QDeadlineTimer deadline(kRestoreTimeoutMs);
+    QPointer<QWindow> guard(window);
+    while (guard && !deadline.hasExpired()) {
+        const bool minimised =
+            widget ? widget->isMinimized() : (guard->windowStates() & Qt::WindowMinimized) != 0;
+        if (!minimised && guard->isExposed())
+            break;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+const X11HotKeyPlatform::Registration* X11HotKeyPlatform::registrationFor(
+    xcb_keycode_t keycode, std::uint16_t state) const {
+    const std::uint16_t significant = KeyGrabber::significantState(state);
+    for (const Registration& r : m_registrations) {
+        if (r.mask != significant)
+            continue;
+        for (const KeyGrabber::Grab& g : r.grabs) {
+            if (g.keycode == keycode)
+                return &r;
+        }
+    }
+    return nullptr;
+}
+
+bool X11HotKeyPlatform::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    auto* event = static_cast<xcb_generic_event_t*>(message);
+    const auto type = event->response_type & ~0x80;
+    if (type == XCB_MAPPING_NOTIFY) {
+        // Qt needs this event too; only refresh our own view of the keyboard.
+        m_grabber->mappingChanged(reinterpret_cast<xcb_mapping_notify_event_t*>(event));
+        return false;
+    }
+    if (type != XCB_KEY_PRESS)
+        return false;
+    auto* press = reinterpret_cast<xcb_key_press_event_t*>(event);
+    if (press->event != m_grabber->root())
+        return false;
+    const Registration* r = registrationFor(press->detail, press->state);
+    if (r == nullptr)
+        return false;
+    // Copy first: a handler may unregister this very key while it runs.
+    const HWND hwnd = r->hwnd;
+    const std::int32_t id = r->id;
+    const std::int32_t lParam =
+        static_cast<std::int32_t>((static_cast<std::uint32_t>(r->virtualKey) << 16) |
+                                  static_cast<std::uint32_t>(r->modifiers));
+    m_hook.dispatch(hwnd, WM_HOTKEY, id, lParam);
+    return true;
+}

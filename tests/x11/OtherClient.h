@@ -1,0 +1,37 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A second X client with its own connection, standing for another program on the desktop.
+class OtherClient {
+public:
+    OtherClient();
+    ~OtherClient();
+    OtherClient(const OtherClient&) = delete;
+    OtherClient& operator=(const OtherClient&) = delete;
+
+    // The lock variants of a combination: plain, CapsLock, NumLock (Mod2 in Xvfb's keymap), both.
+    static const std::vector<std::uint16_t>& lockVariants();
+
+    xcb_keycode_t keycode(const std::string& keysymName);
+    // A checked grab on the root; false if the server refused it.
+    bool grab(xcb_keycode_t keycode, std::uint16_t modifiers);
+    // Grabs every lock variant, keeps the ones it got; true only if it got them all.
+    bool grabAllVariants(xcb_keycode_t keycode, std::uint16_t modifiers = 0);
+    void ungrabAll();
+
+    // A mapped window of this client that holds the keyboard focus.
+    void takeFocus();
+    // The lock and modifier bits currently in effect on the keyboard.
+    std::uint16_t modifierState();
+
+private:
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root;
+    xcb_window_t m_window = 0;
+    std::vector<std::pair<xcb_keycode_t, std::uint16_t>> m_grabs;
+};

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "AtomTable.h"
+#include "PlatformError.h"
+
+namespace {
+
+TEST(AtomTable, SameStringSharesOneReferenceCountedAtom) {
+    AtomTable table;
+    const auto atom = table.add("spielen_Pellucor_1");
+    ASSERT_GE(atom, AtomTable::kFirstAtom);
+    EXPECT_EQ(table.add("spielen_Pellucor_1"), atom);
+    EXPECT_EQ(table.size(), 1u);
+
+    EXPECT_TRUE(table.remove(atom));
+    EXPECT_EQ(table.find("spielen_Pellucor_1"), atom) << "one reference is still held";
+    EXPECT_TRUE(table.remove(atom));
+    EXPECT_EQ(table.find("spielen_Pellucor_1"), 0);
+    EXPECT_EQ(table.name(atom), "");
+    EXPECT_FALSE(table.remove(atom));
+    EXPECT_EQ(table.lastError(), code(PlatformError::UnknownAtom));
+}
+
+TEST(AtomTable, NamesDifferingInCaseGetDifferentAtoms) {
+    AtomTable table;
+    const auto lower = table.add("stop_Pellucor_123456");
+    const auto upper = table.add("Stop_Pellucor_123456");
+    EXPECT_NE(lower, upper);
+    EXPECT_EQ(table.name(upper), "Stop_Pellucor_123456");
+}
+
+TEST(AtomTable, DeletedAtomIsNotHandedOutAgainAtOnce) {
+    AtomTable table;
+    const auto first = table.add("a");
+    table.remove(first);
+    EXPECT_NE(table.add("b"), first);
+}
+
+struct RefusedString {
+    std::string text;
+    PlatformError error;
+};
+
+class AtomTableRefuses : public testing::TestWithParam<RefusedString> {};
+
+TEST_P(AtomTableRefuses, ReturnsZeroWithReason) {
+    AtomTable table;
+    EXPECT_EQ(table.add(GetParam().text), 0);
+    EXPECT_EQ(table.lastError(), code(GetParam().error));
+    EXPECT_EQ(table.size(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Strings, AtomTableRefuses,
+                         testing::Values(RefusedString{"", PlatformError::EmptyAtom},
+                                         RefusedString{std::string(256, 'x'),
+                                                       PlatformError::AtomTooLong}));
+
+TEST(AtomTable, LongestStringIsAccepted) {
+    AtomTable table;
+    const std::string longest(255, 'x');
+    EXPECT_EQ(table.name(table.add(longest)), longest);
+}
+
+TEST(AtomTable, FillsEveryStringAtomThenRefusesUntilOneIsDeleted) {
+    AtomTable table;
+    std::set<std::uint16_t> atoms;
+    for (std::size_t i = 0; i < AtomTable::kCapacity; ++i) {
+        const auto atom = table.add("k" + std::to_string(i));
+        ASSERT_GE(atom, 0xC000) << i;
+        atoms.insert(atom);
+    }
+    EXPECT_EQ(atoms.size(), AtomTable::kCapacity);
+    EXPECT_EQ(table.add("one too many"), 0);
+    EXPECT_EQ(table.lastError(), code(PlatformError::AtomTableFull));
+    EXPECT_NE(table.add("k7"), 0) << "an existing string still gets its atom";
+
+    ASSERT_TRUE(table.remove(table.find("k100")));
+    EXPECT_EQ(table.add("one too many"), 0xC000 + 100);
+}
+
+}  // namespace

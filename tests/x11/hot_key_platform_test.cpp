@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "OtherClient.h"
+#include "PlatformError.h"
+#include "QtSupport.h"
+#include "RecordingSubclass.h"
+#include "X11HotKeyPlatform.h"
+
+namespace {
+
+constexpr std::int32_t kF3 = 114;
+constexpr std::int32_t kF5 = 116;
+constexpr std::int32_t kId = -16000;
+
+class HotKeyPlatformTest : public testing::Test {
+protected:
+    void SetUp() override {
+        window.resize(200, 100);
+        window.show();
+        hwnd = static_cast<HWND>(window.winId());
+        hook.HookMessage(receiver, hwnd, WM_HOTKEY);
+        f3 = other.keycode("F3");
+    }
+
+    std::string lastErrorText() {
+        char buffer[256];
+        return std::string(buffer, platform->FormatMessage(platform->GetLastError(), buffer, 256));
+    }
+
+    MessageHook hook;
+    std::unique_ptr<X11HotKeyPlatform> platform = std::make_unique<X11HotKeyPlatform>(hook);
+    QWidget window;
+    HWND hwnd = 0;
+    RecordingSubclass receiver;
+    OtherClient other;
+    xcb_keycode_t f3 = 0;
+};
+
+// Which lock variant the other program holds: the rest are free, so our grabs of them
+// succeed before the refusal and must be given back.
+class RefusedRegistration : public HotKeyPlatformTest,
+                            public testing::WithParamInterface<std::size_t> {};
+
+TEST_P(RefusedRegistration, IsReportedAndLeavesNothingGrabbed) {
+    const std::uint16_t held = OtherClient::lockVariants()[GetParam()];
+    ASSERT_TRUE(other.grab(f3, held));
+
+    EXPECT_FALSE(platform->RegisterHotKey(hwnd, kId, 0, kF3));
+    EXPECT_EQ(platform->GetLastError(), code(PlatformError::KeyInUse));
+    EXPECT_NE(lastErrorText().find("Another program"), std::string::npos) << lastErrorText();
+
+    EXPECT_TRUE(other.grabAllVariants(f3)) << "a refused registration kept a variant";
+    other.ungrabAll();
+    EXPECT_TRUE(platform->RegisterHotKey(hwnd, kId, 0, kF3));
+}
+
+INSTANTIATE_TEST_SUITE_P(HeldVariant, RefusedRegistration, testing::Values(0, 1, 2, 3));
+
+TEST_F(HotKeyPlatformTest, UnregisterAndDestructionReleaseEveryVariant) {
+    ASSERT_TRUE(platform->RegisterHotKey(hwnd, kId, 0, kF3));
+    ASSERT_TRUE(platform->RegisterHotKey(hwnd, kId + 1, 2, kF3));
+    EXPECT_FALSE(other.grab(f3, XCB_MOD_MASK_2));
+
+    platform->UnregisterHotKey(hwnd, kId);
+    EXPECT_TRUE(other.grabAllVariants(f3));
+    EXPECT_FALSE(other.grab(f3, XCB_MOD_MASK_CONTROL)) << "Control+F3 is still ours";
+    other.ungrabAll();
+
+    platform.reset();
+    EXPECT_TRUE(other.grabAllVariants(f3, XCB_MOD_MASK_CONTROL));
+}
+
+struct Refusal {
+    std::int32_t id;
+    std::int32_t modifiers;
+    std::int32_t virtualKey;
+    PlatformError error;
+};
+
+class RefusedBeforeGrabbing : public HotKeyPlatformTest,
+                              public testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusedBeforeGrabbing, ReportsWhy) {
+    ASSERT_TRUE(platform->RegisterHotKey(hwnd, kId, 0, kF3));
+    const Refusal& r = GetParam();
+    EXPECT_FALSE(platform->RegisterHotKey(hwnd, r.id, r.modifiers, r.virtualKey));
+    EXPECT_EQ(platform->GetLastError(), code(r.error));
+    EXPECT_FALSE(lastErrorText().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RefusedBeforeGrabbing,
+                         testing::Values(Refusal{kId + 1, 0, 0xFF, PlatformError::UnknownKeyCode},
+                                         Refusal{kId + 1, 0x4000, kF5, PlatformError::BadModifiers},
+                                         Refusal{kId, 0, kF5, PlatformError::IdInUse},
+                                         Refusal{kId + 1, 0, kF3,
+                                                 PlatformError::KeyRegisteredHere}));
+
+struct Press {
+    const char* keys;
+    std::int32_t modifiers;  // registered with the key
+    std::int32_t virtualKey;
+    std::uint16_t locks;  // lock keys on while pressing
+};
+
+// Presses come from a separate program while a window of another client has the focus.
+class PressFromAnotherProgram : public HotKeyPlatformTest,
+                                public testing::WithParamInterface<Press> {
+protected:
+    void TearDown() override { setLocks(0); }
+
+    void setLocks(std::uint16_t wanted) {
+        const std::uint16_t state = other.modifierState();
+        if ((state & XCB_MOD_MASK_LOCK) != (wanted & XCB_MOD_MASK_LOCK))
+            pressKeys({"Caps_Lock"});
+        if ((state & XCB_MOD_MASK_2) != (wanted & XCB_MOD_MASK_2))
+            pressKeys({"Num_Lock"});
+    }
+};
+
+TEST_P(PressFromAnotherProgram, ReachesTheWindowAsHotKey) {
+    const Press& p = GetParam();
+    ASSERT_TRUE(platform->RegisterHotKey(hwnd, kId, p.modifiers, p.virtualKey));
+    other.takeFocus();
+    setLocks(p.locks);
+    ASSERT_EQ(other.modifierState() & (XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2), p.locks);
+
+    ASSERT_TRUE(pressKeys({p.keys}));
+    ASSERT_TRUE(waitFor([&] { return !receiver.messages.empty(); })) << p.keys;
+    EXPECT_EQ(receiver.messages[0], (RecordingSubclass::Message{
+                                        hwnd, WM_HOTKEY, kId, (p.virtualKey << 16) | p.modifiers}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, PressFromAnotherProgram,
+                         testing::Values(Press{"F3", 0, kF3, 0},
+                                         Press{"F3", 0, kF3, XCB_MOD_MASK_LOCK},
+                                         Press{"F3", 0, kF3, XCB_MOD_MASK_2},
+                                         Press{"F3", 0, kF3, XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2},
+                                         Press{"ctrl+alt+p", 3, 'P', XCB_MOD_MASK_2},
+                                         Press{"super+shift+a", 12, 'A', 0}));
+
+TEST_F(HotKeyPlatformTest, ShiftF3IsNotThePlainF3HotKey) {
+    ASSERT_TRUE(platform->RegisterHotKey(hwnd, kId, 0, kF3));
+    other.takeFocus();
+    ASSERT_TRUE(pressKeys({"shift+F3", "F3"}));
+    // Events arrive in order: once the plain F3 is here, a Shift+F3 hot key would be too.
+    ASSERT_TRUE(waitFor([&] { return !receiver.messages.empty(); }));
+    waitFor([] { return false; }, 100);
+    ASSERT_EQ(receiver.messages.size(), 1u);
+    EXPECT_EQ(receiver.messages[0].lParam, kF3 << 16);
+}
+
+}  // namespace
