@@ -17,7 +17,11 @@ frm1::frm1(frm1Services services, QWidget* parent)
       m_messageHook(services.messageHook) {
     // The title's face is not installed everywhere; a heavy sans face keeps its weight.
     QFont::insertSubstitutions("Arial Black", {"Arial", "Liberation Sans", "DejaVu Sans"});
+    // The icon lives in this static library's resources, which are not registered by themselves.
+    Q_INIT_RESOURCE(window);
     ui->setupUi(this);
+    // Tab order puts player 1 first; the window starts there rather than on the first button.
+    ui->wmp1->setFocus();
     // The stored size is the client area's; the menu bar comes on top of it.
     resize(989, 717 + menuBar()->sizeHint().height());
 

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the whole test suite on a private
+# X server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+bash scripts/build.sh
+bash scripts/with-xvfb.sh ctest --test-dir build --output-on-failure -j2 --timeout 300
