@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HotKeyError.h"
+#include "OtherClient.h"
+#include "QtSupport.h"
+#include "X11HotKeyPlatform.h"
+#include "cHotKeyRegistry.h"
+
+namespace {
+
+// The registry on the real platform, bound to a real window, as the program's window uses it.
+class RegistryOnX11 : public testing::Test {
+protected:
+    void SetUp() override {
+        window->show();
+        hwnd = static_cast<HWND>(window->winId());
+        registry.HotKeyPress.connect([this](const std::string& sName, std::int32_t, std::int32_t) {
+            presses.push_back(sName);
+        });
+        registry.Attach(hwnd);
+        for (const char* key : {"F1", "F2", "F3"})
+            keycodes.push_back(other.keycode(key));
+    }
+
+    void TearDown() override { setLocks(0); }
+
+    void registerWindowKeys() {
+        registry.RegisterKey("spielen", 114, 0);
+        registry.RegisterKey("stop", 113, 0);
+        registry.RegisterKey("zurueck", 112, 0);
+    }
+
+    bool otherCanGrabAllKeys() {
+        bool all = true;
+        for (const xcb_keycode_t k : keycodes)
+            all = other.grabAllVariants(k) && all;
+        other.ungrabAll();
+        return all;
+    }
+
+    void setLocks(std::uint16_t wanted) {
+        const std::uint16_t state = other.modifierState();
+        if ((state & XCB_MOD_MASK_LOCK) != (wanted & XCB_MOD_MASK_LOCK))
+            pressKeys({"Caps_Lock"});
+        if ((state & XCB_MOD_MASK_2) != (wanted & XCB_MOD_MASK_2))
+            pressKeys({"Num_Lock"});
+    }
+
+    MessageHook hook;
+    X11HotKeyPlatform platform{hook};
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    cHotKeyRegistry registry{platform, hook};
+    HWND hwnd = 0;
+    OtherClient other;
+    std::vector<xcb_keycode_t> keycodes;
+    std::vector<std::string> presses;
+};
+
+class RegistryPress : public RegistryOnX11, public testing::WithParamInterface<std::uint16_t> {};
+
+TEST_P(RegistryPress, RaisesHotKeyPressWithTheRegisteredName) {
+    registerWindowKeys();
+    other.takeFocus();
+    setLocks(GetParam());
+
+    ASSERT_TRUE(pressKeys({"F3", "F1"}));
+    ASSERT_TRUE(waitFor([&] { return presses.size() == 2; }));
+    EXPECT_EQ(presses, (std::vector<std::string>{"spielen", "zurueck"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Locks, RegistryPress,
+                         testing::Values(0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
+                                         XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2));
+
+TEST_F(RegistryOnX11, KeyHeldByAnotherProgramIsRefusedWithOurText) {
+    ASSERT_TRUE(other.grab(keycodes[2], 0));
+    try {
+        registry.RegisterKey("spielen", 114, 0);
+        FAIL() << "registration succeeded";
+    } catch (const HotKeyError& e) {
+        EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x8004041Bu));
+        EXPECT_EQ(e.description(),
+                  "Failed to Register Hot Key [Another program already uses this key "
+                  "combination.]");
+    }
+    other.ungrabAll();
+    EXPECT_TRUE(otherCanGrabAllKeys());
+    EXPECT_NO_THROW(registry.RegisterKey("spielen", 114, 0));
+}
+
+TEST_F(RegistryOnX11, ClearGivesEveryKeyBack) {
+    registerWindowKeys();
+    ASSERT_FALSE(otherCanGrabAllKeys());
+    registry.Clear();
+    EXPECT_TRUE(otherCanGrabAllKeys());
+}
+
+TEST_F(RegistryOnX11, DestroyedWindowGivesEveryKeyBackAndUnbinds) {
+    registerWindowKeys();
+    window.reset();
+    EXPECT_TRUE(otherCanGrabAllKeys());
+    EXPECT_THROW(registry.UnregisterKey("spielen"), HotKeyError);
+    EXPECT_FALSE(hook.isHooked(registry, hwnd, WM_HOTKEY));
+}
+
+}  // namespace
