@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QSlider;
+class QToolButton;
+
+// One player's own control bar: play/pause, a seek slider, position and duration, volume and
+// mute. It only shows what it is told and reports what the user does; the player acts on it.
+class PlayerControlBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit PlayerControlBar(QWidget* parent = nullptr);
+
+    void showPlaying(bool playing);
+    // duration <= 0 means no file: the slider is disabled.
+    void showPosition(double seconds, double duration);
+    void showVolume(int volume, bool muted);
+
+    static QString clockText(double seconds);
+
+signals:
+    void playPauseClicked();
+    void seekRequested(double seconds);
+    void volumeRequested(int volume);
+    void muteRequested(bool muted);
+
+private:
+    QToolButton* m_playPause;
+    QSlider* m_seek;
+    QLabel* m_time;
+    QToolButton* m_mute;
+    QSlider* m_volume;
+};

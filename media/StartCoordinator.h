@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <vector>
+
+// Starts players together. Players told to play in the same turn of the event loop form one
+// group; the group is unpaused, back to back, once every member has finished its pending seek
+// (or after a bounded wait). Without this, a player still seeking starts a frame or two late.
+// Shared by the players of one window; whoever creates the players owns it.
+class StartCoordinator : public QObject {
+    Q_OBJECT
+public:
+    class Member {
+    public:
+        virtual ~Member() = default;
+        virtual bool readyToStart() const = 0;
+        virtual void startNow() = 0;
+    };
+
+    explicit StartCoordinator(std::chrono::milliseconds patience = std::chrono::milliseconds{1500},
+                              QObject* parent = nullptr);
+
+    void requestStart(Member* member);
+    // The member no longer wants to start (paused, stopped, gone).
+    void withdraw(Member* member);
+    // A member's seek finished: the group may be complete now.
+    void memberReady();
+
+private:
+    void closeTurn();
+    void startIfReady(bool force);
+
+    std::vector<Member*> m_turn;
+    std::vector<Member*> m_waiting;
+    bool m_turnScheduled = false;
+    QTimer m_patience;
+};

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWidget>
+#include <functional>
+
+#include "MpvPlayer.h"
+
+namespace {
+
+// A player without a file: it can be placed, and every media operation refuses.
+class EmptyPlayerTest : public testing::Test {
+protected:
+    EmptyPlayerTest() {
+        window.resize(800, 400);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    static QWidget* placedHost(QWidget* window) {
+        auto* host = new QWidget(window);
+        host->setGeometry(8, 96, 289, 201);
+        return host;
+    }
+
+    QWidget window;
+    QWidget* host = placedHost(&window);
+    MpvPlayer player{host};
+};
+
+TEST_F(EmptyPlayerTest, StartsWithTheHostsGeometryInTwips) {
+    EXPECT_FLOAT_EQ(player.Left(), 120.0f);
+    EXPECT_FLOAT_EQ(player.Width(), 4335.0f);
+    EXPECT_FLOAT_EQ(player.Height(), 3015.0f);
+}
+
+TEST_F(EmptyPlayerTest, GeometryReadsBackAsWrittenAndMovesTheWholePlayer) {
+    // Steps of 100 twips are not whole pixels: the value read back must not drift.
+    player.setLeft(player.Left() - 100.0f);
+    player.setWidth(player.Width() + 100.0f);
+    player.setHeight(player.Height() - 100.0f);
+    EXPECT_FLOAT_EQ(player.Left(), 20.0f);
+    EXPECT_FLOAT_EQ(player.Width(), 4435.0f);
+    EXPECT_FLOAT_EQ(player.Height(), 2915.0f);
+    EXPECT_EQ(host->geometry(), QRect(1, 96, 296, 194));
+}
+
+class EmptyPlayerRefusesTest
+    : public EmptyPlayerTest,
+      public testing::WithParamInterface<std::function<void(MpvPlayer&)>> {};
+
+TEST_P(EmptyPlayerRefusesTest, WithPlayerError) {
+    EXPECT_THROW(GetParam()(player), PlayerError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, EmptyPlayerRefusesTest,
+    testing::Values([](MpvPlayer& p) { p.play(); }, [](MpvPlayer& p) { p.pause(); },
+                    [](MpvPlayer& p) { p.currentPosition(); },
+                    [](MpvPlayer& p) { p.setCurrentPosition(1.0); },
+                    [](MpvPlayer& p) { p.playState(); }));
+
+}  // namespace

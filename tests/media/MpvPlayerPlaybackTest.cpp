@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "PlayerHarness.h"
+#include "TestMedia.h"
+
+namespace {
+
+constexpr double kFrame = 1.0 / TestMedia::kFrameRate;
+
+// ---- Opening and transport, for a file with and without a picture.
+
+class TransportTest : public testing::TestWithParam<std::string (*)()> {
+protected:
+    void SetUp() override { harness.openPaused(GetParam()()); }
+    MpvPlayer& player() { return harness.player(0); }
+    PlayerHarness harness{1};
+};
+
+TEST_P(TransportTest, OpensPausedAtTheStart) {
+    PlayerHarness::wait(400);
+    EXPECT_NE(player().playState(), IMediaPlayer::kPlaying);
+    EXPECT_NEAR(player().currentPosition(), 0.0, 0.001);
+}
+
+TEST_P(TransportTest, PlaysInRealTimeAndPauseHolds) {
+    player().play();
+    EXPECT_EQ(player().playState(), IMediaPlayer::kPlaying);
+    PlayerHarness::wait(1500);
+    const double played = player().currentPosition();
+    EXPECT_NEAR(played, 1.5, 0.25);
+
+    player().pause();
+    EXPECT_NE(player().playState(), IMediaPlayer::kPlaying);
+    const double held = player().currentPosition();
+    PlayerHarness::wait(500);
+    // Sound still in the output when pausing may move it by a few milliseconds, not more.
+    EXPECT_NEAR(player().currentPosition(), held, 0.01);
+    EXPECT_NEAR(held, played, 0.2);
+}
+
+std::string fileKindName(const testing::TestParamInfo<std::string (*)()>& c) {
+    return c.index == 0 ? "Video" : "Audio";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TransportTest, testing::Values(&TestMedia::video, &TestMedia::audio),
+                         fileKindName);
+
+// ---- Writing the position.
+
+class PositionWriteTest : public testing::Test {
+protected:
+    void SetUp() override { harness.openPaused(TestMedia::video()); }
+    MpvPlayer& player() { return harness.player(0); }
+    PlayerHarness harness{1};
+};
+
+TEST_F(PositionWriteTest, ReadsBackEachWriteAtOnceSoStepsAddUp) {
+    player().setCurrentPosition(5.0);
+    player().setCurrentPosition(player().currentPosition() + 2.0);
+    player().setCurrentPosition(player().currentPosition() + 2.0);
+    EXPECT_DOUBLE_EQ(player().currentPosition(), 9.0);
+    PlayerHarness::wait(400);
+    EXPECT_NEAR(player().currentPosition(), 9.0, kFrame);
+    EXPECT_NE(player().playState(), IMediaPlayer::kPlaying);
+}
+
+TEST_F(PositionWriteTest, LandsWithinOneFrameAndStaysPaused) {
+    for (const double target : {7.33, 2.01, 15.5}) {
+        player().setCurrentPosition(target);
+        PlayerHarness::wait(400);
+        const double landed = player().currentPosition();
+        EXPECT_GE(landed, target - 0.001) << target;
+        EXPECT_LT(landed, target + kFrame) << target;
+    }
+    EXPECT_NE(player().playState(), IMediaPlayer::kPlaying);
+}
+
+TEST_F(PositionWriteTest, NegativePositionMeansTheStart) {
+    player().setCurrentPosition(4.0);
+    player().setCurrentPosition(-3.0);
+    PlayerHarness::wait(300);
+    EXPECT_NEAR(player().currentPosition(), 0.0, kFrame);
+}
+
+// ---- Files the player refuses.
+
+class RefusalTest : public testing::TestWithParam<std::string (*)()> {
+protected:
+    MpvPlayer& player() { return harness.player(0); }
+    PlayerHarness harness{1};
+};
+
+TEST_P(RefusalTest, ThrowsAndTheNextGoodFileStillOpens) {
+    player().setAutoStart(false);
+    EXPECT_THROW(player().setURL(GetParam()()), PlayerError);
+    EXPECT_THROW(player().play(), PlayerError);
+
+    player().setURL(TestMedia::video());
+    player().setCurrentPosition(3.0);
+    PlayerHarness::wait(300);
+    EXPECT_NEAR(player().currentPosition(), 3.0, kFrame);
+
+    // Refused while holding a file, the player is still usable afterwards.
+    EXPECT_THROW(player().setURL(GetParam()()), PlayerError);
+    player().setURL(TestMedia::audio());
+    EXPECT_NEAR(player().currentPosition(), 0.0, 0.001);
+}
+
+std::string brokenFileName(const testing::TestParamInfo<std::string (*)()>& c) {
+    const char* const names[] = {"Missing", "Text", "RandomBytes", "Folder"};
+    return names[c.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(BrokenFiles, RefusalTest,
+                         testing::Values(&TestMedia::missing, &TestMedia::text,
+                                         &TestMedia::randomBytes, &TestMedia::folder),
+                         brokenFileName);
+
+// ---- The end of a file: stop and rewind.
+
+struct EndCase {
+    const char* name;
+    bool playBefore;  // playing when the position is written
+    double position;
+    bool playAfter;  // play into the end from the written position
+};
+
+class EndTest : public testing::TestWithParam<EndCase> {
+protected:
+    void SetUp() override { harness.openPaused(TestMedia::video()); }
+    MpvPlayer& player() { return harness.player(0); }
+    PlayerHarness harness{1};
+};
+
+TEST_P(EndTest, StopsRewoundAndPlaysAgainFromTheStart) {
+    if (GetParam().playBefore) {
+        player().play();
+        PlayerHarness::wait(300);
+    }
+    player().setCurrentPosition(GetParam().position);
+    if (GetParam().playAfter) {
+        player().play();
+    }
+    ASSERT_TRUE(PlayerHarness::waitFor(
+        [&] {
+            return player().playState() != IMediaPlayer::kPlaying &&
+                   player().currentPosition() == 0.0;
+        },
+        5000));
+    PlayerHarness::wait(300);
+    EXPECT_NE(player().playState(), IMediaPlayer::kPlaying);
+    EXPECT_NEAR(player().currentPosition(), 0.0, kFrame);
+
+    player().play();
+    PlayerHarness::wait(800);
+    EXPECT_EQ(player().playState(), IMediaPlayer::kPlaying);
+    EXPECT_NEAR(player().currentPosition(), 0.8, 0.25);
+}
+
+std::string endCaseName(const testing::TestParamInfo<EndCase>& c) { return c.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Ways, EndTest,
+                         testing::Values(EndCase{"PlayedToTheEnd", false, 19.0, true},
+                                         EndCase{"WrittenPastTheEnd", false, 25.0, false},
+                                         EndCase{"WrittenPastTheEndWhilePlaying", true, 30.0, false},
+                                         EndCase{"WrittenAfterTheLastFrame", false, 19.99, false}),
+                         endCaseName);
+
+}  // namespace

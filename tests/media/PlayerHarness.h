@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "MpvPlayer.h"
+#include "StartCoordinator.h"
+
+// A shown window holding players side by side, as the main window holds them, all sharing one
+// start coordinator.
+class PlayerHarness {
+public:
+    explicit PlayerHarness(int count);
+    ~PlayerHarness();
+
+    MpvPlayer& player(int index) { return *m_players.at(static_cast<std::size_t>(index)); }
+    QWidget& host(int index) { return *m_hosts.at(static_cast<std::size_t>(index)); }
+
+    // Opens the file paused at its start in every player.
+    void openPaused(const std::string& path);
+
+    static void wait(int milliseconds);
+    static bool waitFor(const std::function<bool()>& condition, int milliseconds);
+
+private:
+    QWidget m_window;
+    StartCoordinator m_coordinator;
+    std::vector<QWidget*> m_hosts;
+    std::vector<std::unique_ptr<MpvPlayer>> m_players;
+};

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "StartCoordinator.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct FakeMember : StartCoordinator::Member {
+    FakeMember(std::string n, std::vector<std::string>& l) : name(std::move(n)), log(l) {}
+    bool readyToStart() const override { return ready; }
+    void startNow() override { log.push_back(name); }
+
+    std::string name;
+    std::vector<std::string>& log;
+    bool ready = true;
+};
+
+class StartCoordinatorTest : public testing::Test {
+protected:
+    void nextTurn() { QCoreApplication::processEvents(); }
+
+    std::vector<std::string> started;
+    StartCoordinator coordinator{200ms};
+    FakeMember p1{"p1", started};
+    FakeMember p2{"p2", started};
+};
+
+TEST_F(StartCoordinatorTest, StartsAGroupInTheNextTurnInRequestOrder) {
+    coordinator.requestStart(&p1);
+    coordinator.requestStart(&p2);
+    coordinator.requestStart(&p1);
+    EXPECT_TRUE(started.empty());
+    nextTurn();
+    EXPECT_EQ(started, (std::vector<std::string>{"p1", "p2"}));
+}
+
+TEST_F(StartCoordinatorTest, WaitsForTheLastSeekingMember) {
+    p2.ready = false;
+    coordinator.requestStart(&p1);
+    coordinator.requestStart(&p2);
+    nextTurn();
+    coordinator.memberReady();
+    EXPECT_TRUE(started.empty());
+    p2.ready = true;
+    coordinator.memberReady();
+    EXPECT_EQ(started, (std::vector<std::string>{"p1", "p2"}));
+}
+
+TEST_F(StartCoordinatorTest, WithdrawnMemberNeitherStartsNorHoldsOthersBack) {
+    p1.ready = false;
+    coordinator.requestStart(&p1);
+    coordinator.requestStart(&p2);
+    nextTurn();
+    coordinator.withdraw(&p1);
+    EXPECT_EQ(started, (std::vector<std::string>{"p2"}));
+}
+
+TEST_F(StartCoordinatorTest, WithdrawnInTheSameTurnNeverStarts) {
+    coordinator.requestStart(&p1);
+    coordinator.withdraw(&p1);
+    nextTurn();
+    EXPECT_TRUE(started.empty());
+}
+
+TEST_F(StartCoordinatorTest, StartsAnywayWhenASeekNeverFinishes) {
+    p2.ready = false;
+    coordinator.requestStart(&p1);
+    coordinator.requestStart(&p2);
+    nextTurn();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return started.size() == 2; }, 2000));
+}
+
+TEST_F(StartCoordinatorTest, ALaterTurnJoinsTheWaitingGroup) {
+    p1.ready = false;
+    coordinator.requestStart(&p1);
+    nextTurn();
+    coordinator.requestStart(&p2);
+    nextTurn();
+    EXPECT_TRUE(started.empty());
+    p1.ready = true;
+    coordinator.memberReady();
+    EXPECT_EQ(started, (std::vector<std::string>{"p1", "p2"}));
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+#include "TestMedia.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <vector>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Bump when the files change, so stale ones from an older build are not reused.
+constexpr const char* kVersion = "v2";
+
+std::string tempName(const fs::path& final) {
+    return final.string() + ".part" + std::to_string(::getpid());
+}
+
+void publish(const std::string& partial, const fs::path& final) {
+    fs::rename(partial, final);
+}
+
+void runFfmpeg(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>("ffmpeg"));
+    for (const auto& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        throw std::runtime_error("TestMedia: cannot start ffmpeg");
+    }
+    if (pid == 0) {
+        ::execvp("ffmpeg", argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error("TestMedia: ffmpeg failed making " + args.back());
+    }
+}
+
+std::string generated(const std::string& name, const std::string& format,
+                      const std::vector<std::string>& inputs,
+                      const std::vector<std::string>& outputOptions) {
+    const fs::path final = fs::path(TestMedia::folder()) / name;
+    if (fs::exists(final)) {
+        return final.string();
+    }
+    const std::string partial = tempName(final);
+    std::vector<std::string> args{"-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    args.insert(args.end(), outputOptions.begin(), outputOptions.end());
+    // The partial name hides the container from ffmpeg; say it explicitly.
+    args.push_back("-f");
+    args.push_back(format);
+    args.push_back(partial);
+    runFfmpeg(args);
+    publish(partial, final);
+    return final.string();
+}
+
+std::string written(const std::string& name, const std::string& content) {
+    const fs::path final = fs::path(TestMedia::folder()) / name;
+    if (fs::exists(final)) {
+        return final.string();
+    }
+    const std::string partial = tempName(final);
+    std::ofstream(partial, std::ios::binary) << content;
+    publish(partial, final);
+    return final.string();
+}
+
+std::string seconds(double value) { return std::to_string(static_cast<int>(value)); }
+
+}  // namespace
+
+std::string TestMedia::folder() {
+    const fs::path dir = fs::temp_directory_path() /
+                         ("pellucor-test-media-" + std::string(kVersion) + "-" +
+                          std::to_string(::getuid()));
+    fs::create_directories(dir);
+    return dir.string();
+}
+
+std::string TestMedia::video() {
+    const std::string d = seconds(kDuration);
+    return generated(
+        "video.mkv", "matroska",
+        {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + d, "-f", "lavfi", "-i",
+         "sine=frequency=440:sample_rate=48000:duration=" + d},
+        {"-c:v", "libx264", "-preset", "ultrafast", "-g", "25", "-pix_fmt", "yuv420p", "-c:a",
+         "flac", "-shortest"});
+}
+
+std::string TestMedia::audio() {
+    const std::string d = seconds(kDuration);
+    return generated("audio.mp3", "mp3",
+                     {"-f", "lavfi", "-i", "sine=frequency=660:sample_rate=44100:duration=" + d},
+                     {"-c:a", "libmp3lame", "-b:a", "64k"});
+}
+
+std::string TestMedia::text() {
+    return written("notes.txt",
+                   "Transcript, first draft.\nSpeaker A: hello.\nSpeaker B: hello again.\n");
+}
+
+std::string TestMedia::randomBytes() {
+    std::mt19937 generator(20240611u);
+    std::string bytes(64 * 1024, '\0');
+    for (char& byte : bytes) {
+        byte = static_cast<char>(generator() & 0xFFu);
+    }
+    return written("noise.bin", bytes);
+}
+
+std::string TestMedia::missing() {
+    return (fs::path(folder()) / "does-not-exist.mkv").string();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// Media for tests and benchmarks, made with ffmpeg on first use into a folder under the system's
+// temporary directory and reused by every later test process. Each file is written under a
+// temporary name and renamed when complete, so processes running at the same time never see a
+// half-written file. Throws std::runtime_error when ffmpeg is missing or fails.
+class TestMedia {
+public:
+    static constexpr double kDuration = 20.0;
+    static constexpr double kFrameRate = 25.0;
+
+    // 20 s of 320x240 video at 25 fps with a tone, a key frame every second.
+    static std::string video();
+    // 20 s of a tone, no picture.
+    static std::string audio();
+    // Plain text that no player takes for media.
+    static std::string text();
+    // Random bytes (fixed seed) that no player takes for media.
+    static std::string randomBytes();
+    // A path where nothing exists.
+    static std::string missing();
+    // The folder everything above lives in.
+    static std::string folder();
+};
