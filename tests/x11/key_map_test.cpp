@@ -23,19 +23,13 @@ TEST_P(VirtualKeyToKeysym, Maps) {
 // Range ends and their neighbours, where an off-by-one would show.
 INSTANTIATE_TEST_SUITE_P(
     Keys, VirtualKeyToKeysym,
-    testing::Values(KeyCase{112, XK_F1}, KeyCase{113, XK_F2}, KeyCase{114, XK_F3},
-                    KeyCase{135, XK_F24}, KeyCase{136, std::nullopt}, KeyCase{65, XK_a},
-                    KeyCase{90, XK_z}, KeyCase{91, std::nullopt}, KeyCase{64, std::nullopt},
-                    KeyCase{48, XK_0}, KeyCase{57, XK_9}, KeyCase{58, std::nullopt},
-                    KeyCase{96, XK_KP_0}, KeyCase{105, XK_KP_9}, KeyCase{107, XK_KP_Add},
-                    KeyCase{111, XK_KP_Divide}, KeyCase{32, XK_space}, KeyCase{13, XK_Return},
-                    KeyCase{27, XK_Escape}, KeyCase{9, XK_Tab}, KeyCase{8, XK_BackSpace},
-                    KeyCase{45, XK_Insert}, KeyCase{46, XK_Delete}, KeyCase{36, XK_Home},
-                    KeyCase{35, XK_End}, KeyCase{33, XK_Page_Up}, KeyCase{34, XK_Page_Down},
-                    KeyCase{37, XK_Left}, KeyCase{38, XK_Up}, KeyCase{39, XK_Right},
-                    KeyCase{40, XK_Down}, KeyCase{44, XK_Print}, KeyCase{19, XK_Pause},
-                    KeyCase{0, std::nullopt}, KeyCase{-1, std::nullopt},
-                    KeyCase{0x10072, std::nullopt}));
+    testing::Values(KeyCase{112, XK_F1}, KeyCase{114, XK_F3}, KeyCase{135, XK_F24},
+                    KeyCase{136, std::nullopt}, KeyCase{64, std::nullopt}, KeyCase{65, XK_a},
+                    KeyCase{90, XK_z}, KeyCase{91, std::nullopt}, KeyCase{48, XK_0},
+                    KeyCase{57, XK_9}, KeyCase{58, std::nullopt}, KeyCase{96, XK_KP_0},
+                    KeyCase{105, XK_KP_9}, KeyCase{32, XK_space}, KeyCase{33, XK_Page_Up},
+                    KeyCase{40, XK_Down}, KeyCase{44, XK_Print}, KeyCase{0, std::nullopt},
+                    KeyCase{-1, std::nullopt}, KeyCase{0x10072, std::nullopt}));
 
 struct PathCase {
     const char* path;
@@ -51,7 +45,6 @@ TEST_P(ExecutableNameFromPath, DropsFolderAndExtension) {
 INSTANTIATE_TEST_SUITE_P(Paths, ExecutableNameFromPath,
                          testing::Values(PathCase{"/usr/bin/Pellucor", "Pellucor"},
                                          PathCase{"/opt/p.d/Pellucor.bin", "Pellucor"},
-                                         PathCase{"/x/a.b.c", "a.b"},
                                          PathCase{"/x/.hidden", ".hidden"},
                                          PathCase{"Pellucor", "Pellucor"}));
 

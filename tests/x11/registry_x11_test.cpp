@@ -88,9 +88,6 @@ TEST_F(RegistryOnX11, KeyHeldByAnotherProgramIsRefusedWithOurText) {
                   "Failed to Register Hot Key [Another program already uses this key "
                   "combination.]");
     }
-    other.ungrabAll();
-    EXPECT_TRUE(otherCanGrabAllKeys());
-    EXPECT_NO_THROW(registry.RegisterKey("spielen", 114, 0));
 }
 
 TEST_F(RegistryOnX11, ClearGivesEveryKeyBack) {
