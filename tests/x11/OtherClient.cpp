@@ -3,6 +3,7 @@
 #include <xcb/xcb_keysyms.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -32,7 +33,12 @@ const std::vector<std::uint16_t>& OtherClient::lockVariants() {
 
 xcb_keycode_t OtherClient::keycode(const std::string& keysymName) {
     // Only the few keys the tests press.
-    const std::uint32_t keysym = keysymName == "F3" ? 0xffc0 : keysymName == "F5" ? 0xffc2 : 0;
+    static const std::map<std::string, std::uint32_t> keysyms{
+        {"F1", 0xffbe}, {"F2", 0xffbf}, {"F3", 0xffc0}, {"F5", 0xffc2}};
+    const auto known = keysyms.find(keysymName);
+    if (known == keysyms.end())
+        throw std::invalid_argument("no keysym known for " + keysymName);
+    const std::uint32_t keysym = known->second;
     xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection);
     std::unique_ptr<xcb_keycode_t, Free> codes(xcb_key_symbols_get_keycode(symbols, keysym));
     xcb_key_symbols_free(symbols);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <memory>
+#include <string>
+
+#include "FakeFileDialog.h"
+#include "FakeMessageBox.h"
+#include "MessageHook.h"
+#include "MpvPlayer.h"
+#include "StartCoordinator.h"
+#include "X11HotKeyPlatform.h"
+#include "frm1.h"
+#include "ui_frm1.h"
+
+// The window as the program builds it (real players, real key grabs, the process's message
+// hook), except that the file dialog "chooses" what the test says and messages are recorded.
+class RealWindow {
+public:
+    FakeFileDialog dialog;
+    FakeMessageBox messages;
+    StartCoordinator starts;
+    X11HotKeyPlatform platform{MessageHook::instance()};
+    std::unique_ptr<frm1> window;
+
+    RealWindow() {
+        auto makePlayer = [this](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
+            return std::make_unique<MpvPlayer>(host, &starts);
+        };
+        window = std::make_unique<frm1>(
+            frm1Services{makePlayer, dialog, messages, platform, MessageHook::instance()});
+        window->show();
+    }
+
+    // Opens a file into side 1 or 2 through the window's own open command.
+    void open(int side, const std::string& path) {
+        dialog.nextChoice = path;
+        side == 1 ? window->neu1_Click() : window->neu2_Click();
+    }
+
+    IMediaPlayer& player(int side) { return side == 1 ? *window->wmp1 : *window->wmp2; }
+    Ui::frm1& ui() { return window->controls(); }
+};
+
+// Processes events for the given time, so that players play and messages arrive.
+inline void runEventsFor(int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}

@@ -1,0 +1,67 @@
+// The whole program as a user starts it: it holds F1-F3 while it runs, a second copy reports
+// the taken keys, and quitting gives the keys back to the desktop.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include "OtherClient.h"
+#include "QtSupport.h"
+
+namespace {
+
+// Activates the visible window of a process and runs an xdotool action in it, e.g. a key.
+// When the key closes the window, xdotool may report a failure after the key was sent.
+bool inWindowOf(const QProcess& program, const QStringList& action) {
+    // Both the main window ("pellucor") and the message box ("Pellucor") carry the name.
+    const QStringList search = {"search", "--sync", "--onlyvisible", "--all",
+                                "--pid", QString::number(program.processId()),
+                                "--name", "ellucor", "windowactivate", "--sync"};
+    return QProcess::execute("timeout", QStringList{"10", "xdotool"} + search + action) == 0;
+}
+
+class WholeProgram : public testing::Test {
+protected:
+    void TearDown() override {
+        for (QProcess* p : {&first, &second}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(3000);
+            }
+        }
+    }
+    static void start(QProcess& program) {
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(PELLUCOR_EXE, {});
+        ASSERT_TRUE(program.waitForStarted(5000));
+    }
+
+    QProcess first;
+    QProcess second;
+    OtherClient other;
+};
+
+TEST_F(WholeProgram, HoldsTheKeysUntilItQuits) {
+    if (!other.windowManagerRunning()) GTEST_SKIP() << "activating windows needs a window manager";
+    start(first);
+    ASSERT_TRUE(inWindowOf(first, {}));  // the window is shown once the keys are held
+    for (const char* key : {"F1", "F2", "F3"}) {
+        EXPECT_FALSE(other.grab(other.keycode(key), 0)) << key << " is not held";
+    }
+
+    // A second copy cannot have the keys: it says so and ends.
+    start(second);
+    inWindowOf(second, {"key", "Return"});  // OK on its message
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 1);
+
+    inWindowOf(first, {"key", "ctrl+e"});
+    ASSERT_TRUE(first.waitForFinished(10000)) << "Ctrl+E did not end the program";
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    for (const char* key : {"F1", "F2", "F3"}) {
+        EXPECT_TRUE(other.grabAllVariants(other.keycode(key))) << key << " was not released";
+    }
+    other.ungrabAll();
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// The window's commands on real players: the faults that only show with real, asynchronous
+// seeks and real playback.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <cmath>
+
+#include "RealWindow.h"
+#include "TestMedia.h"
+
+namespace {
+
+constexpr double kFrame = 1.0 / 25.0;
+// Loose enough for a busy machine; the benchmark measures the real offset.
+constexpr double kTogether = 2 * kFrame;
+
+class WindowOnRealPlayers : public testing::Test {
+protected:
+    void SetUp() override {
+        w.open(1, TestMedia::video());
+        w.open(2, TestMedia::video());
+        ASSERT_TRUE(w.messages.shown.empty());
+        ASSERT_TRUE(w.window->geladen1 && w.window->geladen2);
+    }
+    double pos(int side) { return w.player(side).currentPosition(); }
+    bool playing(int side) { return w.player(side).playState() == IMediaPlayer::kPlaying; }
+
+    RealWindow w;
+};
+
+TEST_F(WindowOnRealPlayers, TwoShortFastForwardsWhilePausedMoveBothByFourSeconds) {
+    w.window->ffw_Click();
+    w.window->ffw_Click();
+    EXPECT_DOUBLE_EQ(pos(1), 4.0);
+    EXPECT_DOUBLE_EQ(pos(2), 4.0);
+    runEventsFor(300);
+    EXPECT_NEAR(pos(1), 4.0, kFrame);
+    EXPECT_NEAR(pos(2), 4.0, kFrame);
+    EXPECT_FALSE(playing(1) || playing(2));
+    EXPECT_EQ(w.window->Timer1.interval(), 0);
+}
+
+TEST_F(WindowOnRealPlayers, PlayBothThenBackBothKeepThePlayersTogether) {
+    w.player(1).setCurrentPosition(3.0);
+    w.player(2).setCurrentPosition(9.0);
+    w.window->play_both();
+    ASSERT_TRUE(playing(1) && playing(2));
+    runEventsFor(1200);
+    EXPECT_NEAR(pos(1), pos(2), kTogether);
+    EXPECT_GT(pos(1), 3.5) << "player 1 does not play in real time";
+    // The display shows player 1's whole second as of the last tick, at most 200 ms ago.
+    const int shown = w.ui().time->text().toInt();
+    EXPECT_LE(shown, std::floor(pos(1)));
+    EXPECT_GE(shown, std::floor(pos(1) - 0.5));
+
+    const double before = pos(1);
+    w.window->back_both();
+    EXPECT_TRUE(playing(1) && playing(2));
+    EXPECT_EQ(w.window->Timer1.interval(), 200);
+    runEventsFor(1000);
+    EXPECT_NEAR(pos(1), pos(2), kTogether);
+    EXPECT_NEAR(pos(1), before, 0.3) << "one second back, then one second of playing";
+    EXPECT_TRUE(w.messages.shown.empty());
+}
+
+TEST_F(WindowOnRealPlayers, GoToWhilePlayingLandsBothOnTheTargetAndPlaysOn) {
+    w.window->play_both();
+    runEventsFor(300);
+    w.ui().time_goto->setText("12");
+    w.window->com_goto_Click();
+    EXPECT_TRUE(playing(1) && playing(2));
+    runEventsFor(1000);
+    EXPECT_NEAR(pos(1), 13.0, 0.3);
+    EXPECT_NEAR(pos(1), pos(2), kTogether);
+    EXPECT_EQ(w.window->Timer1.interval(), 200);
+}
+
+TEST_F(WindowOnRealPlayers, PlayingToTheEndStopsAndTheNextPlayStartsBothFromZero) {
+    w.player(1).setCurrentPosition(TestMedia::kDuration - 0.5);
+    w.window->play_both();
+    runEventsFor(1500);
+    EXPECT_FALSE(playing(1));
+    w.window->play_both();
+    runEventsFor(500);
+    EXPECT_TRUE(playing(1) && playing(2));
+    EXPECT_LT(pos(1), 1.0);
+    EXPECT_NEAR(pos(1), pos(2), kTogether);
+}
+
+struct Broken {
+    const char* label;
+    std::string (*path)();
+};
+
+class BrokenFile : public testing::TestWithParam<Broken> {};
+
+TEST_P(BrokenFile, ShowsTheMessageAndTheNextGoodFileStillOpens) {
+    RealWindow w;
+    w.open(1, GetParam().path());
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0], "Fehler: Mediadatei kann nicht abgespielt werden!");
+    EXPECT_FALSE(w.window->geladen1);
+    EXPECT_TRUE(w.ui().disp1->text().isEmpty());
+    EXPECT_TRUE(w.window->media1.empty());
+
+    w.open(1, TestMedia::video());
+    EXPECT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_TRUE(w.window->geladen1);
+    w.window->ffw_Click();
+    EXPECT_DOUBLE_EQ(w.player(1).currentPosition(), 2.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenFile,
+                         testing::Values(Broken{"Text", &TestMedia::text},
+                                         Broken{"RandomBytes", &TestMedia::randomBytes},
+                                         Broken{"Missing", &TestMedia::missing},
+                                         Broken{"Folder", &TestMedia::folder}),
+                         [](const auto& param) { return std::string(param.param.label); });
+
+}  // namespace
