@@ -157,6 +157,25 @@ void MpvCore::setDouble(const char* name, double value) {
     }
 }
 
+void MpvCore::setString(const char* name, const std::string& value) {
+    if (const int err = mpv_set_property_string(m_mpv, name, value.c_str()); err < 0) {
+        fail(std::string("libmpv ") + name, err);
+    }
+}
+
+bool MpvCore::hasTrack(const std::string& type) const {
+    std::int64_t count = 0;
+    mpv_get_property(m_mpv, "track-list/count", MPV_FORMAT_INT64, &count);
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::string prefix = "track-list/" + std::to_string(i) + "/";
+        if (getString((prefix + "type").c_str()) == type &&
+            getFlag((prefix + "albumart").c_str()) != true) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<double> MpvCore::getDouble(const char* name) const {
     double value = 0;
     if (mpv_get_property(m_mpv, name, MPV_FORMAT_DOUBLE, &value) < 0) {

@@ -28,9 +28,12 @@ public:
 
     void setFlag(const char* name, bool value);
     void setDouble(const char* name, double value);
+    void setString(const char* name, const std::string& value);
     std::optional<double> getDouble(const char* name) const;
     std::optional<bool> getFlag(const char* name) const;
     std::string getString(const char* name) const;
+    // Whether the loaded file has a track of this type ("video", "audio"), cover art aside.
+    bool hasTrack(const std::string& type) const;
 
     // Waits at most timeoutSeconds for one event and handles it; false when none came.
     // Lets a caller block briefly on a result without running the Qt event loop.

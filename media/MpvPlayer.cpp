@@ -133,6 +133,8 @@ void MpvPlayer::setURL(const std::string& path) {
     m_load = Load::Loading;
     m_loadError = 0;
     try {
+        // Without a render context libmpv would refuse the whole file, not just its picture.
+        m_core->setString("vid", m_video->renderReady() ? "auto" : "no");
         m_core->command({"loadfile", path, "replace"});
         waitForLoad(path);
     } catch (const PlayerError&) {
@@ -177,8 +179,7 @@ void MpvPlayer::waitForLoad(const std::string& path) {
 }
 
 void MpvPlayer::showFileKind(const std::string& path) {
-    const std::string video = m_core->getString("vid");
-    const bool hasPicture = !video.empty() && video != "no";
+    const bool hasPicture = m_core->hasTrack("video");
     const QString name = QString::fromStdString(std::filesystem::path(path).filename().string());
     m_video->setNotice(hasPicture ? QString()
                                   : QStringLiteral("\u266A %1\n(audio only)").arg(name));
@@ -220,12 +221,10 @@ void MpvPlayer::onEofReached(bool reached) {
 }
 
 void MpvPlayer::onRenderReady() {
-    // A file opened before the picture could be drawn lost its video; bring it back.
-    if (m_load == Load::Loaded) {
-        try {
-            m_core->command({"video-reload"});
-        } catch (const PlayerError&) {
-        }
+    // A file opened before the picture could be drawn plays without one until now.
+    try {
+        m_core->setString("vid", "auto");
+    } catch (const PlayerError&) {
     }
 }
 

@@ -3,8 +3,9 @@
 #include <mpv/render_gl.h>
 
 #include <QOpenGLContext>
+#include <QLabel>
 #include <QOpenGLFunctions>
-#include <QPainter>
+#include <QResizeEvent>
 
 #include "IMediaPlayer.h"
 
@@ -18,13 +19,29 @@ void* procAddress(void*, const char* name) {
 }  // namespace
 
 MpvVideoWidget::MpvVideoWidget(mpv_handle* mpv, QWidget* parent)
-    : QOpenGLWidget(parent), m_mpv(mpv) {}
+    : QOpenGLWidget(parent), m_mpv(mpv), m_notice(new QLabel(this)) {
+    // A plain widget over the picture: drawing text into libmpv's GL state is not reliable.
+    m_notice->setAlignment(Qt::AlignCenter);
+    m_notice->setWordWrap(true);
+    m_notice->setAutoFillBackground(true);
+    QPalette colours = m_notice->palette();
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::WindowText, Qt::white);
+    m_notice->setPalette(colours);
+    m_notice->hide();
+}
 
 MpvVideoWidget::~MpvVideoWidget() { freeRenderContext(); }
 
 void MpvVideoWidget::setNotice(const QString& notice) {
-    m_notice = notice;
+    m_notice->setText(notice);
+    m_notice->setVisible(!notice.isEmpty());
     update();
+}
+
+void MpvVideoWidget::resizeEvent(QResizeEvent* event) {
+    QOpenGLWidget::resizeEvent(event);
+    m_notice->setGeometry(rect());
 }
 
 void MpvVideoWidget::initializeGL() {
@@ -43,7 +60,7 @@ void MpvVideoWidget::initializeGL() {
     };
     if (const int err = mpv_render_context_create(&m_render, m_mpv, params); err < 0) {
         m_render = nullptr;
-        m_notice = QStringLiteral("No picture: %1").arg(QString::fromUtf8(mpv_error_string(err)));
+        setNotice(QStringLiteral("No picture: %1").arg(QString::fromUtf8(mpv_error_string(err))));
         return;
     }
     mpv_render_context_set_update_callback(m_render, &MpvVideoWidget::onUpdate, this);
@@ -57,32 +74,24 @@ void MpvVideoWidget::onUpdate(void* self) {
 }
 
 void MpvVideoWidget::paintGL() {
+    if (!m_render || !m_notice->isHidden()) {
+        QOpenGLFunctions* gl = context()->functions();
+        gl->glClearColor(0, 0, 0, 1);
+        gl->glClear(GL_COLOR_BUFFER_BIT);
+        return;
+    }
     const qreal ratio = devicePixelRatio();
-    if (m_render) {
-        mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()),
-                           static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
-                           0};
-        int flipY = 1;
-        int block = 0;
-        mpv_render_param params[] = {
-            {MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-            {MPV_RENDER_PARAM_FLIP_Y, &flipY},
-            {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
-            {MPV_RENDER_PARAM_INVALID, nullptr},
-        };
-        mpv_render_context_render(m_render, params);
-    } else {
-        QOpenGLFunctions* f = context()->functions();
-        f->glClearColor(0, 0, 0, 1);
-        f->glClear(GL_COLOR_BUFFER_BIT);
-    }
-    if (!m_notice.isEmpty()) {
-        QPainter painter(this);
-        painter.fillRect(rect(), Qt::black);
-        painter.setPen(Qt::white);
-        painter.drawText(rect().adjusted(6, 6, -6, -6), Qt::AlignCenter | Qt::TextWordWrap,
-                         m_notice);
-    }
+    mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()),
+                       static_cast<int>(width() * ratio), static_cast<int>(height() * ratio), 0};
+    int flipY = 1;
+    int block = 0;
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
+        {MPV_RENDER_PARAM_FLIP_Y, &flipY},
+        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    mpv_render_context_render(m_render, params);
 }
 
 void MpvVideoWidget::freeRenderContext() {

@@ -3,6 +3,8 @@
 #include <QOpenGLWidget>
 #include <QString>
 
+class QLabel;
+
 struct mpv_handle;
 struct mpv_render_context;
 
@@ -26,6 +28,7 @@ signals:
 protected:
     void initializeGL() override;
     void paintGL() override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void freeRenderContext();
@@ -33,5 +36,5 @@ private:
 
     mpv_handle* m_mpv;
     mpv_render_context* m_render = nullptr;
-    QString m_notice;
+    QLabel* m_notice;
 };
