@@ -18,8 +18,12 @@ namespace {
 
 constexpr float kTwipsPerPixel = 15.0f;
 
-int pixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-float twips(int pixels) { return static_cast<float>(pixels) * kTwipsPerPixel; }
+int pixels(float twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+float twips(int pixels) {
+    return static_cast<float>(pixels) * kTwipsPerPixel;
+}
 
 // libmpv reads numbers the C way whatever the user's locale.
 std::string number(double value) {
@@ -119,7 +123,9 @@ MpvPlayer::~MpvPlayer() {
     m_core.reset();
 }
 
-void MpvPlayer::setAutoStart(bool autoStart) { m_autoStart = autoStart; }
+void MpvPlayer::setAutoStart(bool autoStart) {
+    m_autoStart = autoStart;
+}
 
 void MpvPlayer::setURL(const std::string& path) {
     checkReadableFile(path);
@@ -168,9 +174,8 @@ void MpvPlayer::waitForLoad(const std::string& path) {
         waitWhile([this] { return m_load == Load::Loaded && !m_primed; });
         return;
     }
-    const std::string reason = m_load == Load::Refused
-                                   ? std::string(mpv_error_string(m_loadError))
-                                   : std::string("timed out");
+    const std::string reason = m_load == Load::Refused ? std::string(mpv_error_string(m_loadError))
+                                                       : std::string("timed out");
     try {
         m_core->command({"stop"});
     } catch (const PlayerError&) {
@@ -211,12 +216,16 @@ void MpvPlayer::onFileEnded(int reason, int error) {
 }
 
 void MpvPlayer::onEofReached(bool reached) {
-    if (reached && m_load == Load::Loaded && !m_stopped) {
-        try {
-            stopAndRewind();
-        } catch (const PlayerError&) {
-            // Reported by the next call on the player, which will fail the same way.
-        }
+    // The news may be stale: a position written since then moved the player away from the end,
+    // and that seek's own completion checks for the end again.
+    if (!reached || m_load != Load::Loaded || m_stopped || !readyToStart() ||
+        m_core->getFlag("eof-reached") != true) {
+        return;
+    }
+    try {
+        stopAndRewind();
+    } catch (const PlayerError&) {
+        // Reported by the next call on the player, which will fail the same way.
     }
 }
 
@@ -337,7 +346,10 @@ void MpvPlayer::stopIfAtEnd() {
     const auto position = m_core->getDouble("time-pos");
     const auto duration = m_core->getDouble("duration");
     if (position && duration && *position >= *duration - kEndTolerance) {
-        onEofReached(true);
+        try {
+            stopAndRewind();
+        } catch (const PlayerError&) {
+        }
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include <mpv/render_gl.h>
 
-#include <QOpenGLContext>
 #include <QLabel>
+#include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QResizeEvent>
 
@@ -31,7 +31,9 @@ MpvVideoWidget::MpvVideoWidget(mpv_handle* mpv, QWidget* parent)
     m_notice->hide();
 }
 
-MpvVideoWidget::~MpvVideoWidget() { freeRenderContext(); }
+MpvVideoWidget::~MpvVideoWidget() {
+    freeRenderContext();
+}
 
 void MpvVideoWidget::setNotice(const QString& notice) {
     m_notice->setText(notice);

@@ -62,8 +62,8 @@ PlayerControlBar::PlayerControlBar(QWidget* parent)
 }
 
 void PlayerControlBar::showPlaying(bool playing) {
-    m_playPause->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause
-                                                       : QStyle::SP_MediaPlay));
+    m_playPause->setIcon(
+        style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     m_playPause->setToolTip(playing ? tr("Pause") : tr("Play"));
 }
 
@@ -83,8 +83,8 @@ void PlayerControlBar::showVolume(int volume, bool muted) {
     const QSignalBlocker quietMute(m_mute);
     m_volume->setValue(volume);
     m_mute->setChecked(muted);
-    m_mute->setIcon(style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted
-                                                : QStyle::SP_MediaVolume));
+    m_mute->setIcon(
+        style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
 }
 
 QString PlayerControlBar::clockText(double seconds) {

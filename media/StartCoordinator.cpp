@@ -37,7 +37,9 @@ void StartCoordinator::withdraw(Member* member) {
     startIfReady(false);
 }
 
-void StartCoordinator::memberReady() { startIfReady(false); }
+void StartCoordinator::memberReady() {
+    startIfReady(false);
+}
 
 void StartCoordinator::closeTurn() {
     m_turnScheduled = false;

@@ -28,7 +28,9 @@ void wait(int milliseconds) {
 }
 
 // Positions that differ from run to run and stay clear of both ends of the 20 s file.
-double spread(int run, double step) { return 2.0 + std::fmod(run * step, 12.0); }
+double spread(int run, double step) {
+    return 2.0 + std::fmod(run * step, 12.0);
+}
 
 struct Players {
     MpvPlayer& p1;

@@ -45,19 +45,19 @@ TEST_F(EmptyPlayerTest, GeometryReadsBackAsWrittenAndMovesTheWholePlayer) {
     EXPECT_EQ(host->geometry(), QRect(1, 96, 296, 194));
 }
 
-class EmptyPlayerRefusesTest
-    : public EmptyPlayerTest,
-      public testing::WithParamInterface<std::function<void(MpvPlayer&)>> {};
+class EmptyPlayerRefusesTest : public EmptyPlayerTest,
+                               public testing::WithParamInterface<std::function<void(MpvPlayer&)>> {
+};
 
 TEST_P(EmptyPlayerRefusesTest, WithPlayerError) {
     EXPECT_THROW(GetParam()(player), PlayerError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, EmptyPlayerRefusesTest,
-    testing::Values([](MpvPlayer& p) { p.play(); }, [](MpvPlayer& p) { p.pause(); },
-                    [](MpvPlayer& p) { p.currentPosition(); },
-                    [](MpvPlayer& p) { p.setCurrentPosition(1.0); },
-                    [](MpvPlayer& p) { p.playState(); }));
+INSTANTIATE_TEST_SUITE_P(Operations, EmptyPlayerRefusesTest,
+                         testing::Values([](MpvPlayer& p) { p.play(); },
+                                         [](MpvPlayer& p) { p.pause(); },
+                                         [](MpvPlayer& p) { p.currentPosition(); },
+                                         [](MpvPlayer& p) { p.setCurrentPosition(1.0); },
+                                         [](MpvPlayer& p) { p.playState(); }));
 
 }  // namespace

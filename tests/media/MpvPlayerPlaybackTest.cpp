@@ -45,8 +45,8 @@ std::string fileKindName(const testing::TestParamInfo<std::string (*)()>& c) {
     return c.index == 0 ? "Video" : "Audio";
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, TransportTest, testing::Values(&TestMedia::video, &TestMedia::audio),
-                         fileKindName);
+INSTANTIATE_TEST_SUITE_P(Files, TransportTest,
+                         testing::Values(&TestMedia::video, &TestMedia::audio), fileKindName);
 
 // ---- Writing the position.
 
@@ -160,12 +160,15 @@ TEST_P(EndTest, StopsRewoundAndPlaysAgainFromTheStart) {
     EXPECT_NEAR(player().currentPosition(), 0.8, 0.25);
 }
 
-std::string endCaseName(const testing::TestParamInfo<EndCase>& c) { return c.param.name; }
+std::string endCaseName(const testing::TestParamInfo<EndCase>& c) {
+    return c.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(Ways, EndTest,
                          testing::Values(EndCase{"PlayedToTheEnd", false, 19.0, true},
                                          EndCase{"WrittenPastTheEnd", false, 25.0, false},
-                                         EndCase{"WrittenPastTheEndWhilePlaying", true, 30.0, false},
+                                         EndCase{"WrittenPastTheEndWhilePlaying", true, 30.0,
+                                                 false},
                                          EndCase{"WrittenAfterTheLastFrame", false, 19.99, false}),
                          endCaseName);
 

@@ -45,8 +45,7 @@ TEST_P(PendingSeekSequence, ReadsBackTheWrittenPositionUntilThatSeekIsDone) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, PendingSeekSequence,
     testing::Values(
-        Case{"NothingWritten", {}, std::nullopt},
-        Case{"JustWritten", {"seek 5"}, 5.0},
+        Case{"NothingWritten", {}, std::nullopt}, Case{"JustWritten", {"seek 5"}, 5.0},
         Case{"RestartBeforeAcknowledgement", {"seek 5", "restart"}, 5.0},
         Case{"Done", {"seek 5", "reply 1", "restart"}, std::nullopt},
         Case{"SecondWriteOutlivesFirstSeek",

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <stdexcept>
 
-PlayerHarness::PlayerHarness(int count) {
+PlayerHarness::PlayerHarness(int count, bool shown) {
     m_window.resize(20 + count * 300, 260);
     for (int i = 0; i < count; ++i) {
         auto* host = new QWidget(&m_window);
@@ -11,6 +11,12 @@ PlayerHarness::PlayerHarness(int count) {
         m_hosts.push_back(host);
         m_players.push_back(std::make_unique<MpvPlayer>(host, &m_coordinator));
     }
+    if (shown) {
+        show();
+    }
+}
+
+void PlayerHarness::show() {
     m_window.show();
     // The picture can only be drawn once the window is on screen.
     if (!QTest::qWaitForWindowExposed(&m_window)) {
@@ -19,7 +25,9 @@ PlayerHarness::PlayerHarness(int count) {
     wait(50);
 }
 
-PlayerHarness::~PlayerHarness() { m_players.clear(); }
+PlayerHarness::~PlayerHarness() {
+    m_players.clear();
+}
 
 void PlayerHarness::openPaused(const std::string& path) {
     for (auto& p : m_players) {
@@ -28,7 +36,9 @@ void PlayerHarness::openPaused(const std::string& path) {
     }
 }
 
-void PlayerHarness::wait(int milliseconds) { QTest::qWait(milliseconds); }
+void PlayerHarness::wait(int milliseconds) {
+    QTest::qWait(milliseconds);
+}
 
 bool PlayerHarness::waitFor(const std::function<bool()>& condition, int milliseconds) {
     return QTest::qWaitFor(condition, milliseconds);

@@ -12,12 +12,14 @@
 // start coordinator.
 class PlayerHarness {
 public:
-    explicit PlayerHarness(int count);
+    // The window is shown at once unless told otherwise.
+    explicit PlayerHarness(int count, bool shown = true);
     ~PlayerHarness();
 
     MpvPlayer& player(int index) { return *m_players.at(static_cast<std::size_t>(index)); }
     QWidget& host(int index) { return *m_hosts.at(static_cast<std::size_t>(index)); }
 
+    void show();
     // Opens the file paused at its start in every player.
     void openPaused(const std::string& path);
 

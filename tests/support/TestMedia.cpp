@@ -2,13 +2,13 @@
 
 #include <unistd.h>
 
+#include <sys/wait.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <stdexcept>
 #include <vector>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -78,26 +78,27 @@ std::string written(const std::string& name, const std::string& content) {
     return final.string();
 }
 
-std::string seconds(double value) { return std::to_string(static_cast<int>(value)); }
+std::string seconds(double value) {
+    return std::to_string(static_cast<int>(value));
+}
 
 }  // namespace
 
 std::string TestMedia::folder() {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("pellucor-test-media-" + std::string(kVersion) + "-" +
-                          std::to_string(::getuid()));
+    const fs::path dir =
+        fs::temp_directory_path() /
+        ("pellucor-test-media-" + std::string(kVersion) + "-" + std::to_string(::getuid()));
     fs::create_directories(dir);
     return dir.string();
 }
 
 std::string TestMedia::video() {
     const std::string d = seconds(kDuration);
-    return generated(
-        "video.mkv", "matroska",
-        {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + d, "-f", "lavfi", "-i",
-         "sine=frequency=440:sample_rate=48000:duration=" + d},
-        {"-c:v", "libx264", "-preset", "ultrafast", "-g", "25", "-pix_fmt", "yuv420p", "-c:a",
-         "flac", "-shortest"});
+    return generated("video.mkv", "matroska",
+                     {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + d, "-f",
+                      "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=" + d},
+                     {"-c:v", "libx264", "-preset", "ultrafast", "-g", "25", "-pix_fmt", "yuv420p",
+                      "-c:a", "flac", "-shortest"});
 }
 
 std::string TestMedia::audio() {
