@@ -92,6 +92,14 @@ private:
     void wireCommands();
     void startHotKeys();
 
+    // Shared bodies of the twin open commands and of the two fast-forwards.
+    void openFile(int side);
+    void loadPlayer(int side);
+    void fastForward(double seconds);
+
+    // Timer1's interval while the players run, in milliseconds.
+    static constexpr int kDisplayInterval = 200;
+
     std::unique_ptr<Ui::frm1> ui;
     IFileDialog& CmD1;
     IMessageBox& m_messageBox;

@@ -1,1 +1,98 @@
-// filled in later
+#include <QLineEdit>
+#include <exception>
+#include <string>
+
+#include "frm1.h"
+#include "ui_frm1.h"
+
+namespace {
+
+const char* const kCannotOpen = "Fehler, Mediandatei kann nicht geöffnet werden!";
+const char* const kCannotPlay = "Fehler: Mediadatei kann nicht abgespielt werden!";
+
+// Longer paths show only their tail, where the file name is.
+constexpr std::size_t kDisplayLimit = 30;
+
+// The last `count` characters of a UTF-8 text, whole characters only.
+std::string lastCharacters(const std::string& text, std::size_t count) {
+    std::size_t start = text.size();
+    while (start > 0 && count > 0) {
+        --start;
+        const auto byte = static_cast<unsigned char>(text[start]);
+        if ((byte & 0xC0) != 0x80)
+            --count;  // not a continuation byte: a character begins
+    }
+    return text.substr(start);
+}
+
+// What one side of the window consists of; the two open commands differ only in this.
+struct Side {
+    std::string& media;
+    QLineEdit& disp;
+    bool& geladen;
+    IMediaPlayer& player;
+};
+
+Side sideOf(frm1& window, int side) {
+    if (side == 1) {
+        return {window.media1, *window.controls().disp1, window.geladen1, *window.wmp1};
+    }
+    return {window.media2, *window.controls().disp2, window.geladen2, *window.wmp2};
+}
+
+}  // namespace
+
+void frm1::neu1_Click() {
+    openFile(1);
+}
+
+void frm1::neu2_Click() {
+    openFile(2);
+}
+
+void frm1::load_player1() {
+    loadPlayer(1);
+}
+
+void frm1::load_player2() {
+    loadPlayer(2);
+}
+
+void frm1::openFile(int side) {
+    const Side s = sideOf(*this, side);
+    bool chosen = false;
+    try {
+        CmD1.setFlags(IFileDialog::cdlOFNFileMustExist);
+        CmD1.ShowOpen();
+        const std::string fileName = CmD1.FileName();
+        if (!fileName.empty()) {
+            s.media = fileName;
+            s.disp.setText(QString::fromStdString(lastCharacters(fileName, kDisplayLimit)));
+            chosen = true;
+        }
+    } catch (const std::exception&) {
+        chosen = false;
+    }
+    if (!chosen) {
+        m_messageBox.show(kCannotOpen);
+        s.disp.clear();
+        return;
+    }
+    // The load reports its own failures.
+    loadPlayer(side);
+}
+
+void frm1::loadPlayer(int side) {
+    const Side s = sideOf(*this, side);
+    try {
+        s.geladen = false;
+        // The file is only opened; the hot keys decide when it plays.
+        s.player.setAutoStart(false);
+        s.player.setURL(s.media);
+        s.geladen = true;
+    } catch (const std::exception&) {
+        m_messageBox.show(kCannotPlay);
+        s.media.clear();
+        s.disp.clear();
+    }
+}

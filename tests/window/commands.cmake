@@ -1,0 +1,15 @@
+# The window's commands (open, transport, position display, jumps), its number text and its
+# Qt message box and file dialog, against fake players.
+add_executable(window_commands_tests
+  regional_number_test.cpp
+  transport_jumps_test.cpp
+  goto_position_test.cpp
+  open_test.cpp
+  qt_dialogs_test.cpp
+)
+target_link_libraries(window_commands_tests PRIVATE window window_test_main test_support)
+# The fixture reads the controls through the header generated from frm1.ui.
+target_include_directories(window_commands_tests PRIVATE
+  $<TARGET_PROPERTY:window,BINARY_DIR>/window_autogen/include)
+gtest_discover_tests(window_commands_tests DISCOVERY_MODE PRE_TEST
+  PROPERTIES LABELS unit ENVIRONMENT QT_QPA_PLATFORM=offscreen)

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+#include "QtFileDialog.h"
+#include "QtMessageBox.h"
+
+namespace {
+
+// Runs `inspect` on the modal dialog as soon as it is up. Whatever dialog is still open a few
+// seconds later is rejected, so a test that leaves one open fails instead of hanging.
+void whenModalShows(std::function<void(QWidget*)> inspect) {
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    auto waited = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, inspect] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            inspect(modal);
+            QTimer::singleShot(3000, [] {
+                while (auto* left = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    ADD_FAILURE() << "dialog left open: " << left->metaObject()->className();
+                    left->reject();
+                }
+            });
+        } else if (++*waited > 250) {
+            poll->stop();
+            poll->deleteLater();
+            ADD_FAILURE() << "no modal dialog appeared";
+        }
+    });
+    poll->start();
+}
+
+TEST(QtMessageBoxTest, ShowsThePlainTextWithOneOkAndTheProgramCaption) {
+    QtMessageBox box;
+    bool inspected = false;
+    whenModalShows([&](QWidget* modal) {
+        auto* message = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(message, nullptr);
+        inspected = true;
+        EXPECT_EQ(message->windowTitle(), "Pellucor");
+        EXPECT_EQ(message->text(), QString::fromUtf8("Fehler: Sprung nicht möglich!\""));
+        EXPECT_EQ(message->icon(), QMessageBox::NoIcon);
+        EXPECT_EQ(message->textFormat(), Qt::PlainText);
+        ASSERT_EQ(message->buttons().size(), 1);
+        EXPECT_EQ(message->standardButton(message->buttons().first()), QMessageBox::Ok);
+        message->buttons().first()->click();
+    });
+    box.show("Fehler: Sprung nicht möglich!\"");  // returns once OK is clicked
+    EXPECT_TRUE(inspected);
+}
+
+class QtFileDialogTest : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    QtFileDialog dialog;
+
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        QFile file(folder.filePath("take1.wav"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    // Types a name into the dialog and accepts it.
+    void chooseWhenShown(const QString& name, QString* startFolder = nullptr) {
+        whenModalShows([name, startFolder](QWidget* modal) {
+            auto* fileDialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(fileDialog, nullptr);
+            if (startFolder)
+                *startFolder = fileDialog->directory().absolutePath();
+            // Typed, as a user would: selecting through the view depends on when the
+            // folder's listing has loaded.
+            auto* nameEdit = fileDialog->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(nameEdit, nullptr);
+            nameEdit->setText(name);
+            static_cast<QDialog*>(fileDialog)->accept();
+        });
+    }
+};
+
+TEST_F(QtFileDialogTest, GivesTheFullPathOfTheChosenFile) {
+    dialog.setFlags(IFileDialog::cdlOFNFileMustExist);
+    chooseWhenShown(folder.filePath("take1.wav"));
+    dialog.ShowOpen();
+    EXPECT_EQ(dialog.FileName(), folder.filePath("take1.wav").toStdString());
+}
+
+TEST_F(QtFileDialogTest, CancelEmptiesTheNameAndTheNextOpenStartsInTheLastFolder) {
+    dialog.setFlags(IFileDialog::cdlOFNFileMustExist);
+    chooseWhenShown(folder.filePath("take1.wav"));
+    dialog.ShowOpen();
+
+    QString startFolder;
+    whenModalShows([&](QWidget* modal) {
+        startFolder = qobject_cast<QFileDialog*>(modal)->directory().absolutePath();
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    dialog.ShowOpen();
+
+    EXPECT_EQ(dialog.FileName(), "");
+    EXPECT_EQ(startFolder, QDir(folder.path()).absolutePath());
+}
+
+TEST_F(QtFileDialogTest, MustExistAsksForAnExistingFileOfAnyKind) {
+    dialog.setFlags(IFileDialog::cdlOFNFileMustExist);
+    whenModalShows([&](QWidget* modal) {
+        auto* fileDialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(fileDialog, nullptr);
+        EXPECT_EQ(fileDialog->fileMode(), QFileDialog::ExistingFile);
+        EXPECT_TRUE(fileDialog->nameFilters().isEmpty() ||
+                    fileDialog->nameFilters() == QStringList{"All Files (*)"});
+        static_cast<QDialog*>(fileDialog)->reject();
+    });
+    dialog.ShowOpen();
+    EXPECT_EQ(dialog.FileName(), "");
+}
+
+}  // namespace
