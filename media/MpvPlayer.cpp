@@ -116,7 +116,7 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
 }
 
 MpvPlayer::~MpvPlayer() {
-    m_coordinator->withdraw(this);
+    withdrawStart();
     // The render context must be freed while the mpv handle still exists.
     delete m_video.data();
     delete m_bar.data();
@@ -129,7 +129,7 @@ void MpvPlayer::setAutoStart(bool autoStart) {
 
 void MpvPlayer::setURL(const std::string& path) {
     checkReadableFile(path);
-    m_coordinator->withdraw(this);
+    withdrawStart();
     m_playing = false;
     m_stopped = false;
     m_seek.clear();
@@ -209,7 +209,7 @@ void MpvPlayer::onFileEnded(int reason, int error) {
         m_load = Load::None;
         m_playing = false;
         m_seek.clear();
-        m_coordinator->withdraw(this);
+        withdrawStart();
         m_barTimer.stop();
         refreshBar();
     }
@@ -254,14 +254,18 @@ void MpvPlayer::play() {
     requireFile();
     m_playing = true;
     m_stopped = false;
-    m_coordinator->requestStart(this);
+    if (m_coordinator) {
+        m_coordinator->requestStart(this);
+    } else {
+        startNow();
+    }
     refreshBar();
 }
 
 void MpvPlayer::pause() {
     requireFile();
     m_playing = false;
-    m_coordinator->withdraw(this);
+    withdrawStart();
     m_core->setFlag("pause", true);
     refreshBar();
 }
@@ -331,7 +335,7 @@ void MpvPlayer::stopAndRewind() {
     // At its end a player stops and goes back to the start, so the next play starts there.
     m_playing = false;
     m_stopped = true;
-    m_coordinator->withdraw(this);
+    withdrawStart();
     m_core->setFlag("pause", true);
     seekTo(0.0);
     refreshBar();
@@ -353,9 +357,18 @@ void MpvPlayer::stopIfAtEnd() {
     }
 }
 
+void MpvPlayer::withdrawStart() {
+    // A shared coordinator may already be gone while the window tears its players down.
+    if (m_coordinator) {
+        m_coordinator->withdraw(this);
+    }
+}
+
 void MpvPlayer::seekSettled() {
     if (readyToStart()) {
-        m_coordinator->memberReady();
+        if (m_coordinator) {
+            m_coordinator->memberReady();
+        }
     }
 }
 

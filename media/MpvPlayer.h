@@ -16,8 +16,8 @@ class PlayerControlBar;
 
 // A media player on libmpv that fills a host widget with its picture and its own control bar.
 // Players created for one window should share one StartCoordinator so that players started
-// together really start together; the coordinator must outlive them. Without one, the player
-// keeps a private coordinator.
+// together really start together; if it goes first, each player then starts on its own.
+// Without one, the player keeps a private coordinator.
 class MpvPlayer : public QObject, public IMediaPlayer, private StartCoordinator::Member {
     Q_OBJECT
 public:
@@ -58,6 +58,7 @@ private:
     void waitForLoad(const std::string& path);
     void showFileKind(const std::string& path);
     void seekSettled();
+    void withdrawStart();
     void stopIfAtEnd();
 
     void onFileLoaded();
@@ -69,7 +70,7 @@ private:
 
     QPointer<QWidget> m_host;
     std::unique_ptr<StartCoordinator> m_ownCoordinator;
-    StartCoordinator* m_coordinator;
+    QPointer<StartCoordinator> m_coordinator;
     std::unique_ptr<MpvCore> m_core;
     QPointer<MpvVideoWidget> m_video;
     QPointer<PlayerControlBar> m_bar;
