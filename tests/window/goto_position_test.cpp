@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct Typed {
     const char* field;   // what the field shows afterwards
     const char* target;  // as the players receive it
 };
+void PrintTo(const Typed& t, std::ostream* os) {
+    *os << '"' << t.text << "\" " << t.locale;
+}
 
 using GotoTyped = CommandCases<Typed>;
 
@@ -93,6 +97,9 @@ struct Tick {
     double position;
     const char* shown;
 };
+void PrintTo(const Tick& t, std::ostream* os) {
+    *os << t.position << " s";
+}
 
 using PositionTick = CommandCases<Tick>;
 

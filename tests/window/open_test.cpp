@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -23,6 +24,9 @@ struct SideView {
     QLineEdit* Ui::frm1::*disp;
     std::string name;  // "wmp1" or "wmp2"
 };
+void PrintTo(const SideView& side, std::ostream* os) {
+    *os << "side " << side.n;
+}
 
 const SideView kSide1{
     1,     &frm1::neu1_Click, &frm1::load_player1, &frm1::media1, &frm1::geladen1, &Ui::frm1::disp1,
@@ -167,6 +171,9 @@ struct Shown {
     std::string path;
     std::string display;
 };
+void PrintTo(const Shown& shown, std::ostream* os) {
+    *os << shown.path;
+}
 
 using FileDisplay = CommandCases<Shown>;
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -13,6 +14,9 @@ struct Reading {
     const char* text;
     double value;
 };
+void PrintTo(const Reading& r, std::ostream* os) {
+    *os << '"' << r.text << '"';
+}
 
 class LenientReading : public ::testing::TestWithParam<Reading> {};
 
@@ -45,6 +49,9 @@ struct Written {
     const char* separator;
     const char* text;
 };
+void PrintTo(const Written& w, std::ostream* os) {
+    *os << w.text;
+}
 
 class RegionalText : public ::testing::TestWithParam<Written> {};
 
@@ -72,6 +79,9 @@ struct Named {
     const char* name;
     const char* separator;
 };
+void PrintTo(const Named& n, std::ostream* os) {
+    *os << '"' << n.name << '"';
+}
 
 class SeparatorOfLocale : public ::testing::TestWithParam<Named> {};
 
@@ -124,6 +134,10 @@ struct Environment {
     const char* lang;
     const char* separator;
 };
+void PrintTo(const Environment& e, std::ostream* os) {
+    auto shown = [](const char* v) { return v != nullptr ? v : "unset"; };
+    *os << shown(e.lcAll) << ' ' << shown(e.lcNumeric) << ' ' << shown(e.lang);
+}
 
 class SeparatorFromEnvironment : public ::testing::TestWithParam<Environment> {};
 

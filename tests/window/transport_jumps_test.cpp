@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct Script {
     bool plays2;
     std::string message;  // the command's failure message
 };
+void PrintTo(const Script& s, std::ostream* os) {
+    *os << s.name;
+}
 
 // Every case starts with player 1 at 30 s, player 2 at 40 s and "95s" in the go-to field.
 const std::vector<std::string> kPauseAndAlign = {"wmp1.pause", "wmp2.pause", "wmp1.currentPosition",
@@ -165,6 +169,9 @@ struct Failure {
     Script script;
     std::size_t failing;
 };
+void PrintTo(const Failure& f, std::ostream* os) {
+    *os << f.script.name << " failing call " << f.failing;
+}
 
 std::vector<Failure> failures() {
     std::vector<Failure> all;
@@ -209,6 +216,9 @@ struct Back {
     double before;
     double after;
 };
+void PrintTo(const Back& b, std::ostream* os) {
+    *os << b.before << " s";
+}
 
 using BackBound = CommandCases<Back>;
 
