@@ -79,7 +79,11 @@ void frm1::openFile(int side) {
         return;
     }
     // The load reports its own failures.
-    loadPlayer(side);
+    if (side == 1) {
+        load_player1();
+    } else {
+        load_player2();
+    }
 }
 
 void frm1::loadPlayer(int side) {

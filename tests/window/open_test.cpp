@@ -18,7 +18,6 @@ const std::vector<std::string> kDialogCalls = {"setFlags(4096)", "ShowOpen", "Fi
 struct SideView {
     int n;
     void (frm1::*open)();
-    void (frm1::*load)();
     std::string frm1::*media;
     bool frm1::*geladen;
     QLineEdit* Ui::frm1::*disp;
@@ -29,11 +28,21 @@ void PrintTo(const SideView& side, std::ostream* os) {
 }
 
 const SideView kSide1{
-    1,     &frm1::neu1_Click, &frm1::load_player1, &frm1::media1, &frm1::geladen1, &Ui::frm1::disp1,
-    "wmp1"};
+    .n = 1,
+    .open = &frm1::neu1_Click,
+    .media = &frm1::media1,
+    .geladen = &frm1::geladen1,
+    .disp = &Ui::frm1::disp1,
+    .name = "wmp1",
+};
 const SideView kSide2{
-    2,     &frm1::neu2_Click, &frm1::load_player2, &frm1::media2, &frm1::geladen2, &Ui::frm1::disp2,
-    "wmp2"};
+    .n = 2,
+    .open = &frm1::neu2_Click,
+    .media = &frm1::media2,
+    .geladen = &frm1::geladen2,
+    .disp = &Ui::frm1::disp2,
+    .name = "wmp2",
+};
 
 // Drives and reads one side, whichever the test case picks.
 class SideFixture : public CommandFixture {
@@ -98,14 +107,6 @@ TEST_P(OpenFile, HandsTheChosenFileToItsPlayerWithoutStartingIt) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_P(OpenFile, ReplacesAnEarlierFile) {
-    loadEarlier();
-    open("/media/later.wav");
-    EXPECT_EQ(player().url, "/media/later.wav");
-    EXPECT_TRUE(geladen());
-    EXPECT_EQ(disp(), "/media/later.wav");
-}
-
 // Steps 0 to 2 fail by injection; step 3 is the dialog giving no name (Cancel).
 TEST_P(OpenFailure, DialogFailureEmptiesOnlyTheDisplay) {
     loadEarlier();
@@ -152,14 +153,6 @@ INSTANTIATE_TEST_SUITE_P(PlayerSteps, LoadFailure,
                          ::testing::Combine(::testing::Values(kSide1, kSide2),
                                             ::testing::Range<std::size_t>(0, 2)),
                          sideStepName);
-
-TEST_P(OpenFile, LoadOperationAloneUsesTheStoredPath) {
-    media() = "/media/stored.wav";
-    (window.get()->*side.load)();
-    EXPECT_EQ(player().url, "/media/stored.wav");
-    EXPECT_TRUE(geladen());
-    EXPECT_TRUE(dialog.log.calls.empty());
-}
 
 std::string sideName(const ::testing::TestParamInfo<SideView>& test) {
     return "Side" + std::to_string(test.param.n);

@@ -112,18 +112,4 @@ TEST_F(QtFileDialogTest, CancelEmptiesTheNameAndTheNextOpenStartsInTheLastFolder
     EXPECT_EQ(startFolder, QDir(folder.path()).absolutePath());
 }
 
-TEST_F(QtFileDialogTest, MustExistAsksForAnExistingFileOfAnyKind) {
-    dialog.setFlags(IFileDialog::cdlOFNFileMustExist);
-    whenModalShows([&](QWidget* modal) {
-        auto* fileDialog = qobject_cast<QFileDialog*>(modal);
-        ASSERT_NE(fileDialog, nullptr);
-        EXPECT_EQ(fileDialog->fileMode(), QFileDialog::ExistingFile);
-        EXPECT_TRUE(fileDialog->nameFilters().isEmpty() ||
-                    fileDialog->nameFilters() == QStringList{"All Files (*)"});
-        static_cast<QDialog*>(fileDialog)->reject();
-    });
-    dialog.ShowOpen();
-    EXPECT_EQ(dialog.FileName(), "");
-}
-
 }  // namespace

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 
 #include "RegionalNumber.h"
+#include "ScopedEnv.h"
 
 namespace {
 
@@ -69,12 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Written{123456789012345, ".", "123456789012345"}, Written{1e20, ".", "1E+20"},
                       Written{2.5e-7, ",", "2,5E-07"}, Written{3600, ".", "3600"}));
 
-// What a user's typed number becomes in the field and what it reads back as.
-TEST(RegionalRoundTrip, CommaTextReadsBackWithoutItsFraction) {
-    EXPECT_EQ(lenientNumber(regionalNumberText(12.5, ",")), 12);
-    EXPECT_EQ(lenientNumber(regionalNumberText(12.5, ".")), 12.5);
-}
-
 struct Named {
     const char* name;
     const char* separator;
@@ -96,38 +89,6 @@ INSTANTIATE_TEST_SUITE_P(Names, SeparatorOfLocale,
                                            Named{"C.UTF-8", "."}, Named{"POSIX", "."},
                                            Named{"", "."}, Named{"xx_YY", "."}));
 
-// Sets the three locale variables for one test and puts the old values back.
-class LocaleEnvironment {
-public:
-    LocaleEnvironment(const char* lcAll, const char* lcNumeric, const char* lang) {
-        for (int i = 0; i < 3; ++i) {
-            const char* old = std::getenv(kNames[i]);
-            if (old != nullptr)
-                m_saved[i] = old;
-        }
-        put(kNames[0], lcAll);
-        put(kNames[1], lcNumeric);
-        put(kNames[2], lang);
-    }
-    ~LocaleEnvironment() {
-        for (int i = 0; i < 3; ++i)
-            put(kNames[i], m_saved[i] ? m_saved[i]->c_str() : nullptr);
-    }
-    LocaleEnvironment(const LocaleEnvironment&) = delete;
-    LocaleEnvironment& operator=(const LocaleEnvironment&) = delete;
-
-private:
-    static void put(const char* name, const char* value) {
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    static constexpr const char* kNames[3] = {"LC_ALL", "LC_NUMERIC", "LANG"};
-    std::optional<std::string> m_saved[3];
-};
-
 struct Environment {
     const char* lcAll;
     const char* lcNumeric;
@@ -143,7 +104,9 @@ class SeparatorFromEnvironment : public ::testing::TestWithParam<Environment> {}
 
 TEST_P(SeparatorFromEnvironment, FirstSetVariableWins) {
     const Environment& e = GetParam();
-    LocaleEnvironment env(e.lcAll, e.lcNumeric, e.lang);
+    ScopedEnv lcAll("LC_ALL", e.lcAll);
+    ScopedEnv lcNumeric("LC_NUMERIC", e.lcNumeric);
+    ScopedEnv lang("LANG", e.lang);
     EXPECT_EQ(regionalDecimalSeparator(), e.separator);
     EXPECT_EQ(regionalNumberText(12.5), std::string("12") + e.separator + "5");
 }

@@ -237,16 +237,4 @@ INSTANTIATE_TEST_SUITE_P(Positions, BackBound,
                          ::testing::Values(Back{0.4, 0}, Back{1.0, 0}, Back{1.5, 0.5}, Back{0.0, 0},
                                            Back{10.4, 9.4}));
 
-TEST_F(CommandFixture, FastForwardClicksAddUp) {
-    stand(30.0, false, 40.0, false);
-    window->ffw_Click();
-    window->ffw_Click();
-    EXPECT_DOUBLE_EQ(p1->position, 34.0);
-    EXPECT_DOUBLE_EQ(p2->position, 34.0);
-    window->fffw_Click();
-    EXPECT_DOUBLE_EQ(p1->position, 44.0);
-    EXPECT_DOUBLE_EQ(p2->position, 44.0);
-    EXPECT_EQ(window->Timer1.interval(), 0);
-}
-
 }  // namespace
