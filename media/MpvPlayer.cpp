@@ -70,7 +70,8 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     if (auto* box = qobject_cast<QBoxLayout*>(layout)) {
         box->setStretchFactor(m_video, 1);
     }
-    m_video->setFocusPolicy(Qt::StrongFocus);
+    // The window tabs from player to player: the host is the one stop, not its parts.
+    m_video->setFocusPolicy(Qt::NoFocus);
     m_bar->showVolume(50, false);
 
     connect(m_core.get(), &MpvCore::fileLoaded, this, &MpvPlayer::onFileLoaded);

@@ -18,7 +18,7 @@ QToolButton* toolButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
     button->setIcon(parent->style()->standardIcon(icon));
     button->setToolTip(tip);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::TabFocus);
+    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 

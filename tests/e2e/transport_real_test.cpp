@@ -2,9 +2,12 @@
 // seeks and real playback.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTest>
 #include <cmath>
 
+#include "QtSupport.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
 
@@ -116,5 +119,21 @@ INSTANTIATE_TEST_SUITE_P(Files, BrokenFile,
                                          Broken{"Missing", &TestMedia::missing},
                                          Broken{"Folder", &TestMedia::folder}),
                          [](const auto& param) { return std::string(param.param.label); });
+
+}  // namespace
+
+namespace {
+
+TEST(RealWindowFocus, EachPlayerIsOneTabStop) {
+    RealWindow w;
+    w.window->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == w.ui().wmp1; }));
+    QStringList seen;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(seen, (QStringList{"wmp2", "h1plus", "h1minus"}));
+}
 
 }  // namespace
