@@ -97,6 +97,14 @@ private:
     void loadPlayer(int side);
     void fastForward(double seconds);
 
+    // Steps on both players, player 1 first.
+    bool player1Playing();
+    void pauseBoth();
+    void startBoth();
+    void alignPlayer2();
+    void moveBoth(double seconds);
+    void resumeOrStopDisplay(bool wasPlaying);
+
     // Timer1's interval while the players run, in milliseconds.
     static constexpr int kDisplayInterval = 200;
 

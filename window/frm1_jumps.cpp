@@ -2,14 +2,12 @@
 #include <exception>
 #include <stdexcept>
 
+#include "Messages.h"
 #include "RegionalNumber.h"
 #include "frm1.h"
 #include "ui_frm1.h"
 
 namespace {
-
-const char* const kCannotJump = "Fehler: Sprung nicht möglich!\"";
-const char* const kCannotPlay = "Fehler: Mediadatei kann nicht abgespielt werden";
 
 constexpr double kShortStep = 2.0;
 constexpr double kLongStep = 10.0;
@@ -28,30 +26,22 @@ void frm1::com_goto_Click() {
     try {
         typed = numberIn(field);
     } catch (const std::out_of_range&) {
-        m_messageBox.show(kCannotJump);
+        m_messageBox.show(Messages::kCannotJump);
         return;
     }
     field.setText(QString::fromStdString(regionalNumberText(typed)));
 
     try {
         Timer1.setInterval(kDisplayInterval);
-        const bool wasPlaying = wmp1->playState() == IMediaPlayer::kPlaying;
+        const bool wasPlaying = player1Playing();
         if (wasPlaying) {
-            wmp1->pause();
-            wmp2->pause();
+            pauseBoth();
         }
         // Read back from the regional text: under a decimal comma 12,5 goes to 12.
-        const double target = numberIn(field);
-        wmp1->setCurrentPosition(target);
-        wmp2->setCurrentPosition(target);
-        if (wasPlaying) {
-            wmp1->play();
-            wmp2->play();
-        } else {
-            Timer1.setInterval(0);
-        }
+        moveBoth(numberIn(field));
+        resumeOrStopDisplay(wasPlaying);
     } catch (const std::exception&) {
-        m_messageBox.show(kCannotJump);
+        m_messageBox.show(Messages::kCannotJump);
     }
 }
 
@@ -66,23 +56,15 @@ void frm1::fffw_Click() {
 void frm1::fastForward(double seconds) {
     try {
         Timer1.setInterval(kDisplayInterval);
-        const bool wasPlaying = wmp1->playState() == IMediaPlayer::kPlaying;
+        const bool wasPlaying = player1Playing();
         if (wasPlaying) {
-            wmp1->pause();
-            wmp2->pause();
-            wmp2->setCurrentPosition(wmp1->currentPosition());
+            pauseBoth();
+            alignPlayer2();
         }
         // No bounds: a target past the end goes to the players as it is.
-        const double target = wmp1->currentPosition() + seconds;
-        wmp1->setCurrentPosition(target);
-        wmp2->setCurrentPosition(target);
-        if (wasPlaying) {
-            wmp1->play();
-            wmp2->play();
-        } else {
-            Timer1.setInterval(0);
-        }
+        moveBoth(wmp1->currentPosition() + seconds);
+        resumeOrStopDisplay(wasPlaying);
     } catch (const std::exception&) {
-        m_messageBox.show(kCannotPlay);
+        m_messageBox.show(Messages::kCannotPlay);
     }
 }

@@ -2,13 +2,11 @@
 #include <exception>
 #include <string>
 
+#include "Messages.h"
 #include "frm1.h"
 #include "ui_frm1.h"
 
 namespace {
-
-const char* const kCannotOpen = "Fehler, Mediandatei kann nicht geöffnet werden!";
-const char* const kCannotPlay = "Fehler: Mediadatei kann nicht abgespielt werden!";
 
 // Longer paths show only their tail, where the file name is.
 constexpr std::size_t kDisplayLimit = 30;
@@ -74,7 +72,7 @@ void frm1::openFile(int side) {
         chosen = false;
     }
     if (!chosen) {
-        m_messageBox.show(kCannotOpen);
+        m_messageBox.show(Messages::kCannotOpen);
         s.disp.clear();
         return;
     }
@@ -95,7 +93,7 @@ void frm1::loadPlayer(int side) {
         s.player.setURL(s.media);
         s.geladen = true;
     } catch (const std::exception&) {
-        m_messageBox.show(kCannotPlay);
+        m_messageBox.show(Messages::kCannotLoad);
         s.media.clear();
         s.disp.clear();
     }
