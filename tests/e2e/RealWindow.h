@@ -24,9 +24,11 @@ public:
     X11HotKeyPlatform platform{MessageHook::instance()};
     std::unique_ptr<frm1> window;
 
-    RealWindow() {
-        auto makePlayer = [this](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
-            return std::make_unique<MpvPlayer>(host, &starts);
+    // Without a shared start, each player starts on its own, as players did before the
+    // window started them together (for comparison in the benchmark).
+    explicit RealWindow(bool sharedStart = true) {
+        auto makePlayer = [this, sharedStart](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
+            return std::make_unique<MpvPlayer>(host, sharedStart ? &starts : nullptr);
         };
         window = std::make_unique<frm1>(
             frm1Services{makePlayer, dialog, messages, platform, MessageHook::instance()});

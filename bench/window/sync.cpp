@@ -1,0 +1,111 @@
+// How far apart the two players run one second after the window's play_both, back_both on
+// playing players, and a go-to while playing. Options: --runs N (default 20); --uncoordinated
+// lets each player start on its own, to show what starting them together is worth.
+#include <QApplication>
+#include <QLineEdit>
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "RealWindow.h"
+#include "TestMedia.h"
+
+namespace {
+
+// Positions that differ from run to run and stay clear of both ends of the 20 s file.
+double spread(int run, double step) { return 2.0 + std::fmod(run * step, 12.0); }
+
+class Bench {
+public:
+    explicit Bench(bool coordinated) : w(coordinated) {}
+
+    // Both running, player 2 half a second off, as after starting them one by one.
+    void runApart(double at) {
+        w.window->pause_both();
+        p(1).setCurrentPosition(at);
+        p(2).setCurrentPosition(at + 0.5);
+        runEventsFor(200);
+        p(1).play();
+        runEventsFor(100);
+        p(2).play();
+        runEventsFor(400);
+    }
+
+    double gapOneSecondLaterMs() {
+        runEventsFor(1000);
+        return std::fabs(p(1).currentPosition() - p(2).currentPosition()) * 1000.0;
+    }
+
+    IMediaPlayer& p(int side) { return w.player(side); }
+    RealWindow w;
+};
+
+void report(const char* name, std::vector<double> gaps) {
+    std::sort(gaps.begin(), gaps.end());
+    const std::size_t n = gaps.size();
+    const double median = n % 2 ? gaps[n / 2] : (gaps[n / 2 - 1] + gaps[n / 2]) / 2.0;
+    std::printf("%-22s runs %2zu  median %6.1f ms  max %6.1f ms\n", name, n, median, gaps.back());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    int runs = 20;
+    bool coordinated = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            runs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--uncoordinated") == 0) {
+            coordinated = false;
+        }
+    }
+
+    const std::string video = TestMedia::video();
+    Bench b(coordinated);
+    runEventsFor(300);
+    b.w.open(1, video);
+    b.w.open(2, video);
+    if (!b.w.messages.shown.empty()) {
+        std::fprintf(stderr, "%s\n", b.w.messages.shown.front().c_str());
+        return 1;
+    }
+    std::printf("the window's commands on two players, %s start, gap one second later\n",
+                coordinated ? "shared" : "separate");
+
+    std::vector<double> gaps;
+    for (int run = 0; run < runs; ++run) {
+        b.w.window->pause_both();
+        b.p(1).setCurrentPosition(spread(run, 0.73));
+        b.p(2).setCurrentPosition(spread(run, 1.91) + 0.013);
+        runEventsFor(300);
+        b.w.window->play_both();
+        gaps.push_back(b.gapOneSecondLaterMs());
+    }
+    report("play_both (paused)", gaps);
+
+    gaps.clear();
+    for (int run = 0; run < runs; ++run) {
+        b.runApart(spread(run, 0.61) + 1.0);
+        b.w.window->back_both();
+        gaps.push_back(b.gapOneSecondLaterMs());
+    }
+    report("back_both (playing)", gaps);
+
+    gaps.clear();
+    for (int run = 0; run < runs; ++run) {
+        b.runApart(spread(run, 0.47));
+        b.w.ui().time_goto->setText(QString::number(spread(run, 1.37), 'f', 2));
+        b.w.window->com_goto_Click();
+        gaps.push_back(b.gapOneSecondLaterMs());
+    }
+    report("goto (playing)", gaps);
+    b.w.window->pause_both();
+    return 0;
+}
