@@ -90,6 +90,29 @@ TEST_F(WindowOnRealPlayers, PlayingToTheEndStopsAndTheNextPlayStartsBothFromZero
     EXPECT_NEAR(pos(1), pos(2), kTogether);
 }
 
+// Audio-only files have no frames to hold on to: the position is the sound's, and a pause must
+// not move it, or aligning the players at a pause leaves them apart.
+TEST(AudioOnRealPlayers, PauseHoldsAndPlayBothKeepsTwoAudioFilesTogether) {
+    RealWindow w;
+    w.open(1, TestMedia::audio());
+    w.open(2, TestMedia::audio());
+    for (int round = 0; round < 3; ++round) {
+        w.window->ffw_Click();
+        w.window->ffw_Click();
+        runEventsFor(300);
+        const double from = w.player(1).currentPosition();
+        w.window->play_both();
+        runEventsFor(1000);
+        const double played = w.player(1).currentPosition();
+        EXPECT_NEAR(played, w.player(2).currentPosition(), kTogether) << "round " << round;
+        EXPECT_NEAR(played - from, 1.0, 0.1) << "round " << round;
+
+        w.window->pause_both();
+        runEventsFor(300);
+        EXPECT_NEAR(w.player(1).currentPosition(), played, 0.05) << "round " << round;
+    }
+}
+
 struct Broken {
     const char* label;
     std::string (*path)();
