@@ -16,10 +16,11 @@ const char* const kOptions[][2] = {
     {"vo", "libmpv"},
     {"ao", "pipewire,pulse,alsa,null"},
     {"audio-client-name", "Pellucor"},
-    // Without a sound device the null output stands in, and with its default buffer of 0.2 s
-    // an audio-only player's position jumps back by up to that much when it pauses, so two
-    // players aligned at a pause end up that far apart. A real device's output is not affected.
-    {"ao-null-buffer", "0.02"},
+    // Without a sound device the null output stands in. With its default buffer of 0.2 s an
+    // audio-only player's position runs ahead while playing and moves when it pauses, so two
+    // players aligned at a pause ended up to 130 ms apart; a pause still moves the position by
+    // up to this buffer. A real device's output is not affected.
+    {"ao-null-buffer", "0.01"},
     {"idle", "yes"},
     {"pause", "yes"},
     // Stay on the last frame at the end; the player turns that into a stop itself.
