@@ -9,7 +9,6 @@
 #include "OtherClient.h"
 #include "QtSupport.h"
 #include "X11HotKeyPlatform.h"
-#include "cHotKeyRegistry.h"
 
 namespace {
 
@@ -70,26 +69,6 @@ TEST_F(RestoreWithWindowManager, RestoreHasTakenEffectWhenItReturns) {
     EXPECT_FALSE(platform.IsIconic(hwnd));
     minimise();
     platform.SendRestore(hwnd);
-    EXPECT_FALSE(platform.IsIconic(hwnd));
-    EXPECT_TRUE(window.windowHandle()->isExposed());
-}
-
-TEST_F(RestoreWithWindowManager, HotKeyBringsTheMinimisedWindowBack) {
-    cHotKeyRegistry registry(platform, hook);
-    bool wasIconic = false;
-    bool pressed = false;
-    registry.HotKeyPress.connect([&](const std::string&, std::int32_t, std::int32_t) {
-        wasIconic = platform.IsIconic(hwnd);
-        registry.RestoreAndActivate(hwnd);
-        pressed = true;
-    });
-    registry.Attach(hwnd);
-    registry.RegisterKey("spielen", 114, 0);
-    minimise();
-
-    ASSERT_TRUE(pressKeys({"F3"}));
-    ASSERT_TRUE(waitFor([&] { return pressed; }));
-    EXPECT_TRUE(wasIconic);
     EXPECT_FALSE(platform.IsIconic(hwnd));
     EXPECT_TRUE(window.windowHandle()->isExposed());
 }
