@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "HotKeyError.h"
+#include "HotKeyLogging.h"
 #include "MessageHook.h"
 #include "MpvPlayer.h"
 #include "QtFileDialog.h"
@@ -29,6 +30,7 @@ std::string startUpReport(const std::exception& e) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    routeHotKeyWarnings();
     // libmpv refuses to start unless numbers are read the C way; Qt has just set the
     // user's locale.
     std::setlocale(LC_NUMERIC, "C");

@@ -2,9 +2,12 @@
 
 #include <array>
 #include <cstddef>
+#include <exception>
 #include <utility>
 
 #include "HotKeyError.h"
+#include "HotKeyLog.h"
+#include "Utf8.h"
 
 namespace {
 
@@ -42,10 +45,14 @@ cHotKeyRegistry::cHotKeyRegistry(IHotKeyPlatform& platform, IMessageHook& messag
 
 cHotKeyRegistry::~cHotKeyRegistry() {
     // A destructor must not throw; a hook that refuses to let go at this point has nobody left
-    // to report to, and the keys were released before the unhook was tried.
+    // to report to but the log, and the keys were released before the unhook was tried.
     try {
         Clear();
+    } catch (const std::exception& e) {
+        HotKeyLog::warning(std::string("releasing the hot keys on destruction failed: ") +
+                           e.what());
     } catch (...) {
+        HotKeyLog::warning("releasing the hot keys on destruction failed: unknown error");
     }
 }
 
@@ -74,7 +81,7 @@ void cHotKeyRegistry::Clear() {
 
 void cHotKeyRegistry::RegisterKey(const std::string& sName, std::int32_t eKey,
                                   std::int32_t eModifiers) {
-    if (sName.size() > kMaxNameLength) {
+    if (utf8::length(sName) > kMaxNameLength) {
         throw raised(m_platform, kErrRegister, "Key Name too long (max 32 characters).");
     }
     for (const tHotKeyEntry& entry : m_tHotKeys) {
@@ -88,8 +95,7 @@ void cHotKeyRegistry::RegisterKey(const std::string& sName, std::int32_t eKey,
     // keys registered within the same millisecond.
     const auto tick = static_cast<std::int32_t>(m_platform.GetTickCount());
     std::string sAtomName = sName + "_" + m_platform.ExecutableName() + "_" + std::to_string(tick);
-    if (sAtomName.size() > kMaxAtomLength)
-        sAtomName.resize(kMaxAtomLength);
+    sAtomName = utf8::prefix(sAtomName, kMaxAtomLength);
 
     const std::uint16_t atom = m_platform.GlobalAddAtom(sAtomName);
     const std::int32_t lId = static_cast<std::int16_t>(atom);

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <exception>
 
+#include "WindowLog.h"
+#include "WindowShortcuts.h"
 #include "ui_frm1.h"
 
 frm1::frm1(frm1Services services, QWidget* parent)
@@ -29,6 +31,7 @@ frm1::frm1(frm1Services services, QWidget* parent)
     wmp2 = services.makePlayer(ui->wmp2);
 
     wireCommands();
+    new WindowShortcuts(*this, {ui->neu1, ui->ende});
 }
 
 frm1::~frm1() = default;
@@ -43,13 +46,14 @@ namespace {
 
 // Commands trap their own failures where they are meant to; anything else that still
 // escapes (a player refusing geometry, a stray error in a tick) must not unwind through
-// the event loop, so it ends the command quietly.
+// the event loop, so it ends the command with only a line in the log.
 template <typename Command>
-auto guarded(frm1* window, Command command) {
-    return [window, command] {
+auto guarded(frm1* window, Command command, const char* name) {
+    return [window, command, name] {
         try {
             (window->*command)();
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            logDropped(name, e);
         }
     };
 }
@@ -61,32 +65,41 @@ void frm1::wireCommands() {
     const struct {
         QAction* action;
         Click command;
+        const char* name;
     } menu[] = {
-        {ui->neu1, &frm1::neu1_Click},
-        {ui->neu2, &frm1::neu2_Click},
-        {ui->ende, &frm1::ende_Click},
-        {ui->about, &frm1::about_Click},
+        {ui->neu1, &frm1::neu1_Click, "neu1"},
+        {ui->neu2, &frm1::neu2_Click, "neu2"},
+        {ui->ende, &frm1::ende_Click, "ende"},
+        {ui->about, &frm1::about_Click, "about"},
     };
     for (const auto& item : menu) {
-        connect(item.action, &QAction::triggered, this, guarded(this, item.command));
+        connect(item.action, &QAction::triggered, this, guarded(this, item.command, item.name));
     }
 
     const struct {
         QPushButton* button;
         Click command;
+        const char* name;
     } buttons[] = {
-        {ui->Command1, &frm1::Command1_Click}, {ui->com_goto, &frm1::com_goto_Click},
-        {ui->ffw, &frm1::ffw_Click},           {ui->fffw, &frm1::fffw_Click},
-        {ui->p1left, &frm1::p1left_Click},     {ui->p1right, &frm1::p1right_Click},
-        {ui->h1plus, &frm1::h1plus_Click},     {ui->h1minus, &frm1::h1minus_Click},
-        {ui->p2left, &frm1::p2left_Click},     {ui->p2right, &frm1::p2right_Click},
-        {ui->h2plus, &frm1::h2plus_Click},     {ui->h2minus, &frm1::h2minus_Click},
+        {ui->Command1, &frm1::Command1_Click, "Command1"},
+        {ui->com_goto, &frm1::com_goto_Click, "com_goto"},
+        {ui->ffw, &frm1::ffw_Click, "ffw"},
+        {ui->fffw, &frm1::fffw_Click, "fffw"},
+        {ui->p1left, &frm1::p1left_Click, "p1left"},
+        {ui->p1right, &frm1::p1right_Click, "p1right"},
+        {ui->h1plus, &frm1::h1plus_Click, "h1plus"},
+        {ui->h1minus, &frm1::h1minus_Click, "h1minus"},
+        {ui->p2left, &frm1::p2left_Click, "p2left"},
+        {ui->p2right, &frm1::p2right_Click, "p2right"},
+        {ui->h2plus, &frm1::h2plus_Click, "h2plus"},
+        {ui->h2minus, &frm1::h2minus_Click, "h2minus"},
     };
     for (const auto& item : buttons) {
-        connect(item.button, &QPushButton::clicked, this, guarded(this, item.command));
+        connect(item.button, &QPushButton::clicked, this,
+                guarded(this, item.command, item.name));
     }
 
-    Timer1.onTick = guarded(this, &frm1::Timer1_Timer);
+    Timer1.onTick = guarded(this, &frm1::Timer1_Timer, "Timer1 tick");
 }
 
 void frm1::about_Click() { ui->Frame1->setVisible(true); }

@@ -4,6 +4,7 @@
 
 #include "Messages.h"
 #include "RegionalNumber.h"
+#include "WindowLog.h"
 #include "frm1.h"
 #include "ui_frm1.h"
 
@@ -25,7 +26,8 @@ void frm1::com_goto_Click() {
     double typed = 0.0;
     try {
         typed = numberIn(field);
-    } catch (const std::out_of_range&) {
+    } catch (const std::out_of_range& e) {
+        logDropped("reading the go-to field", e);
         m_messageBox.show(Messages::kCannotJump);
         return;
     }
@@ -40,7 +42,8 @@ void frm1::com_goto_Click() {
         // Read back from the regional text: under a decimal comma 12,5 goes to 12.
         moveBoth(numberIn(field));
         resumeOrStopDisplay(wasPlaying);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        logDropped("com_goto", e);
         m_messageBox.show(Messages::kCannotJump);
     }
 }
@@ -64,7 +67,8 @@ void frm1::fastForward(double seconds) {
         // No bounds: a target past the end goes to the players as it is.
         moveBoth(wmp1->currentPosition() + seconds);
         resumeOrStopDisplay(wasPlaying);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        logDropped("fast-forward", e);
         m_messageBox.show(Messages::kCannotPlay);
     }
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Messages.h"
+#include "WindowLog.h"
 #include "frm1.h"
 #include "ui_frm1.h"
 
@@ -68,7 +69,8 @@ void frm1::openFile(int side) {
             s.disp.setText(QString::fromStdString(lastCharacters(fileName, kDisplayLimit)));
             chosen = true;
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        logDropped("the file dialog", e);
         chosen = false;
     }
     if (!chosen) {
@@ -92,7 +94,8 @@ void frm1::loadPlayer(int side) {
         s.player.setAutoStart(false);
         s.player.setURL(s.media);
         s.geladen = true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        logDropped(side == 1 ? "load_player1" : "load_player2", e);
         m_messageBox.show(Messages::kCannotLoad);
         s.media.clear();
         s.disp.clear();

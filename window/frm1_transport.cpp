@@ -1,6 +1,7 @@
 #include <exception>
 
 #include "Messages.h"
+#include "WindowLog.h"
 #include "frm1.h"
 
 namespace {
@@ -20,7 +21,8 @@ void frm1::play_both() {
         alignPlayer2();
         startBoth();
         Timer1.setInterval(kDisplayInterval);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        logDropped("play_both", e);
         m_messageBox.show(Messages::kCannotPlay);
     }
 }
@@ -30,7 +32,8 @@ void frm1::pause_both() {
         pauseBoth();
         alignPlayer2();
         Timer1.setInterval(0);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        logDropped("pause_both", e);
         m_messageBox.show(Messages::kCannotPlay);
     }
 }
@@ -49,7 +52,8 @@ void frm1::back_both() {
         wmp1->setCurrentPosition(t1);
         wmp2->setCurrentPosition(t2);
         resumeOrStopDisplay(wasPlaying);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        logDropped("back_both", e);
         m_messageBox.show(Messages::kCannotPlay);
     }
 }

@@ -1,6 +1,7 @@
 #include "AtomTable.h"
 
 #include "PlatformError.h"
+#include "Utf8.h"
 
 AtomTable::AtomTable() : m_slots(kCapacity) {}
 
@@ -9,7 +10,7 @@ std::uint16_t AtomTable::add(const std::string& s) {
         m_lastError = code(PlatformError::EmptyAtom);
         return 0;
     }
-    if (s.size() > kMaxLength) {
+    if (utf8::length(s) > kMaxLength) {
         m_lastError = code(PlatformError::AtomTooLong);
         return 0;
     }

@@ -12,6 +12,7 @@ class AtomTable {
 public:
     static constexpr std::uint16_t kFirstAtom = 0xC000;
     static constexpr std::size_t kCapacity = 0x10000 - kFirstAtom;
+    // In characters of the UTF-8 text, not bytes.
     static constexpr std::size_t kMaxLength = 255;
 
     AtomTable();

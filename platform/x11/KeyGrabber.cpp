@@ -21,7 +21,7 @@ using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 KeyGrabber::KeyGrabber(xcb_connection_t* connection, xcb_window_t root)
     : m_connection(connection), m_root(root), m_symbols(xcb_key_symbols_alloc(connection)) {
-    readNumLockMask();
+    readLockMasks();
 }
 
 KeyGrabber::~KeyGrabber() {
@@ -58,10 +58,15 @@ std::vector<xcb_keycode_t> KeyGrabber::keycodesFor(std::uint32_t keysym) const {
 }
 
 std::vector<std::uint16_t> KeyGrabber::lockVariants() const {
-    std::vector<std::uint16_t> variants{0, XCB_MOD_MASK_LOCK};
-    if (m_numLockMask != 0) {
-        variants.push_back(m_numLockMask);
-        variants.push_back(static_cast<std::uint16_t>(m_numLockMask | XCB_MOD_MASK_LOCK));
+    std::vector<std::uint16_t> variants{0};
+    for (const std::uint16_t lock : {std::uint16_t{XCB_MOD_MASK_LOCK}, m_numLockMask,
+                                     m_scrollLockMask}) {
+        // A lock on no modifier, or on one already covered, adds no variant.
+        if (lock == 0 || std::find(variants.begin(), variants.end(), lock) != variants.end())
+            continue;
+        const std::size_t count = variants.size();
+        for (std::size_t i = 0; i < count; ++i)
+            variants.push_back(static_cast<std::uint16_t>(variants[i] | lock));
     }
     return variants;
 }
@@ -106,29 +111,36 @@ void KeyGrabber::ungrab(const std::vector<Grab>& grabs) {
     std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }
 
-void KeyGrabber::mappingChanged(xcb_mapping_notify_event_t* event) {
-    xcb_refresh_keyboard_mapping(m_symbols, event);
-    if (event->request == XCB_MAPPING_MODIFIER || event->request == XCB_MAPPING_KEYBOARD) {
-        readNumLockMask();
-    }
+void KeyGrabber::reloadKeyboard() {
+    // The symbol table reads the mapping lazily; a fresh one sees whatever changed, also after
+    // XKB notifications, which xcb_refresh_keyboard_mapping does not understand.
+    xcb_key_symbols_free(m_symbols);
+    m_symbols = xcb_key_symbols_alloc(m_connection);
+    readLockMasks();
 }
 
-void KeyGrabber::readNumLockMask() {
+void KeyGrabber::readLockMasks() {
     m_numLockMask = 0;
-    const std::vector<xcb_keycode_t> numLock = keycodesFor(XK_Num_Lock);
+    m_scrollLockMask = 0;
     XcbReply<xcb_get_modifier_mapping_reply_t> reply(xcb_get_modifier_mapping_reply(
         m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
-    if (!reply || numLock.empty())
+    if (!reply)
         return;
-    const xcb_keycode_t* map = xcb_get_modifier_mapping_keycodes(reply.get());
-    const int perModifier = reply->keycodes_per_modifier;
+    m_numLockMask = modifierOf(XK_Num_Lock, *reply);
+    m_scrollLockMask = modifierOf(XK_Scroll_Lock, *reply);
+}
+
+std::uint16_t KeyGrabber::modifierOf(std::uint32_t keysym,
+                                     const xcb_get_modifier_mapping_reply_t& reply) {
+    const std::vector<xcb_keycode_t> keycodes = keycodesFor(keysym);
+    const xcb_keycode_t* map = xcb_get_modifier_mapping_keycodes(&reply);
+    const int perModifier = reply.keycodes_per_modifier;
     for (int modifier = 0; modifier < 8; ++modifier) {
         for (int i = 0; i < perModifier; ++i) {
             const xcb_keycode_t k = map[modifier * perModifier + i];
-            if (k != 0 && std::find(numLock.begin(), numLock.end(), k) != numLock.end()) {
-                m_numLockMask = static_cast<std::uint16_t>(1u << modifier);
-                return;
-            }
+            if (k != 0 && std::find(keycodes.begin(), keycodes.end(), k) != keycodes.end())
+                return static_cast<std::uint16_t>(1u << modifier);
         }
     }
+    return 0;
 }

@@ -8,8 +8,9 @@
 
 #include "PlatformError.h"
 
-// Passive key grabs on the root window, in every variant of the lock keys, so a hot key works
-// whether CapsLock or NumLock is on. Knows xcb only.
+// Passive key grabs on the root window, in every combination of the lock keys the modifier
+// map has (CapsLock, NumLock, ScrollLock where mapped), so a hot key works whichever is on.
+// Knows xcb only.
 class KeyGrabber {
 public:
     struct Grab {
@@ -38,15 +39,20 @@ public:
     static std::uint16_t significantState(std::uint16_t state);
 
     xcb_window_t root() const { return m_root; }
-    // Re-reads the keyboard after the server announced a mapping change.
-    void mappingChanged(xcb_mapping_notify_event_t* event);
+    // Forgets what it knew of the keyboard after the server announced a change of the key
+    // or modifier map; the next look-up reads the new one.
+    void reloadKeyboard();
+
+    // Every combination of the lock modifiers mapped now, starting with none.
+    std::vector<std::uint16_t> lockVariants() const;
 
 private:
-    void readNumLockMask();
-    std::vector<std::uint16_t> lockVariants() const;
+    void readLockMasks();
+    std::uint16_t modifierOf(std::uint32_t keysym, const xcb_get_modifier_mapping_reply_t& map);
 
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
     xcb_key_symbols_t* m_symbols;
     std::uint16_t m_numLockMask = 0;
+    std::uint16_t m_scrollLockMask = 0;
 };

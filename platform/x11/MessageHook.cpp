@@ -6,6 +6,7 @@
 #include <string>
 
 #include "WindowLookup.h"
+#include "X11Log.h"
 
 MessageHook& MessageHook::instance() {
     // Never destroyed: windows may still go away, and report it, during static teardown.
@@ -62,11 +63,44 @@ std::size_t MessageHook::dispatch(HWND hwnd, std::int32_t msg, std::int32_t wPar
         ++calls;
         try {
             subclass->WindowProc(hwnd, msg, wParam, lParam);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
             // The failure is the message's result; it must not unwind through the event loop.
+            qCWarning(lcX11) << "handling message" << msg << "of window" << hwnd
+                             << "failed:" << e.what();
+        } catch (...) {
+            qCWarning(lcX11) << "handling message" << msg << "of window" << hwnd
+                             << "failed with an unknown error";
         }
     }
     return calls;
+}
+
+void MessageHook::post(HWND hwnd, std::int32_t msg, std::int32_t wParam, std::int32_t lParam) {
+    m_queue.push({hwnd, msg, wParam, lParam});
+    scheduleDelivery();
+}
+
+void MessageHook::scheduleDelivery() {
+    if (m_deliveryScheduled || m_queue.size() == 0)
+        return;
+    m_deliveryScheduled = true;
+    QMetaObject::invokeMethod(&m_context, [this] { deliverOne(); }, Qt::QueuedConnection);
+}
+
+void MessageHook::deliverOne() {
+    m_deliveryScheduled = false;
+    // A handler that opens a message box runs a local event loop; what was pressed meanwhile
+    // waits until that handler is done, then comes in the order pressed.
+    if (m_delivering)
+        return;
+    const auto message = m_queue.pop();
+    if (!message)
+        return;
+    m_delivering = true;
+    dispatch(message->hwnd, message->msg, message->wParam, message->lParam);
+    m_delivering = false;
+    // Scheduled after the handler, so whatever it posted itself runs before the next message.
+    scheduleDelivery();
 }
 
 void MessageHook::windowDestroyed(HWND hwnd) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "IMessageHook.h"
+#include "MessageQueue.h"
 #include "WindowDestroyWatcher.h"
 
 // The process-wide message hook: hands chosen messages of our windows to ISubclass
@@ -27,6 +29,15 @@ public:
     // Returns the number of calls made.
     std::size_t dispatch(HWND hwnd, std::int32_t msg, std::int32_t wParam, std::int32_t lParam);
 
+    // Queues a dispatch for the event loop and returns at once, so a native event filter can
+    // leave before any command runs. One message is delivered per pass of the loop, so clicks,
+    // ticks and painting get their turn in between, and never while another posted message is
+    // still being handled; a message equal to a waiting one (same window, number and wParam)
+    // replaces it (see MessageQueue).
+    void post(HWND hwnd, std::int32_t msg, std::int32_t wParam, std::int32_t lParam);
+    // Messages posted and not yet delivered.
+    std::size_t pending() const { return m_queue.size(); }
+
     bool isHooked(const ISubclass& subclass, HWND hwnd, std::int32_t msg) const;
 
     MessageHook() = default;
@@ -42,7 +53,14 @@ private:
     };
 
     void windowDestroyed(HWND hwnd);
+    void scheduleDelivery();
+    void deliverOne();
 
     std::vector<Hook> m_hooks;
     std::map<HWND, QPointer<WindowDestroyWatcher>> m_watchers;
+    MessageQueue m_queue;
+    bool m_deliveryScheduled = false;
+    bool m_delivering = false;
+    // Queued deliveries are bound to it, so none runs after this hook is gone.
+    QObject m_context;
 };

@@ -1,24 +1,37 @@
 #include "X11HotKeyPlatform.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include "ExecutableName.h"
 #include "KeyMap.h"
 #include "MessageHook.h"
 #include "WindowLookup.h"
+#include "X11Log.h"
 
 namespace {
 
 constexpr std::int32_t kKnownModifiers = 1 | 2 | 4 | 8;
-constexpr int kRestoreTimeoutMs = 2000;
+constexpr int kRegrabDelayMs = 50;
+
+// XKB notification types (the byte after the response type) that change which key is where.
+constexpr std::uint8_t kXkbNewKeyboardNotify = 0;
+constexpr std::uint8_t kXkbMapNotify = 1;
+
+std::uint8_t xkbFirstEvent(xcb_connection_t* connection) {
+    const char name[] = "XKEYBOARD";
+    std::unique_ptr<xcb_query_extension_reply_t, decltype(&std::free)> reply(
+        xcb_query_extension_reply(connection,
+                                  xcb_query_extension(connection, sizeof name - 1, name), nullptr),
+        &std::free);
+    return reply && reply->present ? reply->first_event : 0;
+}
 
 }  // namespace
 
@@ -31,6 +44,12 @@ X11HotKeyPlatform::X11HotKeyPlatform(MessageHook& messageHook) : m_hook(messageH
     // Qt opens the default screen; its root is the one our windows live on.
     const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
     m_grabber = std::make_unique<KeyGrabber>(connection, screen->root);
+    // Qt's keyboard handling already selects XKB's keyboard and map notifications on this
+    // connection; they pass our filter like every other event.
+    m_xkbFirstEvent = xkbFirstEvent(connection);
+    m_regrabTimer.setSingleShot(true);
+    m_regrabTimer.setInterval(kRegrabDelayMs);
+    QObject::connect(&m_regrabTimer, &QTimer::timeout, &m_regrabTimer, [this] { grabAgain(); });
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -132,25 +151,23 @@ bool X11HotKeyPlatform::IsIconic(HWND hwnd) {
 void X11HotKeyPlatform::SendRestore(HWND hwnd) {
     QWidget* widget = findWidget(hwnd);
     QWindow* window = widget ? widget->windowHandle() : findWindow(hwnd);
-    if (window == nullptr)
+    if (window == nullptr) {
+        qCWarning(lcX11) << "cannot restore window" << hwnd << ": not a window of this program";
         return;
-    // Only the minimised flag goes: a window that was maximised comes back maximised.
+    }
+    // Only the minimised flag goes: a window that was maximised comes back maximised. Qt's
+    // state changes at once; the window manager maps the window in its own time, and nothing
+    // here waits for it, so no other event runs inside the hot key's command.
     if (widget) {
         widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
         widget->show();
+        widget->raise();
+        widget->activateWindow();
     } else {
         window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
         window->show();
-    }
-    // The window manager answers asynchronously; wait until it did, but not forever.
-    QDeadlineTimer deadline(kRestoreTimeoutMs);
-    QPointer<QWindow> guard(window);
-    while (guard && !deadline.hasExpired()) {
-        const bool minimised =
-            widget ? widget->isMinimized() : (guard->windowStates() & Qt::WindowMinimized) != 0;
-        if (!minimised && guard->isExposed())
-            break;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        window->raise();
+        window->requestActivate();
     }
 }
 
@@ -173,9 +190,9 @@ bool X11HotKeyPlatform::nativeEventFilter(const QByteArray& eventType, void* mes
         return false;
     auto* event = static_cast<xcb_generic_event_t*>(message);
     const auto type = event->response_type & ~0x80;
-    if (type == XCB_MAPPING_NOTIFY) {
-        // Qt needs this event too; only refresh our own view of the keyboard.
-        m_grabber->mappingChanged(reinterpret_cast<xcb_mapping_notify_event_t*>(event));
+    if (isKeyboardChange(*event)) {
+        // Qt needs these events too; we only take our keys again, once the changes settle.
+        m_regrabTimer.start();
         return false;
     }
     if (type != XCB_KEY_PRESS)
@@ -192,6 +209,45 @@ bool X11HotKeyPlatform::nativeEventFilter(const QByteArray& eventType, void* mes
     const std::int32_t lParam =
         static_cast<std::int32_t>((static_cast<std::uint32_t>(r->virtualKey) << 16) |
                                   static_cast<std::uint32_t>(r->modifiers));
-    m_hook.dispatch(hwnd, WM_HOTKEY, id, lParam);
+    // Leave the filter at once: the command runs from the event loop.
+    m_hook.post(hwnd, WM_HOTKEY, id, lParam);
     return true;
+}
+
+bool X11HotKeyPlatform::isKeyboardChange(const xcb_generic_event_t& event) const {
+    const auto type = event.response_type & ~0x80;
+    if (type == XCB_MAPPING_NOTIFY) {
+        const auto& mapping = reinterpret_cast<const xcb_mapping_notify_event_t&>(event);
+        return mapping.request != XCB_MAPPING_POINTER;
+    }
+    if (m_xkbFirstEvent == 0 || type != m_xkbFirstEvent)
+        return false;
+    // All XKB events share one event number; the second byte tells which one it is.
+    const auto xkbType = reinterpret_cast<const std::uint8_t*>(&event)[1];
+    return xkbType == kXkbNewKeyboardNotify || xkbType == kXkbMapNotify;
+}
+
+void X11HotKeyPlatform::grabAgain() {
+    m_grabber->reloadKeyboard();
+    // Everything goes first, so keys that swapped places do not stand in each other's way.
+    for (Registration& r : m_registrations) {
+        m_grabber->ungrab(r.grabs);
+        r.grabs.clear();
+    }
+    for (Registration& r : m_registrations) {
+        const auto keysym = keysymForVirtualKey(r.virtualKey);
+        const std::vector<xcb_keycode_t> keycodes =
+            keysym ? m_grabber->keycodesFor(*keysym) : std::vector<xcb_keycode_t>{};
+        if (keycodes.empty()) {
+            qCWarning(lcX11) << "hot key" << r.virtualKey
+                             << "is no longer on the keyboard; it stays registered but inactive";
+            continue;
+        }
+        const PlatformError error = m_grabber->grab(keycodes, r.mask, r.grabs);
+        if (error != PlatformError::None) {
+            const std::string_view text = platformErrorText(code(error));
+            qCWarning(lcX11) << "taking hot key" << r.virtualKey << "again after a keyboard change"
+                             << "failed:" << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -10,7 +11,8 @@
 #include "MessageHook.h"
 
 // The hot-key platform on X11: grabs keys on Qt's own xcb connection, watches the presses in
-// Qt's event stream and hands them to the message hook as WM_HOTKEY.
+// Qt's event stream and posts them to the message hook as WM_HOTKEY. The keys follow the
+// keyboard: after a change of the key or modifier map every grab is taken again.
 class X11HotKeyPlatform : public IHotKeyPlatform, public QAbstractNativeEventFilter {
 public:
     // Needs a QGuiApplication on the xcb platform for key grabs; without one every
@@ -46,10 +48,17 @@ private:
 
     bool fail(PlatformError error);
     const Registration* registrationFor(xcb_keycode_t keycode, std::uint16_t state) const;
+    bool isKeyboardChange(const xcb_generic_event_t& event) const;
+    void grabAgain();
 
     MessageHook& m_hook;
     AtomTable m_atoms;
     std::unique_ptr<KeyGrabber> m_grabber;
     std::vector<Registration> m_registrations;
     std::uint32_t m_lastError = 0;
+    // First event number of the XKB extension on Qt's connection; 0 without XKB.
+    std::uint8_t m_xkbFirstEvent = 0;
+    // A layout switch or a new keyboard sends several notifications in a row; one re-grab
+    // after the last is enough.
+    QTimer m_regrabTimer;
 };

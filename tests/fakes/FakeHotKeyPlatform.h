@@ -13,6 +13,7 @@
 
 #include "CallLog.h"
 #include "IHotKeyPlatform.h"
+#include "Utf8.h"
 
 // Shared by the hot-key fakes, so one log shows platform calls and hook calls in their order.
 using HotKeyCallLog = BasicCallLog<std::runtime_error>;
@@ -81,7 +82,7 @@ public:
         m_log.record("GlobalAddAtom", s);
         if (refused("GlobalAddAtom"))
             return 0;
-        if (s.empty() || s.size() > 255)
+        if (s.empty() || utf8::length(s) > 255)
             return fail(kErrInvalidAtom, std::uint16_t{0});
         auto it = m_atoms.find(s);
         if (it == m_atoms.end())

@@ -4,6 +4,13 @@
 
 namespace {
 
+std::string repeated(const std::string& character, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+        text += character;
+    return text;
+}
+
 struct Refusal {
     const char* label;
     std::string name;
@@ -32,6 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"NameOf33", std::string(33, 'n'), [](auto&) {}, -2147220453,
                 "Key Name too long (max 32 characters)."},
+        Refusal{"UmlautNameOf33", repeated("\u00e4", 33), [](auto&) {}, -2147220453,
+                "Key Name too long (max 32 characters)."},
         Refusal{"SameName", "stop", [](auto&) {}, -2147220452,
                 "The Key Name 'stop' is already registered."},
         Refusal{"AtomRefusedWithoutText", "zurueck", [](auto& p) { p.refuse("GlobalAddAtom", 8); },
@@ -50,23 +59,31 @@ INSTANTIATE_TEST_SUITE_P(
                 -2147220453, "Failed to Register Hot Key [" + kLongText.substr(0, 256) + "]"}),
     [](const auto& p) { return std::string(p.param.label); });
 
-class RegisterKeyAccepted : public RegistryTest,
-                            public ::testing::WithParamInterface<std::string> {};
+struct Accepted {
+    const char* label;
+    std::string name;
+};
+
+class RegisterKeyAccepted : public RegistryTest, public ::testing::WithParamInterface<Accepted> {};
 
 TEST_P(RegisterKeyAccepted, PressRaisesTheNameWithItsKeyAndModifiers) {
+    const std::string& name = GetParam().name;
     bindWith({"stop"});
-    reg->RegisterKey(GetParam(), 112, 2);
+    reg->RegisterKey(name, 112, 2);
 
-    EXPECT_EQ(press(platform.registeredIds(kWnd).back()),
-              (std::vector<Press>{{GetParam(), 2, 112}}));
-    EXPECT_EQ(releaseAll(), (std::vector<std::string>{"stop", GetParam()}));
+    EXPECT_EQ(press(platform.registeredIds(kWnd).back()), (std::vector<Press>{{name, 2, 112}}));
+    EXPECT_EQ(releaseAll(), (std::vector<std::string>{"stop", name}));
 }
 
 // Same tick as "stop": only the name keeps the atoms apart.
 INSTANTIATE_TEST_SUITE_P(Names, RegisterKeyAccepted,
-                         ::testing::Values(std::string(32, 'n'), "", "Stop"));
+                         ::testing::Values(Accepted{"NameOf32", std::string(32, 'n')},
+                                           Accepted{"UmlautNameOf32", repeated("\u00e4", 32)},
+                                           Accepted{"Empty", ""}, Accepted{"OtherCase", "Stop"}),
+                         [](const auto& p) { return std::string(p.param.label); });
 
 struct AtomCase {
+    const char* label;
     std::string name;
     std::string executable;
     std::uint32_t tick;
@@ -87,9 +104,14 @@ TEST_P(AtomString, IsNameExecutableSignedTickCutTo254AndItsAtomIsTheSignedId) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ticks, AtomString,
-    ::testing::Values(AtomCase{"stop", "Pellucor", 123456, "stop_Pellucor_123456"},
-                      AtomCase{"stop", "Pellucor", 0xFFFFFFFFu, "stop_Pellucor_-1"},
-                      AtomCase{std::string(32, 'n'), std::string(230, 'e'), 7,
-                               std::string(32, 'n') + "_" + std::string(221, 'e')}));
+    ::testing::Values(AtomCase{"Plain", "stop", "Pellucor", 123456, "stop_Pellucor_123456"},
+                      AtomCase{"NegativeTick", "stop", "Pellucor", 0xFFFFFFFFu, "stop_Pellucor_-1"},
+                      AtomCase{"CutTo254", std::string(32, 'n'), std::string(230, 'e'), 7,
+                               std::string(32, 'n') + "_" + std::string(221, 'e')},
+                      // Cut by bytes, the 254th byte would fall inside an accented letter.
+                      AtomCase{"CutBetweenCharacters", repeated("\u00e4", 32),
+                               repeated("\u00e9", 230), 7,
+                               repeated("\u00e4", 32) + "_" + repeated("\u00e9", 221)}),
+    [](const auto& p) { return std::string(p.param.label); });
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "HotKeyLog.h"
 #include "RegistryFixture.h"
 
 namespace {
@@ -96,11 +97,16 @@ TEST_P(HookRefused, LeavesTheInstanceBoundSoClearUnhooksBoth) {
 // Attach(9) on an instance bound to 7 calls Unhook, Unhook, Hook(786), Hook(2).
 INSTANTIATE_TEST_SUITE_P(FirstOrSecondHook, HookRefused, ::testing::Values(2, 3));
 
-TEST_F(RegistryTest, DestructionSwallowsAFailingUnhookAfterReleasingTheKeys) {
+TEST_F(RegistryTest, DestructionLogsAFailingUnhookAfterReleasingTheKeys) {
+    std::vector<std::string> warnings;
+    HotKeyLog::setWarningSink([&](const std::string& m) { warnings.push_back(m); });
     bindWith({"stop"});
     log.failOn("UnhookMessage");
     EXPECT_NO_THROW(reg.reset());
+    HotKeyLog::setWarningSink(nullptr);
     EXPECT_TRUE(platform.registeredIds(kWnd).empty());
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("UnhookMessage"), std::string::npos) << warnings[0];
 }
 
 }  // namespace

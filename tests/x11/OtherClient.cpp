@@ -1,6 +1,7 @@
 #include "OtherClient.h"
 
 #include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
 
 #include <cstdlib>
 #include <map>
@@ -102,4 +103,34 @@ bool OtherClient::windowManagerRunning() {
         m_connection, xcb_get_property(m_connection, 0, m_root, atom->atom, XCB_ATOM_WINDOW, 0, 1),
         nullptr));
     return property && xcb_get_property_value_length(property.get()) > 0;
+}
+
+void OtherClient::press(xcb_keycode_t keycode) {
+    for (const std::uint8_t type : {std::uint8_t{XCB_KEY_PRESS}, std::uint8_t{XCB_KEY_RELEASE}}) {
+        xcb_test_fake_input(m_connection, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    }
+    free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+}
+
+xcb_keycode_t OtherClient::unusedKeycode() {
+    const xcb_setup_t* setup = xcb_get_setup(m_connection);
+    const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
+    std::unique_ptr<xcb_get_keyboard_mapping_reply_t, Free> map(xcb_get_keyboard_mapping_reply(
+        m_connection, xcb_get_keyboard_mapping(m_connection, setup->min_keycode, count), nullptr));
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(map.get());
+    const int perKeycode = map->keysyms_per_keycode;
+    // From the top: low codes are the real keys of a keyboard.
+    for (int i = count - 1; i >= 0; --i) {
+        bool empty = true;
+        for (int j = 0; j < perKeycode; ++j)
+            empty = empty && keysyms[i * perKeycode + j] == 0;
+        if (empty)
+            return static_cast<xcb_keycode_t>(setup->min_keycode + i);
+    }
+    throw std::runtime_error("every key code carries a keysym");
+}
+
+void OtherClient::setKeysym(xcb_keycode_t keycode, std::uint32_t keysym) {
+    xcb_change_keyboard_mapping(m_connection, 1, keycode, 1, &keysym);
+    free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }

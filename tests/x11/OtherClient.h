@@ -31,6 +31,13 @@ public:
     // The lock and modifier bits currently in effect on the keyboard.
     std::uint16_t modifierState();
 
+    // Presses and releases a key code through XTEST, whatever keysym it has now.
+    void press(xcb_keycode_t keycode);
+    // A key code that carries no keysym on the keyboard now.
+    xcb_keycode_t unusedKeycode();
+    // Gives the key code this one keysym (0 for none), as xmodmap would.
+    void setKeysym(xcb_keycode_t keycode, std::uint32_t keysym);
+
 private:
     xcb_connection_t* m_connection;
     xcb_window_t m_root;

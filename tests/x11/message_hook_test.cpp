@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "MessageHook.h"
 #include "QtSupport.h"
@@ -96,6 +99,60 @@ TEST_F(MessageHookTest, DestroyedWindowSendsDestroyOnceAndDropsItsHooks) {
     EXPECT_TRUE(second.messages.empty());
     EXPECT_FALSE(hook.isHooked(second, hwnd, WM_HOTKEY));
     EXPECT_EQ(hook.dispatch(hwnd, WM_HOTKEY, 1, 0), 0u);
+}
+
+// Posted messages: the filter that posts has long returned when they arrive.
+class PostedMessages : public MessageHookTest {
+protected:
+    void SetUp() override {
+        MessageHookTest::SetUp();
+        hook.HookMessage(first, hwnd, WM_HOTKEY);
+        first.onMessage = [this](const RecordingSubclass::Message& m) {
+            order.push_back("key" + std::to_string(m.wParam));
+            if (during)
+                during(m);
+            // Stands for a click or a tick that arrives while the key is handled.
+            QMetaObject::invokeMethod(
+                qApp, [this] { order.push_back("event"); }, Qt::QueuedConnection);
+        };
+    }
+    bool arrived(std::size_t count) {
+        return waitFor([&] { return order.size() >= count && hook.pending() == 0; });
+    }
+
+    std::vector<std::string> order;
+    std::function<void(const RecordingSubclass::Message&)> during;
+};
+
+TEST_F(PostedMessages, ArriveOnePerPassOfTheEventLoop) {
+    hook.post(hwnd, WM_HOTKEY, 1, 0);
+    hook.post(hwnd, WM_HOTKEY, 2, 0);
+    EXPECT_TRUE(first.messages.empty()) << "delivered inside post";
+    ASSERT_TRUE(arrived(4));
+    EXPECT_EQ(order, (std::vector<std::string>{"key1", "event", "key2", "event"}));
+}
+
+TEST_F(PostedMessages, AKeyPressedAgainWhileWaitingCountsOnceInItsLastPlace) {
+    for (const std::int32_t id : {3, 2, 1, 3, 3, 1})
+        hook.post(hwnd, WM_HOTKEY, id, id);
+    ASSERT_TRUE(arrived(6));
+    EXPECT_EQ(order, (std::vector<std::string>{"key2", "event", "key3", "event", "key1", "event"}));
+}
+
+TEST_F(PostedMessages, NeverArriveInsideTheHandlingOfAnother) {
+    // The first key's handler waits in a local event loop, as a message box does.
+    during = [this](const RecordingSubclass::Message& m) {
+        if (m.wParam != 1)
+            return;
+        hook.post(hwnd, WM_HOTKEY, 2, 0);
+        bool passed = false;
+        QMetaObject::invokeMethod(qApp, [&] { passed = true; }, Qt::QueuedConnection);
+        waitFor([&] { return passed; });
+        EXPECT_EQ(first.messages.size(), 1u) << "a key ran inside another key's command";
+    };
+    hook.post(hwnd, WM_HOTKEY, 1, 0);
+    ASSERT_TRUE(arrived(4));
+    EXPECT_EQ(first.messages.size(), 2u);
 }
 
 }  // namespace

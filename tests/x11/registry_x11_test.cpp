@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -103,6 +104,73 @@ TEST_F(RegistryOnX11, DestroyedWindowGivesEveryKeyBackAndUnbinds) {
     EXPECT_TRUE(otherCanGrabAllKeys());
     EXPECT_THROW(registry.UnregisterKey("spielen"), HotKeyError);
     EXPECT_FALSE(hook.isHooked(registry, hwnd, WM_HOTKEY));
+}
+
+// The keyboard changes under the running registry; the keys follow it.
+class KeyboardChange : public RegistryOnX11 {
+protected:
+    void TearDown() override {
+        if (moved != 0) {
+            other.setKeysym(moved, 0);
+            other.setKeysym(keycodes[2], kF3);
+        }
+        if (scrollLockMapped) {
+            setScrollLock(false);
+            xmodmap("remove mod3 = Scroll_Lock");
+        }
+        RegistryOnX11::TearDown();
+    }
+
+    static void xmodmap(const QString& expression) {
+        ASSERT_EQ(QProcess::execute("xmodmap", {"-e", expression}), 0) << expression.toStdString();
+    }
+    void setScrollLock(bool on) {
+        if (((other.modifierState() & XCB_MOD_MASK_3) != 0) != on)
+            pressKeys({"Scroll_Lock"});
+    }
+    // Whether this client holds keycode with these modifiers: the other program cannot take it.
+    bool held(xcb_keycode_t keycode, std::uint16_t modifiers) {
+        const bool free = other.grab(keycode, modifiers);
+        other.ungrabAll();
+        return !free;
+    }
+
+    static constexpr std::uint32_t kF3 = 0xffc0;
+    xcb_keycode_t moved = 0;
+    bool scrollLockMapped = false;
+};
+
+TEST_F(KeyboardChange, F3MovedToAnotherKeyCodeFiresThereAndNoLongerAtTheOldOne) {
+    registerWindowKeys();
+    moved = other.unusedKeycode();
+    other.setKeysym(moved, kF3);
+    other.setKeysym(keycodes[2], 0);
+    ASSERT_TRUE(waitFor([&] { return held(moved, 0) && !held(keycodes[2], 0); }))
+        << "the grab did not follow F3 to its new key code";
+
+    other.takeFocus();
+    other.press(keycodes[2]);
+    other.press(moved);
+    ASSERT_TRUE(waitFor([&] { return !presses.empty(); }));
+    other.press(keycodes[0]);  // F1: once it is here, the old code's press would be too
+    ASSERT_TRUE(waitFor([&] { return presses.size() == 2; }));
+    EXPECT_EQ(presses, (std::vector<std::string>{"spielen", "zurueck"}));
+}
+
+TEST_F(KeyboardChange, ScrollLockOnAModifierIsCoveredInEveryLockCombination) {
+    registerWindowKeys();
+    xmodmap("add mod3 = Scroll_Lock");
+    scrollLockMapped = true;
+    ASSERT_TRUE(waitFor([&] {
+        return held(keycodes[2], XCB_MOD_MASK_3) &&
+               held(keycodes[2], XCB_MOD_MASK_3 | XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK);
+    })) << "no grab for F3 with ScrollLock on";
+
+    other.takeFocus();
+    setScrollLock(true);
+    ASSERT_TRUE(pressKeys({"F3"}));
+    ASSERT_TRUE(waitFor([&] { return presses.size() == 1; }));
+    EXPECT_EQ(presses[0], "spielen");
 }
 
 }  // namespace

@@ -65,12 +65,15 @@ protected:
     HWND hwnd = 0;
 };
 
-TEST_F(RestoreWithWindowManager, RestoreHasTakenEffectWhenItReturns) {
+TEST_F(RestoreWithWindowManager, RestoreRunsNoOtherEventAndTheWindowComesBack) {
     EXPECT_FALSE(platform.IsIconic(hwnd));
     minimise();
+    bool otherEventRan = false;
+    QMetaObject::invokeMethod(qApp, [&] { otherEventRan = true; }, Qt::QueuedConnection);
     platform.SendRestore(hwnd);
+    EXPECT_FALSE(otherEventRan) << "the restore ran an event loop";
     EXPECT_FALSE(platform.IsIconic(hwnd));
-    EXPECT_TRUE(window.windowHandle()->isExposed());
+    EXPECT_TRUE(waitFor([&] { return window.windowHandle()->isExposed(); }));
 }
 
 }  // namespace

@@ -1,0 +1,4 @@
+#pragma once
+
+// Sends the hot-key registry's warnings to the Qt logging category pellucor.hotkeys.
+void routeHotKeyWarnings();
