@@ -4,8 +4,7 @@
 # file behind and the program joins the user's own sound server and session bus. In a tree
 # that root owns (CI), or run by the owner, the command runs as it is.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-owner=$(stat -c %U .)
+owner=$(stat -c %U "$(dirname "$0")/..")
 if ((EUID != 0)) || [[ "$owner" == root ]]; then
   exec "$@"
 fi
