@@ -59,7 +59,10 @@ bash scripts/as-owner.sh bash scripts/with-xvfb.sh bash -c '
   xdotool windowactivate --sync "$window"
   xdotool key --clearmodifiers ctrl+e
   status=0
-  timeout 30 tail --pid "$pid" -f /dev/null || { echo "check-deb: Ctrl+E did not end it" >&2; kill "$pid"; }
+  if ! timeout 30 tail --pid "$pid" -f /dev/null; then
+    echo "check-deb: Ctrl+E did not end it within 30 s" >&2
+    kill "$pid"
+  fi
   wait "$pid" || status=$?
   [[ $status -eq 0 ]] || { echo "check-deb: pellucor ended with status $status" >&2; exit 1; }
   echo "check-deb: window $window appeared and Ctrl+E ended it with status 0"

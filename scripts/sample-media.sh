@@ -5,7 +5,10 @@
 set -euo pipefail
 folder=${1:-$HOME/pellucor-samples}
 seconds=60
-command -v ffmpeg >/dev/null || { echo "sample-media: needs ffmpeg (sudo apt-get install ffmpeg)" >&2; exit 1; }
+if ! command -v ffmpeg >/dev/null; then
+  echo "sample-media: needs ffmpeg (sudo apt-get install ffmpeg)" >&2
+  exit 1
+fi
 mkdir -p "$folder"
 make_take() {
   local out=$1 picture=$2 pitch=$3
