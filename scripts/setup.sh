@@ -1,18 +1,37 @@
 #!/usr/bin/env bash
-# Installs, only when missing, every Debian 12 package that building, running and
-# testing Pellucor needs. A second run only checks and takes a few seconds.
+# Installs, only when missing, the Debian 12 packages Pellucor needs: with no argument what
+# building and running need, with --test also the test tools. A second run only checks and
+# takes a second. Uses sudo only when something is missing and we are not root already.
 set -euo pipefail
 
-packages=(
+build_packages=(
   build-essential cmake pkg-config
   qt6-base-dev libqt6opengl6-dev libgl-dev
   libmpv-dev
-  libxcb1-dev libxcb-keysyms1-dev libxcb-xtest0-dev
-  googletest libgtest-dev libgmock-dev
-  xvfb xauth xdotool openbox x11-utils
-  ffmpeg
-  fonts-dejavu-core
+  libxcb1-dev libxcb-keysyms1-dev libxcb-xkb-dev libxkbcommon-x11-dev
 )
+
+# One package a line, grouped by what needs it, so another test tool is a one-line change.
+test_packages=(
+  googletest libgtest-dev libgmock-dev               # the test framework
+  libxcb-xtest0-dev                                   # tests press keys through XTEST
+  xvfb xauth x11-utils x11-apps x11-xserver-utils     # the private display and its probes
+  openbox xdotool                                     # window manager, and a user's hands
+  ffmpeg fonts-dejavu-core imagemagick                # test media, text, screenshots
+  mpv                                                 # benchmarks compare against it
+  weston xwayland qt6-wayland                         # Wayland sessions
+  dbus dbus-x11 playerctl                             # the session bus, media keys
+  pulseaudio                                          # a private sound server
+  clang libclang-rt-14-dev                            # sanitizers and fuzzing
+  desktop-file-utils appstream                        # desktop entry and metainfo checks
+  dpkg-dev fakeroot file                              # the Debian package
+)
+
+case "${1:-}" in
+  "") packages=("${build_packages[@]}") ;;
+  --test) packages=("${build_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [--test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,11 +39,20 @@ for p in "${packages[@]}"; do
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
 
-if ((${#missing[@]})); then
-  echo "setup: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-else
+if ((${#missing[@]} == 0)); then
   echo "setup: all packages present"
+  exit 0
 fi
+
+as_root=()
+if ((EUID != 0)); then
+  if ! command -v sudo >/dev/null; then
+    echo "setup: missing ${missing[*]}; install them as root, or install sudo" >&2
+    exit 1
+  fi
+  as_root=(sudo)
+fi
+echo "setup: installing ${missing[*]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
