@@ -1,18 +1,35 @@
 // Pellucor: two media players side by side, steered together by system-wide hot keys.
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QLoggingCategory>
 #include <clocale>
+#include <cstdio>
 #include <exception>
 #include <memory>
 
+#include "CommandClient.h"
+#include "CommandLine.h"
+#include "CommandService.h"
+#include "DisplayProbe.h"
 #include "HotKeyError.h"
 #include "HotKeyLogging.h"
+#include "KeysUnavailableNotice.h"
+#include "LostDisplay.h"
 #include "MessageHook.h"
+#include "MprisService.h"
 #include "MpvPlayer.h"
+#include "PortalHotKeyPlatform.h"
 #include "QtFileDialog.h"
 #include "QtMessageBox.h"
+#include "SessionChoice.h"
+#include "SignalQuit.h"
 #include "StartCoordinator.h"
+#include "WindowTransport.h"
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcApp)
 
 namespace {
 
@@ -26,29 +43,84 @@ std::string startUpReport(const std::exception& e) {
     return std::string("Pellucor kann nicht starten:\n") + e.what();
 }
 
+// Options that need no window are done before Qt looks for a display.
+int runOption(const CommandLine& line, int argc, char** argv) {
+    switch (line.action) {
+        case CommandLine::Action::Help:
+            std::fputs(helpText().c_str(), stdout);
+            return 0;
+        case CommandLine::Action::Version:
+            std::printf("pellucor %s\n", PELLUCOR_VERSION);
+            return 0;
+        case CommandLine::Action::Error:
+            std::fprintf(stderr, "pellucor: %s (see pellucor --help)\n", line.error.c_str());
+            return 2;
+        case CommandLine::Action::Send: {
+            QCoreApplication app(argc, argv);
+            return sendCommand(QDBusConnection::sessionBus(), QString::fromStdString(line.command));
+        }
+        case CommandLine::Action::Window:
+            break;
+    }
+    return 0;
+}
+
+const std::map<std::string, std::string> kKeyDescriptions = {
+    {"spielen", "Pellucor: play both players together"},
+    {"stop", "Pellucor: pause both players"},
+    {"zurueck", "Pellucor: both players one second back"},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv, argv + argc));
+    if (line.action != CommandLine::Action::Window)
+        return runOption(line, argc, argv);
+
+    const SessionChoice session = chooseSession(probeSession());
+    if (session.noDisplay) {
+        std::fprintf(stderr,
+                     "pellucor: Pellucor needs a graphical desktop (X11 or Wayland), and none "
+                     "was found\n");
+        return 1;
+    }
+    if (session.qpaPlatform)
+        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*session.qpaPlatform));
+
     QApplication app(argc, argv);
     routeHotKeyWarnings();
+    endQuietlyWhenTheDisplayGoes();
     // libmpv refuses to start unless numbers are read the C way; Qt has just set the
     // user's locale.
     std::setlocale(LC_NUMERIC, "C");
 
     QtMessageBox messageBox;
     QtFileDialog fileDialog;
-    X11HotKeyPlatform hotKeyPlatform(MessageHook::instance());
+    X11HotKeyPlatform x11Platform(MessageHook::instance());
+    std::unique_ptr<PortalHotKeyPlatform> portalPlatform;
+    IHotKeyPlatform* hotKeyPlatform = &x11Platform;
+    if (session.keys == KeySource::Portal) {
+        portalPlatform = std::make_unique<PortalHotKeyPlatform>(
+            x11Platform, MessageHook::instance(), QDBusConnection::sessionBus());
+        portalPlatform->setDescriptions(kKeyDescriptions);
+        hotKeyPlatform = portalPlatform.get();
+    }
     StartCoordinator starts;
 
     auto makePlayer = [&starts](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
         return std::make_unique<MpvPlayer>(host, &starts);
     };
     auto* window =
-        new frm1({makePlayer, fileDialog, messageBox, hotKeyPlatform, MessageHook::instance()});
+        new frm1({makePlayer, fileDialog, messageBox, *hotKeyPlatform, MessageHook::instance()});
     // Closing the window destroys it, which releases the hot keys; the program ends with it.
     window->setAttribute(Qt::WA_DeleteOnClose);
     messageBox.setParent(window);
     fileDialog.setParent(window);
+    if (portalPlatform)
+        portalPlatform->onUnavailable = [window](const std::string&) {
+            showKeysUnavailable(window);
+        };
 
     try {
         window->Form_Load();
@@ -58,6 +130,21 @@ int main(int argc, char** argv) {
         delete window;
         return 1;
     }
+
+    // The remote lives as long as the window: both go when the window is closed.
+    auto* remoteHost = new QObject(window);
+    auto* transport = new WindowTransport(*window);
+    QObject::connect(remoteHost, &QObject::destroyed, [transport] { delete transport; });
+    auto* commands = new CommandService(*transport, remoteHost);
+    commands->publish(QDBusConnection::sessionBus());
+    auto* mpris = new MprisService(*transport, remoteHost);
+    mpris->publish(QDBusConnection::sessionBus());
+
+    SignalQuit signalQuit([] {
+        qCInfo(lcApp) << "asked to end; closing the window";
+        QApplication::closeAllWindows();
+    });
+
     window->show();
     return app.exec();
 }

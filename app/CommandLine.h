@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the command line asks for: the window (no option), a command for the running window,
+// or a text to print. Options other programs hand to Qt are left alone.
+struct CommandLine {
+    enum class Action { Window, Send, Help, Version, Error };
+    Action action = Action::Window;
+    std::string command;  // Play, Pause or Back, for Send
+    std::string error;    // for Error
+};
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// The text of --help.
+std::string helpText();

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "IRemoteTransport.h"
+
+class frm1;
+
+// The remote's view of the window: each command enters as its hot key does, through the
+// window's hot-key handler, so it restores the window and acts only with both files loaded.
+class WindowTransport : public IRemoteTransport {
+public:
+    explicit WindowTransport(frm1& window) : m_window(window) {}
+
+    void play() override;
+    void pause() override;
+    void back() override;
+    State state() override;
+    double position() override;
+    std::string file() override;
+
+private:
+    frm1& m_window;
+};

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QObject>
+#include <QVariantMap>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "AtomTable.h"
+#include "IHotKeyPlatform.h"
+#include "MessageHook.h"
+
+// The hot-key platform of Wayland desktops: the keys are bound through the desktop's
+// GlobalShortcuts portal and each activation reaches the message hook as WM_HOTKEY, as a
+// grabbed key does on X11. Binding is asynchronous (the desktop may ask the user first), so a
+// registration is accepted at once and bound shortly after, together with the keys registered
+// in the same turn of the event loop. Minimising and restoring are left to the window platform.
+class PortalHotKeyPlatform : public QObject, public IHotKeyPlatform {
+    Q_OBJECT
+public:
+    PortalHotKeyPlatform(IHotKeyPlatform& windows, MessageHook& messageHook, QDBusConnection bus);
+    ~PortalHotKeyPlatform() override;
+
+    // Descriptions the desktop shows for the keys, by the names they were registered under.
+    void setDescriptions(std::map<std::string, std::string> descriptions);
+    // Runs once, from the event loop, when the desktop does not give the keys: declined,
+    // failed, or no portal at all. The keys stay registered but never fire.
+    std::function<void(const std::string& why)> onUnavailable;
+
+    std::string ExecutableName() override;
+    std::uint32_t GetTickCount() override;
+    std::uint16_t GlobalAddAtom(const std::string& s) override;
+    void GlobalDeleteAtom(std::uint16_t atom) override;
+    bool RegisterHotKey(HWND hwnd, std::int32_t id, std::int32_t modifiers,
+                        std::int32_t virtualKey) override;
+    void UnregisterHotKey(HWND hwnd, std::int32_t id) override;
+    std::uint32_t GetLastError() override;
+    std::size_t FormatMessage(std::uint32_t code, char* buffer, std::size_t size) override;
+    bool IsIconic(HWND hwnd) override;
+    void SendRestore(HWND hwnd) override;
+
+private slots:
+    void activated(const QDBusObjectPath& session, const QString& shortcutId, qulonglong timestamp,
+                   const QVariantMap& options);
+
+private:
+    struct Registration {
+        HWND hwnd;
+        std::int32_t id;
+        std::int32_t modifiers;
+        std::int32_t virtualKey;
+        QString name;
+        QString trigger;
+    };
+
+    bool fail(std::uint32_t error);
+    void scheduleBind();
+    void bind();
+    void bindInSession();
+    void closeSession();
+    void unavailable(const QString& why);
+    QString parentWindow() const;
+
+    IHotKeyPlatform& m_windows;
+    MessageHook& m_hook;
+    QDBusConnection m_bus;
+    AtomTable m_atoms;
+    std::map<std::string, std::string> m_descriptions;
+    std::vector<Registration> m_registrations;
+    QString m_session;
+    // The registrations the session holds, by name; differs from m_registrations while a
+    // change waits to be bound.
+    QStringList m_bound;
+    bool m_bindScheduled = false;
+    bool m_busy = false;
+    bool m_gaveUp = false;
+    std::uint32_t m_lastError = 0;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusConnection>
+#include <QObject>
+
+class IRemoteTransport;
+
+// The command remote: Play, Pause and Back for `pellucor --play` and the like, which desktops
+// without global shortcuts bind to keys. Each command is queued and answered at once, so a
+// caller never waits for the window (which may be showing a message).
+class CommandService : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.pellucor.Pellucor")
+public:
+    CommandService(IRemoteTransport& transport, QObject* host);
+
+    // Exports the host object and takes the service name; false (logged) when another
+    // copy holds the name or there is no session bus.
+    bool publish(QDBusConnection bus);
+
+public slots:
+    void Play();
+    void Pause();
+    void Back();
+
+private:
+    IRemoteTransport& m_transport;
+};

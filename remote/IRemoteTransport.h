@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// What the remote may do with the window: the three transport commands, each going through
+// the window's own hot-key entry (restore first, nothing unless both players hold a file),
+// and what player 1 is doing.
+class IRemoteTransport {
+public:
+    enum class State { Stopped, Paused, Playing };
+
+    virtual ~IRemoteTransport() = default;
+
+    virtual void play() = 0;
+    virtual void pause() = 0;
+    virtual void back() = 0;
+
+    // Stopped while player 1 holds no file.
+    virtual State state() = 0;
+    // Player 1's position in seconds.
+    virtual double position() = 0;
+    // Player 1's file, empty while it holds none.
+    virtual std::string file() = 0;
+};
