@@ -20,7 +20,7 @@ struct Typed {
     const char* name;
     QString text;
     QLocale::Language locale;
-    const char* field;              // what the field shows afterwards; nullptr: left as typed
+    const char* field;             // what the field shows afterwards; nullptr: left as typed
     std::optional<double> target;  // where both players go; none: the jump fails
 };
 void PrintTo(const Typed& t, std::ostream* os) {
@@ -74,13 +74,14 @@ INSTANTIATE_TEST_SUITE_P(
               "1,84467440737096E+19", 1.0},
         Typed{"Octal", "&O777777777777", kComma, "68719476735", 68719476735.0},
         Typed{"NotANumber", "nan", kPoint, "0", 0.0}, Typed{"Infinity", "inf", kPoint, "0", 0.0},
-        Typed{"HundredThousandDigits", QString(100'000, QChar('9')), kPoint, nullptr,
-              std::nullopt},
-        Typed{"ControlCharacters", QString::fromUtf8("\t 4\x01"
-                                                     "2\x7f"),
+        Typed{"HundredThousandDigits", QString(100'000, QChar('9')), kPoint, nullptr, std::nullopt},
+        Typed{"ControlCharacters",
+              QString::fromUtf8("\t 4\x01"
+                                "2\x7f"),
               kComma, "4", 4.0},
-        Typed{"LeadingControlCharacter", QString::fromUtf8("\x1b"
-                                                           "7"),
+        Typed{"LeadingControlCharacter",
+              QString::fromUtf8("\x1b"
+                                "7"),
               kComma, "0", 0.0}),
     [](const auto& param) { return std::string(param.param.name); });
 

@@ -17,15 +17,32 @@ std::string caseName(const std::string& text, std::size_t index) {
     std::string name;
     for (char c : text.substr(0, 24)) {
         switch (c) {
-            case ' ': name += "Blank"; break;
-            case '\t': name += "Tab"; break;
-            case '\n': name += "Newline"; break;
-            case '-': name += "Minus"; break;
-            case '+': name += "Plus"; break;
-            case '.': name += "Point"; break;
-            case ',': name += "Comma"; break;
-            case '&': name += "Amp"; break;
-            default: name += std::isalnum(static_cast<unsigned char>(c)) ? std::string(1, c) : "X";
+            case ' ':
+                name += "Blank";
+                break;
+            case '\t':
+                name += "Tab";
+                break;
+            case '\n':
+                name += "Newline";
+                break;
+            case '-':
+                name += "Minus";
+                break;
+            case '+':
+                name += "Plus";
+                break;
+            case '.':
+                name += "Point";
+                break;
+            case ',':
+                name += "Comma";
+                break;
+            case '&':
+                name += "Amp";
+                break;
+            default:
+                name += std::isalnum(static_cast<unsigned char>(c)) ? std::string(1, c) : "X";
         }
     }
     return (name.empty() ? "Empty" : name) + "_" + std::to_string(index);
@@ -115,14 +132,15 @@ TEST_P(ReadBack, GivesTheNumberAgain) {
 }
 
 using Limits = std::numeric_limits<double>;
-INSTANTIATE_TEST_SUITE_P(
-    Values, ReadBack,
-    ::testing::Values(Finite{"Largest", Limits::max()}, Finite{"MinusLargest", -Limits::max()},
-                      Finite{"NearTheLargest", 1.7976931348623e308},
-                      Finite{"SmallestSubnormal", Limits::denorm_min()},
-                      Finite{"SmallestNormal", Limits::min()}, Finite{"InexactSum", 0.1 + 0.2},
-                      Finite{"TinyNegative", -1e-300}),
-    [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Values, ReadBack,
+                         ::testing::Values(Finite{"Largest", Limits::max()},
+                                           Finite{"MinusLargest", -Limits::max()},
+                                           Finite{"NearTheLargest", 1.7976931348623e308},
+                                           Finite{"SmallestSubnormal", Limits::denorm_min()},
+                                           Finite{"SmallestNormal", Limits::min()},
+                                           Finite{"InexactSum", 0.1 + 0.2},
+                                           Finite{"TinyNegative", -1e-300}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 struct Language {
     QLocale::Language language;
