@@ -120,10 +120,6 @@ TEST(AudioOnRealPlayers, PauseHoldsAndPlayBothKeepsTwoAudioFilesTogether) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(RealWindowFocus, EachPlayerIsOneTabStop) {
     RealWindow w;
     w.window->activateWindow();
