@@ -5,12 +5,14 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <stdexcept>
 
 namespace {
 
 constexpr int kSignificantDigits = 15;
+// The largest magnitude whose text of 15 digits still reads back as a double: rounding the
+// doubles above it to 15 digits gives 1.79769313486232E+308, which lies beyond the range.
+constexpr double kLargestWritable = 1.79769313486231e308;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -123,31 +125,18 @@ double decimalNumber(std::string_view s) {
 
 }  // namespace
 
-std::string decimalSeparatorOf(std::string_view localeName) {
-    if (localeName.empty() || localeName == "C" || localeName == "POSIX")
-        return ".";
-    // QLocale understands language_TERRITORY.codeset@modifier and brings its own data, so
-    // this works whether or not the system has generated that locale.
-    const QLocale locale(
-        QString::fromUtf8(localeName.data(), static_cast<qsizetype>(localeName.size())));
-    const QString separator = locale.decimalPoint();
-    return separator.isEmpty() ? std::string(".") : separator.toStdString();
-}
-
 std::string regionalDecimalSeparator() {
-    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0')
-            return decimalSeparatorOf(value);
-    }
-    return ".";
+    const QString separator = QLocale().decimalPoint();
+    return separator.isEmpty() ? std::string(".") : separator.toStdString();
 }
 
 std::string regionalNumberText(double value, std::string_view decimalSeparator) {
     if (value == 0.0)
         return "0";  // also -0, which is not negative
+    const double written =
+        std::abs(value) > kLargestWritable ? std::copysign(kLargestWritable, value) : value;
     std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), written,
                                       std::chars_format::general, kSignificantDigits);
     std::string text;
     for (const char* p = buffer.data(); p != result.ptr; ++p) {

@@ -5,16 +5,13 @@
 
 // Numbers as the user reads and types them in the window's text boxes.
 
-// The decimal separator of the locale named by LC_ALL, else LC_NUMERIC, else LANG (the first
-// one that is set and not empty); "." when none is set or the name is not a known locale.
+// The user's decimal separator, from Qt's locale: the system's, as Qt read it at start. The
+// program sets no other default locale; tests do, to try a decimal comma.
 std::string regionalDecimalSeparator();
 
-// The decimal separator of a locale name such as "de_DE.UTF-8"; "." for "C", "POSIX",
-// an empty or an unknown name.
-std::string decimalSeparatorOf(std::string_view localeName);
-
-// Shortest text of at most 15 significant digits: leading minus, no grouping, no blanks,
-// whole numbers without separator, very large or small magnitudes with an exponent (1E+20).
+// Shortest text of at most 15 significant digits that reads back as a double: leading minus,
+// no grouping, no blanks, whole numbers without separator, very large or small magnitudes with
+// an exponent (1E+20).
 std::string regionalNumberText(double value, std::string_view decimalSeparator);
 std::string regionalNumberText(double value);
 

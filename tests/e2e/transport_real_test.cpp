@@ -120,40 +120,6 @@ TEST(AudioOnRealPlayers, PauseHoldsAndPlayBothKeepsTwoAudioFilesTogether) {
     }
 }
 
-struct Broken {
-    const char* label;
-    std::string (*path)();
-};
-
-class BrokenFile : public testing::TestWithParam<Broken> {};
-
-TEST_P(BrokenFile, ShowsTheMessageAndTheNextGoodFileStillOpens) {
-    RealWindow w;
-    w.open(1, GetParam().path());
-    ASSERT_EQ(w.messages.shown.size(), 1u);
-    EXPECT_EQ(w.messages.shown[0], "Fehler: Mediadatei kann nicht abgespielt werden!");
-    EXPECT_FALSE(w.window->geladen1);
-    EXPECT_TRUE(w.ui().disp1->text().isEmpty());
-    EXPECT_TRUE(w.window->media1.empty());
-
-    w.open(1, TestMedia::video());
-    EXPECT_EQ(w.messages.shown.size(), 1u);
-    EXPECT_TRUE(w.window->geladen1);
-    w.window->ffw_Click();
-    EXPECT_DOUBLE_EQ(w.player(1).currentPosition(), 2.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, BrokenFile,
-                         testing::Values(Broken{"Text", &TestMedia::text},
-                                         Broken{"RandomBytes", &TestMedia::randomBytes},
-                                         Broken{"Missing", &TestMedia::missing},
-                                         Broken{"Folder", &TestMedia::folder}),
-                         [](const auto& param) { return std::string(param.param.label); });
-
-}  // namespace
-
-namespace {
-
 TEST(RealWindowFocus, EachPlayerIsOneTabStop) {
     RealWindow w;
     w.window->activateWindow();

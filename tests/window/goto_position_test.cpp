@@ -1,63 +1,98 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "CommandFixture.h"
-#include "ScopedEnv.h"
+#include "Messages.h"
+#include "ScopedLocale.h"
 
 namespace {
 
-constexpr const char* kPoint = "en_US.UTF-8";
-constexpr const char* kComma = "de_DE.UTF-8";
+constexpr auto kPoint = QLocale::English;
+constexpr auto kComma = QLocale::German;
+constexpr double kStart1 = 30.0;
+constexpr double kStart2 = 40.0;
 
 struct Typed {
-    const char* text;
-    const char* locale;
-    const char* field;   // what the field shows afterwards
-    const char* target;  // as the players receive it
+    const char* name;
+    QString text;
+    QLocale::Language locale;
+    const char* field;             // what the field shows afterwards; nullptr: left as typed
+    std::optional<double> target;  // where both players go; none: the jump fails
 };
 void PrintTo(const Typed& t, std::ostream* os) {
-    *os << '"' << t.text << "\" " << t.locale;
+    *os << t.name;
 }
 
 using GotoTyped = CommandCases<Typed>;
 
-TEST_P(GotoTyped, RewritesTheFieldAndGoesToWhatItShows) {
+TEST_P(GotoTyped, RewritesTheFieldGoesToWhatItShowsAndLeavesThePlayersWorking) {
     const Typed& t = GetParam();
-    ScopedEnv regional("LC_ALL", t.locale);
-    stand(30.0, false, 40.0, false);
-    ui().time_goto->setText(QString::fromUtf8(t.text));
+    ScopedLocale regional(t.locale);
+    stand(kStart1, false, kStart2, false);
+    ui().time_goto->setText(t.text);
+    const QString typed = ui().time_goto->text();  // the field may hold less than was given
 
     window->com_goto_Click();
 
-    EXPECT_EQ(text(ui().time_goto), t.field);
-    const std::string target = t.target;
-    EXPECT_EQ(players.calls,
-              (std::vector<std::string>{"wmp1.playState", "wmp1.setCurrentPosition(" + target + ")",
-                                        "wmp2.setCurrentPosition(" + target + ")"}));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(ui().time_goto->text(), t.field != nullptr ? QString::fromUtf8(t.field) : typed);
+    if (t.target) {
+        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_EQ(p1->position, *t.target);
+        EXPECT_EQ(p2->position, *t.target);
+    } else {
+        EXPECT_EQ(messages.shown, std::vector<std::string>{Messages::kCannotJump});
+        EXPECT_EQ(p1->position, kStart1);
+        EXPECT_EQ(p2->position, kStart2);
+    }
+    const std::size_t shown = messages.shown.size();
+    window->ffw_Click();
+    EXPECT_EQ(messages.shown.size(), shown);
+    EXPECT_EQ(p2->position, p1->position);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, GotoTyped,
-    ::testing::Values(Typed{"", kPoint, "0", "0"}, Typed{"abc", kComma, "0", "0"},
-                      Typed{"95s", kPoint, "95", "95"}, Typed{"1 30", kComma, "130", "130"},
-                      Typed{"12,5", kPoint, "12", "12"}, Typed{"12,5", kComma, "12", "12"},
-                      Typed{"12.5", kPoint, "12.5", "12.5"}, Typed{"12.5", kComma, "12,5", "12"},
-                      Typed{"-5", kComma, "-5", "-5"}, Typed{"&H1F", kComma, "31", "31"},
-                      Typed{" 7.25e1 ", kComma, "72,5", "72"}));
+    ::testing::Values(
+        Typed{"Empty", "", kPoint, "0", 0.0}, Typed{"Letters", "abc", kComma, "0", 0.0},
+        Typed{"CommaEndsTheNumber", "12,5", kComma, "12", 12.0},
+        Typed{"PointUnderADecimalComma", "12.5", kComma, "12,5", 12.0},
+        Typed{"PointUnderADecimalPoint", "12.5", kPoint, "12.5", 12.5},
+        Typed{"Negative", "-5", kComma, "-5", -5.0},
+        Typed{"LargePower", "1e308", kPoint, "1E+308", 1e308},
+        Typed{"LargeNegativePower", "-1e308", kComma, "-1E+308", -1e308},
+        Typed{"LargestDouble", "1.7976931348623157e308", kPoint, "1.79769313486231E+308",
+              1.79769313486231e308},
+        Typed{"BeyondADouble", "1e999", kComma, nullptr, std::nullopt},
+        Typed{"LargestHexadecimal", "&HFFFFFFFFFFFFFFFF", kPoint, "1.84467440737096E+19",
+              1.84467440737096e19},
+        // Written with a decimal comma, the number reads back only up to the comma.
+        Typed{"LargestHexadecimalUnderADecimalComma", "&HFFFFFFFFFFFFFFFF", kComma,
+              "1,84467440737096E+19", 1.0},
+        Typed{"Octal", "&O777777777777", kComma, "68719476735", 68719476735.0},
+        Typed{"NotANumber", "nan", kPoint, "0", 0.0}, Typed{"Infinity", "inf", kPoint, "0", 0.0},
+        Typed{"HundredThousandDigits", QString(100'000, QChar('9')), kPoint, nullptr, std::nullopt},
+        Typed{"ControlCharacters",
+              QString::fromUtf8("\t 4\x01"
+                                "2\x7f"),
+              kComma, "4", 4.0},
+        Typed{"LeadingControlCharacter",
+              QString::fromUtf8("\x1b"
+                                "7"),
+              kComma, "0", 0.0}),
+    [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(CommandFixture, GotoNumberBeyondADoubleIsAFailedJumpThatTouchesNothing) {
-    stand(30.0, true, 40.0, true);
+TEST_F(CommandFixture, GotoNumberBeyondADoubleStopsNothingThatPlays) {
+    stand(kStart1, true, kStart2, true);
     window->Timer1.setInterval(200);
     ui().time_goto->setText("1e999");
 
     window->com_goto_Click();
 
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"Fehler: Sprung nicht möglich!\""});
-    EXPECT_EQ(text(ui().time_goto), "1e999");
+    EXPECT_EQ(messages.shown, std::vector<std::string>{Messages::kCannotJump});
     EXPECT_TRUE(players.calls.empty());
     EXPECT_EQ(window->Timer1.interval(), 200);
 }
@@ -73,7 +108,7 @@ void PrintTo(const Tick& t, std::ostream* os) {
 using PositionTick = CommandCases<Tick>;
 
 TEST_P(PositionTick, ShowsPlayerOnesWholeSecond) {
-    ScopedEnv regional("LC_ALL", kComma);
+    ScopedLocale regional(kComma);
     stand(GetParam().position, true, 5000.0, true);
     window->Timer1.setInterval(200);
 
@@ -86,6 +121,7 @@ TEST_P(PositionTick, ShowsPlayerOnesWholeSecond) {
 
 INSTANTIATE_TEST_SUITE_P(Positions, PositionTick,
                          ::testing::Values(Tick{0.2, "0"}, Tick{12.9, "12"}, Tick{59.99, "59"},
-                                           Tick{3600.5, "3600"}, Tick{1234567.0, "1234567"}));
+                                           Tick{3600.5, "3600"}, Tick{1234567.0, "1234567"}),
+                         [](const auto& param) { return "At" + std::string(param.param.shown); });
 
 }  // namespace

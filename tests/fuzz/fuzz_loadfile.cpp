@@ -1,0 +1,85 @@
+// Arbitrary bytes written to a file and opened by a real player, as the window's open command
+// does: the open returns or refuses within the player's bound, and the player then takes a good
+// file as usual. Set PELLUCOR_FUZZ_GOOD_FILE to a small playable file.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "MpvPlayer.h"
+
+namespace {
+
+// The player's own bound plus room for a sanitized build on a busy machine.
+constexpr qint64 kOpenLimitMs = static_cast<qint64>(MpvPlayer::kOpenTimeoutSeconds * 1000) + 5000;
+
+struct Harness {
+    int argc = 1;
+    char name[16] = "fuzz_loadfile";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<QWidget> host;
+    std::unique_ptr<MpvPlayer> player;
+    QTemporaryDir dir;
+    std::string input;
+    std::string good;
+};
+
+Harness* g_harness = nullptr;
+
+[[noreturn]] void fault(const std::string& what) {
+    std::fprintf(stderr, "fuzz_loadfile: %s\n", what.c_str());
+    std::abort();
+}
+
+void openWithin(MpvPlayer& player, const std::string& path, bool mustOpen) {
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        player.setAutoStart(false);
+        player.setURL(path);
+    } catch (const PlayerError& error) {
+        if (mustOpen)
+            fault(std::string("the good file is refused after a bad one: ") + error.what());
+    }
+    if (timer.elapsed() > kOpenLimitMs)
+        fault("an open took " + std::to_string(timer.elapsed()) + " ms");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto* h = new Harness;
+    h->app = std::make_unique<QApplication>(h->argc, h->argv);
+    h->host = std::make_unique<QWidget>();
+    h->host->resize(320, 240);
+    h->host->show();
+    h->player = std::make_unique<MpvPlayer>(h->host.get());
+    h->input = QDir(h->dir.path()).filePath("input.mp4").toStdString();
+    const char* good = std::getenv("PELLUCOR_FUZZ_GOOD_FILE");
+    if (good == nullptr || !std::ifstream(good))
+        fault("PELLUCOR_FUZZ_GOOD_FILE must name a playable file");
+    h->good = good;
+    g_harness = h;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Harness& h = *g_harness;
+    std::ofstream(h.input, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    openWithin(*h.player, h.input, false);
+    QCoreApplication::processEvents();
+    openWithin(*h.player, h.good, true);
+    QCoreApplication::processEvents();
+    return 0;
+}
