@@ -18,6 +18,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -40,7 +41,12 @@ int runWindow(int argc, char** argv, const std::string& video) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     RealWindow w;
-    w.window->Form_Load();
+    try {
+        w.window->Form_Load();
+    } catch (const std::exception& e) {
+        std::printf("failed to start: %s\n", e.what());
+        return 1;
+    }
     w.open(1, video);
     w.open(2, video);
     if (!w.messages.shown.empty()) {
