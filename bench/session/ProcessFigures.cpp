@@ -1,0 +1,100 @@
+#include "ProcessFigures.h"
+
+#include <dirent.h>
+#include <malloc.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string_view>
+
+namespace ProcessFigures {
+
+namespace {
+
+long fieldKiB(const char* file, const std::string& key) {
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stol(line.substr(key.size() + 1));
+    }
+    return -1;
+}
+
+int entries(const char* dir) {
+    DIR* d = opendir(dir);
+    if (!d)
+        return -1;
+    int n = 0;
+    while (const dirent* e = readdir(d)) {
+        if (e->d_name[0] != '.')
+            ++n;
+    }
+    closedir(d);
+    return n;
+}
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+}  // namespace
+
+long statusKiB(const std::string& key) {
+    return fieldKiB("/proc/self/status", key);
+}
+
+long rollupKiB(const std::string& key) {
+    return fieldKiB("/proc/self/smaps_rollup", key);
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+int threads() {
+    return entries("/proc/self/task");
+}
+
+int openFiles() {
+    return entries("/proc/self/fd");
+}
+
+Heap heap() {
+    const struct mallinfo2 info = mallinfo2();
+    Heap h;
+    h.systemMiB = static_cast<double>(info.arena) / kMiB;
+    h.inUseMiB = static_cast<double>(info.uordblks) / kMiB;
+    h.freeMiB = static_cast<double>(info.fordblks) / kMiB;
+    h.mmappedMiB = static_cast<double>(info.hblkhd) / kMiB;
+    // malloc_info lists one <heap> per arena.
+    char* text = nullptr;
+    std::size_t size = 0;
+    if (FILE* out = open_memstream(&text, &size)) {
+        malloc_info(0, out);
+        std::fclose(out);
+        for (std::string_view rest(text, size); rest.find("<heap nr=") != std::string_view::npos;) {
+            rest.remove_prefix(rest.find("<heap nr=") + 1);
+            ++h.arenas;
+        }
+        std::free(text);
+    }
+    return h;
+}
+
+void printMemory(const char* label) {
+    const Heap h = heap();
+    std::printf(
+        "%-34s RSS %4ld MiB (anon %4ld, file %3ld)  heap: from system %6.1f MiB, in use %6.1f, "
+        "free %6.1f, mmapped %5.1f, %2d arenas  threads %d  fds %d\n",
+        label, statusKiB("VmRSS") / 1024, rollupKiB("Anonymous") / 1024,
+        (statusKiB("RssFile") + statusKiB("RssShmem")) / 1024, h.systemMiB, h.inUseMiB, h.freeMiB,
+        h.mmappedMiB, h.arenas, threads(), openFiles());
+}
+
+}  // namespace ProcessFigures

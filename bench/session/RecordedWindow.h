@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "FakeFileDialog.h"
+#include "FakeMessageBox.h"
+#include "MessageHook.h"
+#include "MpvPlayer.h"
+#include "RecordingPlayer.h"
+#include "StartCoordinator.h"
+#include "X11HotKeyPlatform.h"
+#include "frm1.h"
+#include "ui_frm1.h"
+
+// The window as the program builds it (real players, real key grabs), with a file dialog that
+// "chooses" what the benchmark says, messages recorded, and the players' calls logged.
+class RecordedWindow {
+public:
+    CommandLog log;
+    FakeFileDialog dialog;
+    FakeMessageBox messages;
+    StartCoordinator starts;
+    X11HotKeyPlatform platform{MessageHook::instance()};
+    std::unique_ptr<frm1> window;
+
+    RecordedWindow() {
+        auto makePlayer = [this](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
+            return std::make_unique<RecordingPlayer>(std::make_unique<MpvPlayer>(host, &starts),
+                                                     log);
+        };
+        window = std::make_unique<frm1>(
+            frm1Services{makePlayer, dialog, messages, platform, MessageHook::instance()});
+        window->show();
+    }
+
+    // Opens a file into side 1 or 2 through the window's own open command; false if refused.
+    bool open(int side, const std::string& path) {
+        const std::size_t before = messages.shown.size();
+        dialog.nextChoice = path;
+        side == 1 ? window->neu1_Click() : window->neu2_Click();
+        return messages.shown.size() == before;
+    }
+
+    IMediaPlayer& player(int side) { return side == 1 ? *window->wmp1 : *window->wmp2; }
+    Ui::frm1& ui() { return window->controls(); }
+    double gapMs() {
+        return std::fabs(player(1).currentPosition() - player(2).currentPosition()) * 1000.0;
+    }
+};
+
+// Processes events for the given time, so that players play and keys arrive.
+inline void runEventsFor(int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Processes events until the condition holds or the limit passes; returns the condition.
+template <typename Condition>
+bool runEventsUntil(Condition condition, int limitMs) {
+    QDeadlineTimer deadline(limitMs);
+    while (!condition() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return condition();
+}

@@ -1,0 +1,234 @@
+// A long session: both players play a long file while F3, F2, F1 are pressed from another
+// client and go-to is used every few seconds; then the same length again with no key pressed,
+// for the drift between the players. Prints RSS, CPU and the players' gap once a minute, and
+// for comparison the CPU of two standalone mpv playing the same file.
+// Options: --minutes N (default 60) --interval S (seconds between actions, default 3)
+//          --phase keys|drift|both (default both) --mpv-seconds M (default 60, 0 to skip)
+// Run on an X server: bash scripts/with-xvfb.sh build/bench/session/bench_soak --minutes 2
+#include <QApplication>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Heartbeat.h"
+#include "KeyInjector.h"
+#include "LongMedia.h"
+#include "ProcessFigures.h"
+#include "RecordedWindow.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The gap between the players as the mean of readings spread over about a second: a single
+// reading moves in whole frames, the mean of many does not.
+struct Drift {
+    double meanMs;
+    double maxMs;
+};
+Drift measureDrift(RecordedWindow& w) {
+    double sum = 0;
+    double most = 0;
+    constexpr int kReadings = 21;
+    for (int i = 0; i < kReadings; ++i) {
+        const double gap = w.gapMs();
+        sum += gap;
+        most = std::max(most, gap);
+        runEventsFor(47);
+    }
+    return {sum / kReadings, most};
+}
+
+// CPU use, in percent of one core, since the last call.
+class CpuMeter {
+public:
+    double percent() {
+        const double cpu = ProcessFigures::cpuSeconds();
+        const auto now = Clock::now();
+        const double wall = std::chrono::duration<double>(now - m_since).count();
+        const double result = wall > 0 ? 100.0 * (cpu - m_cpu) / wall : 0;
+        m_cpu = cpu;
+        m_since = now;
+        return result;
+    }
+
+private:
+    double m_cpu = ProcessFigures::cpuSeconds();
+    Clock::time_point m_since = Clock::now();
+};
+
+void printMinute(RecordedWindow& w, double minute, CpuMeter& cpu) {
+    const double gap = w.gapMs();  // read first: the figures below take a while
+    std::printf("  minute %5.1f  RSS %4ld MiB  CPU %5.1f %%  gap %7.1f ms  threads %d  fds %d\n",
+                minute, ProcessFigures::statusKiB("VmRSS") / 1024, cpu.percent(), gap,
+                ProcessFigures::threads(), ProcessFigures::openFiles());
+}
+
+// Keys and go-to, one action per interval, in an order that keeps the players mostly playing.
+void keysPhase(RecordedWindow& w, int minutes, int intervalS, double fileSeconds) {
+    KeyInjector keys;
+    Heartbeat heartbeat;
+    CpuMeter cpu;
+    std::printf("keys phase: %d minutes, an action every %d s\n", minutes, intervalS);
+    keys.tap(KeyInjector::kF3);
+    runEventsFor(10'000);  // past the start-up allocations
+    const long rssStart = ProcessFigures::statusKiB("VmRSS");
+    ProcessFigures::printMemory("  start (10 s in)");
+    const double cpuStart = ProcessFigures::cpuSeconds();
+    const auto start = Clock::now();
+    heartbeat.reset();
+    cpu.percent();
+
+    const char* const plan[] = {"F1", "goto", "F2", "F3", "F1", "F1", "goto", "F3"};
+    int step = 0;
+    int nextMinute = 1;
+    while (secondsSince(start) < minutes * 60.0) {
+        runEventsFor(intervalS * 1000);
+        const std::string action = plan[step % std::size(plan)];
+        if (action == "goto") {
+            // Somewhere in the first half, far from the end whatever the length.
+            const int target = (step * 37) % std::max(1, static_cast<int>(fileSeconds / 2));
+            w.ui().time_goto->setText(QString::number(target));
+            w.ui().com_goto->click();
+        } else {
+            keys.tap(action == "F1"   ? KeyInjector::kF1
+                     : action == "F2" ? KeyInjector::kF2
+                                      : KeyInjector::kF3);
+        }
+        ++step;
+        if (secondsSince(start) >= nextMinute * 60.0) {
+            printMinute(w, secondsSince(start) / 60.0, cpu);
+            ++nextMinute;
+        }
+    }
+    const double wall = secondsSince(start);
+    const long rssEnd = ProcessFigures::statusKiB("VmRSS");
+    ProcessFigures::printMemory("  end");
+    std::printf("  %d actions; RSS %ld -> %ld MiB, growth %+.1f MiB (target <= 5)\n", step,
+                rssStart / 1024, rssEnd / 1024, static_cast<double>(rssEnd - rssStart) / 1024.0);
+    std::printf("  CPU %.1f %% of a core on average; longest UI heartbeat gap %.1f ms\n",
+                100.0 * (ProcessFigures::cpuSeconds() - cpuStart) / wall,
+                heartbeat.longestGapMs());
+    std::printf("  messages shown: %zu\n", w.messages.shown.size());
+}
+
+// One start, then nothing: the players must stay together on their own.
+void driftPhase(RecordedWindow& w, int minutes) {
+    CpuMeter cpu;
+    std::printf("drift phase: %d minutes from one start, no key pressed\n", minutes);
+    w.window->pause_both();
+    w.ui().time_goto->setText("0");
+    w.ui().com_goto->click();
+    runEventsFor(500);
+    w.window->play_both();
+    const auto start = Clock::now();
+    const double cpuStart = ProcessFigures::cpuSeconds();
+    std::vector<double> marks{0.25};
+    for (double m : {1.0, 2.0, 5.0, 10.0, 15.0, 20.0, 30.0, 45.0, 60.0, 90.0, 120.0}) {
+        if (m < minutes)
+            marks.push_back(m);
+    }
+    marks.push_back(minutes);
+    cpu.percent();
+    for (const double mark : marks) {
+        runEventsFor(static_cast<int>(std::max(0.0, mark * 60.0 - secondsSince(start)) * 1000));
+        const Drift d = measureDrift(w);
+        std::printf("  minute %5.2f  gap mean %6.1f ms  max %6.1f ms  RSS %4ld MiB  CPU %5.1f %%\n",
+                    mark, d.meanMs, d.maxMs, ProcessFigures::statusKiB("VmRSS") / 1024,
+                    cpu.percent());
+    }
+    std::printf("  CPU %.1f %% of a core on average (target for the gap: <= 40 ms)\n",
+                100.0 * (ProcessFigures::cpuSeconds() - cpuStart) / secondsSince(start));
+    w.window->pause_both();
+}
+
+double processCpuSeconds(qint64 pid) {
+    std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(statFile)), {});
+    if (stat.empty())
+        return 0;
+    std::istringstream rest(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i < 14; ++i) rest >> field;
+    double user = 0;
+    double system = 0;
+    rest >> user >> system;
+    return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// What a user gets instead with two standalone mpv on the same file.
+void standaloneMpv(const std::string& video, int seconds) {
+    std::vector<std::unique_ptr<QProcess>> players;
+    for (int i = 0; i < 2; ++i) {
+        players.push_back(std::make_unique<QProcess>());
+        players.back()->start("mpv", {"--no-config", "--really-quiet", "--geometry=320x240",
+                                      "--ao=pipewire,pulse,alsa,null", "--loop-file=inf",
+                                      QString::fromStdString(video)});
+    }
+    runEventsFor(5000);
+    double before = 0;
+    for (auto& p : players) before += processCpuSeconds(p->processId());
+    const auto start = Clock::now();
+    runEventsFor(seconds * 1000);
+    double after = 0;
+    for (auto& p : players) after += processCpuSeconds(p->processId());
+    std::printf("two standalone mpv, same file, %d s: CPU %.1f %% of a core together\n", seconds,
+                100.0 * (after - before) / secondsSince(start));
+    for (auto& p : players) {
+        p->terminate();
+        p->waitForFinished(5000);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    int minutes = 60;
+    int interval = 3;
+    int mpvSeconds = 60;
+    std::string phase = "both";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--minutes") == 0)
+            minutes = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--interval") == 0)
+            interval = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--phase") == 0)
+            phase = argv[i + 1];
+        else if (std::strcmp(argv[i], "--mpv-seconds") == 0)
+            mpvSeconds = std::max(0, std::atoi(argv[i + 1]));
+    }
+
+    // Longer than the run, so that playing on from a go-to never reaches the end.
+    const int fileSeconds = minutes * 60 + 120;
+    const std::string video = longVideo(fileSeconds);
+    RecordedWindow w;
+    w.window->Form_Load();
+    if (!w.open(1, video) || !w.open(2, video)) {
+        std::fprintf(stderr, "cannot open %s: %s\n", video.c_str(), w.messages.shown[0].c_str());
+        return 1;
+    }
+    runEventsFor(500);
+    if (phase == "keys" || phase == "both")
+        keysPhase(w, minutes, interval, fileSeconds);
+    if (phase == "drift" || phase == "both")
+        driftPhase(w, minutes);
+    if (mpvSeconds > 0)
+        standaloneMpv(video, mpvSeconds);
+    return 0;
+}
