@@ -95,8 +95,7 @@ void frm1::wireCommands() {
         {ui->h2minus, &frm1::h2minus_Click, "h2minus"},
     };
     for (const auto& item : buttons) {
-        connect(item.button, &QPushButton::clicked, this,
-                guarded(this, item.command, item.name));
+        connect(item.button, &QPushButton::clicked, this, guarded(this, item.command, item.name));
     }
 
     Timer1.onTick = guarded(this, &frm1::Timer1_Timer, "Timer1 tick");

@@ -97,15 +97,14 @@ TEST_P(RefusedBeforeGrabbing, ReportsWhy) {
     EXPECT_FALSE(lastErrorText().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RefusedBeforeGrabbing,
-                         testing::Values(Refusal{"UnknownKeyCode", kId + 1, 0, 0xFF,
-                                                 PlatformError::UnknownKeyCode},
-                                         Refusal{"BadModifiers", kId + 1, 0x4000, kF5,
-                                                 PlatformError::BadModifiers},
-                                         Refusal{"IdInUse", kId, 0, kF5, PlatformError::IdInUse},
-                                         Refusal{"KeyRegisteredHere", kId + 1, 0, kF3,
-                                                 PlatformError::KeyRegisteredHere}),
-                         [](const auto& p) { return std::string(p.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedBeforeGrabbing,
+    testing::Values(Refusal{"UnknownKeyCode", kId + 1, 0, 0xFF, PlatformError::UnknownKeyCode},
+                    Refusal{"BadModifiers", kId + 1, 0x4000, kF5, PlatformError::BadModifiers},
+                    Refusal{"IdInUse", kId, 0, kF5, PlatformError::IdInUse},
+                    Refusal{"KeyRegisteredHere", kId + 1, 0, kF3,
+                            PlatformError::KeyRegisteredHere}),
+    [](const auto& p) { return std::string(p.param.label); });
 
 struct Press {
     const char* label;
