@@ -69,7 +69,8 @@ double StandaloneMpv::cpuSeconds() const {
         return 0;
     std::istringstream rest(stat.substr(stat.rfind(')') + 2));
     std::string field;
-    for (int i = 3; i < 14; ++i) rest >> field;
+    for (int i = 3; i < 14; ++i)
+        rest >> field;
     double user = 0;
     double system = 0;
     rest >> user >> system;

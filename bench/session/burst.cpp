@@ -66,8 +66,8 @@ private:
 void settleAndReport(RecordedWindow& w, Heartbeat& heartbeat, PingProbe& pings,
                      Clock::time_point lastKey, int logCallsBefore) {
     pings.stopSending();
-    runEventsUntil(
-        [&] { return pings.allAnswered() && Clock::now() - w.log.lastCall > 1s; }, 180'000);
+    runEventsUntil([&] { return pings.allAnswered() && Clock::now() - w.log.lastCall > 1s; },
+                   180'000);
     const PingProbe::Figures p = pings.figures();
     int late = 0;
     for (std::size_t i = static_cast<std::size_t>(logCallsBefore); i < w.log.times.size(); ++i)
@@ -182,8 +182,9 @@ int main(int argc, char** argv) {
         settleAndReport(w, heartbeat, pings, released, logBefore);
         std::printf("  F1 presses that arrived         %d (1 press + auto-repeats)\n",
                     arrivals.presses(f1) - f1Before);
-        std::printf("  players stopped stepping back   %+.1f ms after the release (target <= 100)\n",
-                    ms(w.log.lastSeek - released));
+        std::printf(
+            "  players stopped stepping back   %+.1f ms after the release (target <= 100)\n",
+            ms(w.log.lastSeek - released));
     }
     std::printf("  RSS at the end %ld MiB\n", ProcessFigures::statusKiB("VmRSS") / 1024);
     w.window->pause_both();

@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
-#include <cmath>
 #include <chrono>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -121,8 +121,7 @@ void keysPhase(RecordedWindow& w, int minutes, int intervalS, double fileSeconds
     std::printf("  %d actions; RSS %ld -> %ld MiB, growth %+.1f MiB (target <= 5)\n", step,
                 rssStart / 1024, rssEnd / 1024, static_cast<double>(rssEnd - rssStart) / 1024.0);
     std::printf("  CPU %.1f %% of a core on average; longest UI heartbeat gap %.1f ms\n",
-                100.0 * (ProcessFigures::cpuSeconds() - cpuStart) / wall,
-                heartbeat.longestGapMs());
+                100.0 * (ProcessFigures::cpuSeconds() - cpuStart) / wall, heartbeat.longestGapMs());
     std::printf("  messages shown: %zu\n", w.messages.shown.size());
 }
 
@@ -154,10 +153,11 @@ void driftPhase(RecordedWindow& w, int minutes) {
             ProcessFigures::statusKiB("VmRSS") / 1024, cpu.percent());
     }
     // A player that cannot keep up runs slow rather than dropping frames: compare with the clock.
-    std::printf("  player 1 played %.1f s in %.1f s; CPU %.1f %% of a core on average (target for "
-                "the gap: <= 40 ms)\n",
-                w.player(1).currentPosition(), secondsSince(start),
-                100.0 * (ProcessFigures::cpuSeconds() - cpuStart) / secondsSince(start));
+    std::printf(
+        "  player 1 played %.1f s in %.1f s; CPU %.1f %% of a core on average (target for "
+        "the gap: <= 40 ms)\n",
+        w.player(1).currentPosition(), secondsSince(start),
+        100.0 * (ProcessFigures::cpuSeconds() - cpuStart) / secondsSince(start));
     w.window->pause_both();
 }
 
