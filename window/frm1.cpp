@@ -27,6 +27,10 @@ frm1::frm1(frm1Services services, QWidget* parent)
 
     wmp1 = services.makePlayer(ui->wmp1);
     wmp2 = services.makePlayer(ui->wmp2);
+    // Players may draw into native windows of their own; the info panel lies above them only
+    // as a native window raised over theirs.
+    ui->Frame1->setAttribute(Qt::WA_NativeWindow);
+    ui->Frame1->raise();
 
     wireCommands();
 }
