@@ -3,17 +3,25 @@
 #include <mpv/client.h>
 
 #include <clocale>
+#include <cstring>
 
 #include "IMediaPlayer.h"
+#include "MediaLog.h"
 
 namespace {
 
-constexpr std::uint64_t kEofObserver = 1;
+enum Observer : std::uint64_t { kTimePos = 1, kDuration, kPause, kEofReached, kVideoTrack };
 
 // Options every player starts with. The audio chain matters: with libmpv's default chain and
 // no sound device it falls through to SDL, where two players in one process hang or crash.
 const char* const kOptions[][2] = {
-    {"vo", "libmpv"},
+    // The outputs a standalone mpv would pick on X11, in its order, that can draw into a window
+    // given to them. Its next choice on a display without usable OpenGL, SDL, opens a window
+    // of its own and hangs with two players in one process.
+    {"vo", "gpu,xv,x11"},
+    // Only the contexts that draw into an X11 window. Probing the DRM one without a console
+    // closes file descriptors it never opened: other parts of the process lose theirs.
+    {"gpu-context", "x11egl"},
     {"ao", "pipewire,pulse,alsa,null"},
     {"audio-client-name", "Pellucor"},
     // Without a sound device the null output stands in. With its default buffer of 0.2 s an
@@ -21,13 +29,14 @@ const char* const kOptions[][2] = {
     // players aligned at a pause ended up to 130 ms apart; a pause still moves the position by
     // up to this buffer. A real device's output is not affected.
     {"ao-null-buffer", "0.01"},
+    // The null output rounds its buffer down to whole bursts: with the default burst of 256
+    // samples a 10 ms buffer is empty below 25.6 kHz and the output refuses low-rate audio.
+    {"ao-null-outburst", "32"},
     {"idle", "yes"},
     {"pause", "yes"},
     // Stay on the last frame at the end; the player turns that into a stop itself.
     {"keep-open", "yes"},
     {"hr-seek", "yes"},
-    // Rendering happens on the GUI thread and must never wait for a frame's display time.
-    {"video-timing-offset", "0"},
     {"volume", "50"},
     {"mute", "no"},
     {"speed", "1.0"},
@@ -38,6 +47,8 @@ const char* const kOptions[][2] = {
     {"terminal", "no"},
     {"input-default-bindings", "no"},
     {"input-vo-keyboard", "no"},
+    {"input-cursor", "no"},
+    {"cursor-autohide", "no"},
     {"osc", "no"},
     {"load-scripts", "no"},
     {"config", "no"},
@@ -58,9 +69,31 @@ std::vector<const char*> argv(const std::vector<std::string>& args) {
     throw PlayerError(what + ": " + mpv_error_string(error));
 }
 
+// As much of libmpv's log as our own category lets through.
+const char* logLevel() {
+    if (lcMedia().isDebugEnabled()) {
+        return "v";
+    }
+    return lcMedia().isInfoEnabled() ? "info" : "warn";
+}
+
+std::int64_t entryIdOf(const mpv_node& result) {
+    if (result.format != MPV_FORMAT_NODE_MAP) {
+        return 0;
+    }
+    const mpv_node_list* map = result.u.list;
+    for (int i = 0; i < map->num; ++i) {
+        if (std::strcmp(map->keys[i], "playlist_entry_id") == 0 &&
+            map->values[i].format == MPV_FORMAT_INT64) {
+            return map->values[i].u.int64;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
-MpvCore::MpvCore() {
+MpvCore::MpvCore(std::int64_t wid) {
     // Qt sets the user's numeric locale; libmpv parses and prints numbers with the C one.
     std::setlocale(LC_NUMERIC, "C");
     m_mpv = mpv_create();
@@ -73,11 +106,20 @@ MpvCore::MpvCore() {
             fail(std::string("libmpv option ") + name, err);
         }
     }
+    if (const int err = mpv_set_option(m_mpv, "wid", MPV_FORMAT_INT64, &wid); err < 0) {
+        mpv_terminate_destroy(m_mpv);
+        fail("libmpv option wid", err);
+    }
     if (const int err = mpv_initialize(m_mpv); err < 0) {
         mpv_terminate_destroy(m_mpv);
         fail("libmpv initialisation", err);
     }
-    mpv_observe_property(m_mpv, kEofObserver, "eof-reached", MPV_FORMAT_FLAG);
+    mpv_request_log_messages(m_mpv, logLevel());
+    mpv_observe_property(m_mpv, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(m_mpv, kDuration, "duration", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(m_mpv, kPause, "pause", MPV_FORMAT_FLAG);
+    mpv_observe_property(m_mpv, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
+    mpv_observe_property(m_mpv, kVideoTrack, "current-tracks/video/id", MPV_FORMAT_INT64);
     mpv_set_wakeup_callback(m_mpv, &MpvCore::onWakeup, this);
 }
 
@@ -107,38 +149,94 @@ bool MpvCore::handleNextEvent(double timeoutSeconds) {
 
 void MpvCore::dispatch(const mpv_event& event) {
     switch (event.event_id) {
+        case MPV_EVENT_START_FILE:
+            // What was reported of the previous file no longer holds.
+            m_observed.timePos.reset();
+            m_observed.duration.reset();
+            m_observed.eofReached = false;
+            emit fileStarted(static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id);
+            break;
         case MPV_EVENT_FILE_LOADED:
             emit fileLoaded();
             break;
         case MPV_EVENT_END_FILE: {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-            emit fileEnded(static_cast<int>(end->reason), end->error);
+            emit fileEnded(end->playlist_entry_id, static_cast<int>(end->reason), end->error);
             break;
         }
         case MPV_EVENT_PLAYBACK_RESTART:
             emit playbackRestarted();
             break;
-        case MPV_EVENT_COMMAND_REPLY:
-            emit commandReplied(event.reply_userdata, event.error);
-            break;
-        case MPV_EVENT_PROPERTY_CHANGE: {
-            const auto* prop = static_cast<const mpv_event_property*>(event.data);
-            if (event.reply_userdata == kEofObserver) {
-                const bool reached =
-                    prop->format == MPV_FORMAT_FLAG && *static_cast<const int*>(prop->data) != 0;
-                emit eofReachedChanged(reached);
-            }
+        case MPV_EVENT_COMMAND_REPLY: {
+            const auto* reply = static_cast<const mpv_event_command*>(event.data);
+            emit commandReplied(event.reply_userdata, event.error, entryIdOf(reply->result));
             break;
         }
+        case MPV_EVENT_SET_PROPERTY_REPLY:
+            if (event.error < 0) {
+                qCWarning(lcMedia) << "libmpv refused a setting:" << mpv_error_string(event.error);
+            }
+            break;
+        case MPV_EVENT_PROPERTY_CHANGE:
+            propertyChanged(event.reply_userdata, event.data);
+            break;
+        case MPV_EVENT_LOG_MESSAGE:
+            logMessage(event.data);
+            break;
         default:
             break;
     }
 }
 
-void MpvCore::command(const std::vector<std::string>& args) {
-    auto list = argv(args);
-    if (const int err = mpv_command(m_mpv, list.data()); err < 0) {
-        fail("libmpv " + args.front(), err);
+void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
+    const auto* property = static_cast<const mpv_event_property*>(data);
+    const bool has = property->data != nullptr && property->format != MPV_FORMAT_NONE;
+    const auto number = [&]() -> std::optional<double> {
+        if (has && property->format == MPV_FORMAT_DOUBLE) {
+            return *static_cast<const double*>(property->data);
+        }
+        return std::nullopt;
+    };
+    const auto flag = [&] {
+        return has && property->format == MPV_FORMAT_FLAG &&
+               *static_cast<const int*>(property->data) != 0;
+    };
+    switch (id) {
+        case kTimePos:
+            m_observed.timePos = number();
+            ++m_observed.timePosSerial;
+            break;
+        case kDuration:
+            m_observed.duration = number();
+            break;
+        case kPause:
+            m_observed.paused = flag();
+            break;
+        case kEofReached:
+            m_observed.eofReached = flag();
+            emit eofReachedChanged(m_observed.eofReached);
+            break;
+        case kVideoTrack:
+            if (m_observed.hasPicture != has) {
+                m_observed.hasPicture = has;
+                emit pictureChanged(has);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void MpvCore::logMessage(const void* data) {
+    const auto* message = static_cast<const mpv_event_log_message*>(data);
+    const QString text = QStringLiteral("[%1] %2").arg(
+        QString::fromUtf8(message->prefix), QString::fromUtf8(message->text).trimmed());
+    if (message->log_level <= MPV_LOG_LEVEL_WARN) {
+        qCWarning(lcMedia).noquote() << text;
+    } else if (message->log_level <= MPV_LOG_LEVEL_INFO) {
+        qCInfo(lcMedia).noquote() << text;
+    } else {
+        qCDebug(lcMedia).noquote() << text;
     }
 }
 
@@ -149,60 +247,23 @@ void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& arg
     }
 }
 
-void MpvCore::setFlag(const char* name, bool value) {
+void MpvCore::setAsync(const char* name, int format, void* value) {
+    const int err = mpv_set_property_async(m_mpv, 0, name, static_cast<mpv_format>(format), value);
+    if (err < 0) {
+        fail(std::string("libmpv ") + name, err);
+    }
+}
+
+void MpvCore::setFlagAsync(const char* name, bool value) {
     int flag = value ? 1 : 0;
-    if (const int err = mpv_set_property(m_mpv, name, MPV_FORMAT_FLAG, &flag); err < 0) {
-        fail(std::string("libmpv ") + name, err);
-    }
+    setAsync(name, MPV_FORMAT_FLAG, &flag);
 }
 
-void MpvCore::setDouble(const char* name, double value) {
-    if (const int err = mpv_set_property(m_mpv, name, MPV_FORMAT_DOUBLE, &value); err < 0) {
-        fail(std::string("libmpv ") + name, err);
-    }
+void MpvCore::setDoubleAsync(const char* name, double value) {
+    setAsync(name, MPV_FORMAT_DOUBLE, &value);
 }
 
-void MpvCore::setString(const char* name, const std::string& value) {
-    if (const int err = mpv_set_property_string(m_mpv, name, value.c_str()); err < 0) {
-        fail(std::string("libmpv ") + name, err);
-    }
-}
-
-bool MpvCore::hasTrack(const std::string& type) const {
-    std::int64_t count = 0;
-    mpv_get_property(m_mpv, "track-list/count", MPV_FORMAT_INT64, &count);
-    for (std::int64_t i = 0; i < count; ++i) {
-        const std::string prefix = "track-list/" + std::to_string(i) + "/";
-        if (getString((prefix + "type").c_str()) == type &&
-            getFlag((prefix + "albumart").c_str()) != true) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::optional<double> MpvCore::getDouble(const char* name) const {
-    double value = 0;
-    if (mpv_get_property(m_mpv, name, MPV_FORMAT_DOUBLE, &value) < 0) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<bool> MpvCore::getFlag(const char* name) const {
-    int value = 0;
-    if (mpv_get_property(m_mpv, name, MPV_FORMAT_FLAG, &value) < 0) {
-        return std::nullopt;
-    }
-    return value != 0;
-}
-
-std::string MpvCore::getString(const char* name) const {
-    char* value = mpv_get_property_string(m_mpv, name);
-    if (!value) {
-        return {};
-    }
-    std::string out(value);
-    mpv_free(value);
-    return out;
+void MpvCore::setStringAsync(const char* name, const std::string& value) {
+    const char* text = value.c_str();
+    setAsync(name, MPV_FORMAT_STRING, &text);
 }

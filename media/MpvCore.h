@@ -9,48 +9,64 @@
 struct mpv_handle;
 struct mpv_event;
 
-// Owns one mpv_handle with the options every player shares, gives typed property access and
-// turns libmpv's events into Qt signals on the GUI thread. It knows nothing of widgets.
-// Failures of libmpv are thrown as PlayerError.
+// Owns one mpv_handle with the options every player shares. libmpv draws the picture itself
+// into the native window it is given, on its own threads. The state the player reads all the
+// time (position, duration, pause, end, picture) is observed into a cache, and everything the
+// GUI thread writes is sent asynchronously, so the GUI thread never waits on libmpv except
+// where a caller asks for it (handleNextEvent). Events arrive as Qt signals on the GUI thread.
+// It knows nothing of widgets. Failures of libmpv are thrown as PlayerError.
 class MpvCore : public QObject {
     Q_OBJECT
 public:
-    MpvCore();
+    // The state libmpv last reported; empty optionals while it has no value (no file).
+    struct Observed {
+        std::optional<double> timePos;
+        std::optional<double> duration;
+        bool paused = true;
+        bool eofReached = false;
+        bool hasPicture = false;
+        // Counts the position reports, so a reader can tell a report newer than some moment.
+        std::uint64_t timePosSerial = 0;
+    };
+
+    // wid: the native window to draw into; 0 for no picture at all.
+    explicit MpvCore(std::int64_t wid);
     ~MpvCore() override;
     MpvCore(const MpvCore&) = delete;
     MpvCore& operator=(const MpvCore&) = delete;
 
-    mpv_handle* handle() const { return m_mpv; }
+    const Observed& observed() const { return m_observed; }
 
-    void command(const std::vector<std::string>& args);
-    // The reply arrives later as commandReplied(id, error).
+    // The reply arrives later as commandReplied(id, error, playlistEntryId).
     void commandAsync(std::uint64_t id, const std::vector<std::string>& args);
-
-    void setFlag(const char* name, bool value);
-    void setDouble(const char* name, double value);
-    void setString(const char* name, const std::string& value);
-    std::optional<double> getDouble(const char* name) const;
-    std::optional<bool> getFlag(const char* name) const;
-    std::string getString(const char* name) const;
-    // Whether the loaded file has a track of this type ("video", "audio"), cover art aside.
-    bool hasTrack(const std::string& type) const;
+    // Failures of these arrive later and are logged.
+    void setFlagAsync(const char* name, bool value);
+    void setDoubleAsync(const char* name, double value);
+    void setStringAsync(const char* name, const std::string& value);
 
     // Waits at most timeoutSeconds for one event and handles it; false when none came.
     // Lets a caller block briefly on a result without running the Qt event loop.
     bool handleNextEvent(double timeoutSeconds);
 
 signals:
+    void fileStarted(qint64 playlistEntryId);
     void fileLoaded();
     // reason and error as libmpv gives them (error is 0 unless the file was refused).
-    void fileEnded(int reason, int error);
+    void fileEnded(qint64 playlistEntryId, int reason, int error);
     void playbackRestarted();
-    void commandReplied(quint64 id, int error);
+    // playlistEntryId is the loaded entry for a loadfile reply, else 0.
+    void commandReplied(quint64 id, int error, qint64 playlistEntryId);
     void eofReachedChanged(bool reached);
+    void pictureChanged(bool hasPicture);
 
 private:
     void drain();
     void dispatch(const mpv_event& event);
+    void propertyChanged(std::uint64_t id, const void* property);
+    void logMessage(const void* message);
+    void setAsync(const char* name, int format, void* value);
     static void onWakeup(void* self);
 
     mpv_handle* m_mpv = nullptr;
+    Observed m_observed;
 };

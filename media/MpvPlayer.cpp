@@ -6,10 +6,10 @@
 #include <QVBoxLayout>
 #include <charconv>
 #include <chrono>
-#include <clocale>
 #include <cmath>
 #include <filesystem>
 
+#include "MediaLog.h"
 #include "MpvCore.h"
 #include "MpvVideoWidget.h"
 #include "PlayerControlBar.h"
@@ -17,6 +17,8 @@
 namespace {
 
 constexpr float kTwipsPerPixel = 15.0f;
+// Reply ids of opens and stops; seeks count up from 1 on their own.
+constexpr std::uint64_t kOwnRequests = std::uint64_t{1} << 62;
 
 int pixels(float twips) {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
@@ -32,7 +34,8 @@ std::string number(double value) {
     return std::string(buffer, result.ptr);
 }
 
-// Refuses what libmpv would accept but a player must not: a directory plays as a playlist.
+// Refuses what libmpv would accept but a player must not: a directory plays as a playlist, and
+// a FIFO or a device never ends its probe.
 void checkReadableFile(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -54,14 +57,12 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     : m_host(host),
       m_ownCoordinator(coordinator ? nullptr : std::make_unique<StartCoordinator>()),
       m_coordinator(coordinator ? coordinator : m_ownCoordinator.get()),
-      m_core(std::make_unique<MpvCore>()),
+      m_video(new MpvVideoWidget(host)),
+      m_bar(new PlayerControlBar(host)),
+      m_core(std::make_unique<MpvCore>(m_video->nativeId())),
       m_left(twips(host->x())),
       m_width(twips(host->width())),
       m_height(twips(host->height())) {
-    std::setlocale(LC_NUMERIC, "C");
-
-    m_video = new MpvVideoWidget(m_core->handle(), host);
-    m_bar = new PlayerControlBar(host);
     auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -74,42 +75,35 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     m_video->setFocusPolicy(Qt::NoFocus);
     m_bar->showVolume(50, false);
 
+    connect(m_core.get(), &MpvCore::fileStarted, this,
+            [this](qint64 entry) { m_startedEntry = entry; });
     connect(m_core.get(), &MpvCore::fileLoaded, this, &MpvPlayer::onFileLoaded);
     connect(m_core.get(), &MpvCore::fileEnded, this, &MpvPlayer::onFileEnded);
     connect(m_core.get(), &MpvCore::eofReachedChanged, this, &MpvPlayer::onEofReached);
-    connect(m_core.get(), &MpvCore::playbackRestarted, this, [this] {
-        m_primed = true;
-        m_seek.restarted();
-        if (readyToStart()) {
-            stopIfAtEnd();
-        }
-        seekSettled();
-    });
-    connect(m_core.get(), &MpvCore::commandReplied, this, [this](quint64 id, int error) {
-        m_seek.replied(id, error < 0);
-        seekSettled();
-    });
-    connect(m_video, &MpvVideoWidget::renderContextCreated, this, &MpvPlayer::onRenderReady);
+    connect(m_core.get(), &MpvCore::playbackRestarted, this, &MpvPlayer::onRestarted);
+    connect(m_core.get(), &MpvCore::commandReplied, this, &MpvPlayer::onCommandReplied);
+    connect(m_core.get(), &MpvCore::pictureChanged, this, &MpvPlayer::showNotice);
 
     connect(m_bar, &PlayerControlBar::playPauseClicked, this, &MpvPlayer::togglePlay);
     connect(m_bar, &PlayerControlBar::seekRequested, this, [this](double seconds) {
         try {
             setCurrentPosition(seconds);
-        } catch (const PlayerError&) {
-            // The bar has nowhere to report to; the player stays as it was.
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "seek from the control bar failed:" << e.what();
         }
     });
     connect(m_bar, &PlayerControlBar::volumeRequested, this, [this](int volume) {
         try {
-            m_core->setDouble("volume", volume);
-        } catch (const PlayerError&) {
+            m_core->setDoubleAsync("volume", volume);
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "volume from the control bar failed:" << e.what();
         }
     });
     connect(m_bar, &PlayerControlBar::muteRequested, this, [this](bool muted) {
         try {
-            m_core->setFlag("mute", muted);
-            m_bar->showVolume(static_cast<int>(m_core->getDouble("volume").value_or(50)), muted);
-        } catch (const PlayerError&) {
+            m_core->setFlagAsync("mute", muted);
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "mute from the control bar failed:" << e.what();
         }
     });
     m_barTimer.setInterval(250);
@@ -118,10 +112,10 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
 
 MpvPlayer::~MpvPlayer() {
     withdrawStart();
-    // The render context must be freed while the mpv handle still exists.
+    // libmpv draws into the video widget's window: it must be gone before that window is.
+    m_core.reset();
     delete m_video.data();
     delete m_bar.data();
-    m_core.reset();
 }
 
 void MpvPlayer::setAutoStart(bool autoStart) {
@@ -129,27 +123,20 @@ void MpvPlayer::setAutoStart(bool autoStart) {
 }
 
 void MpvPlayer::setURL(const std::string& path) {
-    checkReadableFile(path);
     withdrawStart();
     m_playing = false;
     m_stopped = false;
     m_seek.clear();
-    m_lastPosition = 0.0;
     m_barTimer.stop();
-    m_core->setFlag("pause", true);
-    m_load = Load::Loading;
-    m_loadError = 0;
     try {
-        // Without a render context libmpv would refuse the whole file, not just its picture.
-        m_core->setString("vid", m_video->renderReady() ? "auto" : "no");
-        m_core->command({"loadfile", path, "replace"});
-        waitForLoad(path);
+        checkReadableFile(path);
+        open(path);
     } catch (const PlayerError&) {
-        m_load = Load::None;
-        refreshBar();
+        // However the file was refused, the player is left without one, as its caller believes.
+        becomeEmpty(true);
         throw;
     }
-    showFileKind(path);
+    showNotice();
     m_barTimer.start();
     refreshBar();
     if (m_autoStart) {
@@ -157,85 +144,136 @@ void MpvPlayer::setURL(const std::string& path) {
     }
 }
 
-void MpvPlayer::waitForLoad(const std::string& path) {
-    // libmpv refuses a file asynchronously, a few tens of milliseconds after loadfile.
+void MpvPlayer::open(const std::string& path) {
+    m_fileName = QString::fromStdString(std::filesystem::path(path).filename().string());
+    m_load = Load::Loading;
+    m_loadEntry = 0;
+    m_loadError = 0;
+    m_lastPosition = 0.0;
+    m_awaitingSettle = true;
+    m_core->setFlagAsync("pause", true);
+    m_loadRequest = ++m_lastRequest + kOwnRequests;
+    m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
+
+    // Only the loaded-or-refused news is waited for, not a frame: libmpv decodes and draws on
+    // its own threads, and the other players go on drawing meanwhile.
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::duration<double>(kOpenTimeoutSeconds);
-    const auto waitWhile = [&](auto condition) {
-        while (condition() && Clock::now() < deadline) {
-            const std::chrono::duration<double> left = deadline - Clock::now();
-            m_core->handleNextEvent(std::max(left.count(), 0.0));
-        }
-    };
-    m_primed = false;
-    waitWhile([this] { return m_load == Load::Loading; });
+    while (m_load == Load::Loading && Clock::now() < deadline) {
+        const std::chrono::duration<double> left = deadline - Clock::now();
+        m_core->handleNextEvent(std::max(left.count(), 0.0));
+    }
     if (m_load == Load::Loaded) {
-        // Also wait for the first frame and the sound output, so that a play right after
-        // opening starts at once. A file that takes longer is still open.
-        waitWhile([this] { return m_load == Load::Loaded && !m_primed; });
         return;
     }
     const std::string reason = m_load == Load::Refused ? std::string(mpv_error_string(m_loadError))
                                                        : std::string("timed out");
-    try {
-        m_core->command({"stop"});
-    } catch (const PlayerError&) {
-    }
     throw PlayerError("cannot open " + path + ": " + reason);
 }
 
-void MpvPlayer::showFileKind(const std::string& path) {
-    const bool hasPicture = m_core->hasTrack("video");
-    const QString name = QString::fromStdString(std::filesystem::path(path).filename().string());
-    m_video->setNotice(hasPicture ? QString()
-                                  : QStringLiteral("\u266A %1\n(audio only)").arg(name));
+void MpvPlayer::becomeEmpty(bool stopLibmpv) {
+    m_load = Load::None;
+    m_loadRequest = 0;
+    m_loadEntry = 0;
+    m_playing = false;
+    m_seek.clear();
+    withdrawStart();
+    m_barTimer.stop();
+    if (stopLibmpv) {
+        try {
+            m_core->commandAsync(++m_lastRequest + kOwnRequests, {"stop"});
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "cannot unload the refused file:" << e.what();
+        }
+    }
+    showNotice();
+    refreshBar();
+}
+
+void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
+    if (id >= kOwnRequests) {
+        if (id != m_loadRequest || m_load != Load::Loading) {
+            if (error < 0) {
+                qCWarning(lcMedia) << "libmpv command failed:" << mpv_error_string(error);
+            }
+            return;
+        }
+        if (error < 0) {
+            m_load = Load::Refused;
+            m_loadError = error;
+            return;
+        }
+        m_loadEntry = entry;
+        // libmpv may have started the entry before this reply was read.
+        return;
+    }
+    m_seek.replied(id, error < 0);
+    if (error < 0) {
+        qCWarning(lcMedia) << "libmpv seek failed:" << mpv_error_string(error);
+        // The player stays where it was, which only libmpv's reports can tell.
+        m_awaitingSettle = false;
+        m_settledSerial = 0;
+    }
+    if (readyToStart() && m_coordinator) {
+        m_coordinator->memberReady();
+    }
 }
 
 void MpvPlayer::onFileLoaded() {
-    if (m_load == Load::Loading) {
+    // The news carries no entry: it is about the entry started last.
+    if (m_load == Load::Loading && m_loadEntry != 0 && m_startedEntry == m_loadEntry) {
         m_load = Load::Loaded;
     }
 }
 
-void MpvPlayer::onFileEnded(int reason, int error) {
+void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
+    if (entry == 0 || entry != m_loadEntry) {
+        return;  // an earlier open's file
+    }
     if (m_load == Load::Loading) {
         // A playlist redirects to its entries; a player only takes media files.
-        if (reason == MPV_END_FILE_REASON_ERROR || reason == MPV_END_FILE_REASON_REDIRECT) {
-            m_load = Load::Refused;
-            m_loadError = reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT;
-        }
+        m_load = Load::Refused;
+        m_loadError = reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT;
         return;
     }
     if (m_load == Load::Loaded && reason == MPV_END_FILE_REASON_ERROR) {
-        m_load = Load::None;
-        m_playing = false;
-        m_seek.clear();
-        withdrawStart();
-        m_barTimer.stop();
-        refreshBar();
+        qCWarning(lcMedia) << "libmpv gave up playing" << m_fileName << ":"
+                           << mpv_error_string(error);
+        becomeEmpty(false);
+    }
+}
+
+void MpvPlayer::onRestarted() {
+    m_seek.restarted();
+    if (m_load == Load::Loaded && m_awaitingSettle && !m_seek.target(PendingSeek::Clock::now())) {
+        m_awaitingSettle = false;
+        m_settledSerial = m_core->observed().timePosSerial;
+    }
+    if (readyToStart()) {
+        stopIfAtEnd();
+        if (m_coordinator) {
+            m_coordinator->memberReady();
+        }
     }
 }
 
 void MpvPlayer::onEofReached(bool reached) {
     // The news may be stale: a position written since then moved the player away from the end,
     // and that seek's own completion checks for the end again.
-    if (!reached || m_load != Load::Loaded || m_stopped || !readyToStart() ||
-        m_core->getFlag("eof-reached") != true) {
+    if (!reached || m_load != Load::Loaded || m_stopped || !readyToStart()) {
         return;
     }
     try {
         stopAndRewind();
-    } catch (const PlayerError&) {
-        // Reported by the next call on the player, which will fail the same way.
+    } catch (const PlayerError& e) {
+        qCWarning(lcMedia) << "cannot rewind at the end:" << e.what();
     }
 }
 
-void MpvPlayer::onRenderReady() {
-    // A file opened before the picture could be drawn plays without one until now.
-    try {
-        m_core->setString("vid", "auto");
-    } catch (const PlayerError&) {
-    }
+void MpvPlayer::showNotice() {
+    const bool audioOnly = m_load == Load::Loaded && !m_core->observed().hasPicture;
+    m_video->setNotice(audioOnly ? QStringLiteral("\u266A %1\n(audio only)").arg(m_fileName)
+                                 : QString());
 }
 
 void MpvPlayer::requireFile() const {
@@ -265,9 +303,15 @@ void MpvPlayer::play() {
 
 void MpvPlayer::pause() {
     requireFile();
+    const bool running = m_playing || !m_core->observed().paused;
     m_playing = false;
     withdrawStart();
-    m_core->setFlag("pause", true);
+    m_core->setFlagAsync("pause", true);
+    // libmpv pauses a moment after being told to, maybe a frame further on. Pin it to the
+    // position read back now, so that what a caller reads is where the player stands.
+    if (running && !m_seek.target(PendingSeek::Clock::now())) {
+        seekTo(currentPosition());
+    }
     refreshBar();
 }
 
@@ -280,8 +324,9 @@ void MpvPlayer::startNow() {
         return;
     }
     try {
-        m_core->setFlag("pause", false);
-    } catch (const PlayerError&) {
+        m_core->setFlagAsync("pause", false);
+    } catch (const PlayerError& e) {
+        qCWarning(lcMedia) << "cannot start playing:" << e.what();
         m_playing = false;
     }
 }
@@ -291,9 +336,14 @@ double MpvPlayer::currentPosition() {
     if (const auto target = m_seek.target(PendingSeek::Clock::now())) {
         return *target;
     }
-    // Right after opening, libmpv has no position until the first frame is decoded.
-    if (const auto position = m_core->getDouble("time-pos")) {
-        m_lastPosition = std::max(*position, 0.0);
+    if (m_awaitingSettle && m_seek.gaveUp(PendingSeek::Clock::now())) {
+        m_seek.clear();  // no news of that seek will come
+        m_awaitingSettle = false;
+        m_settledSerial = 0;
+    }
+    const auto& observed = m_core->observed();
+    if (!m_awaitingSettle && observed.timePosSerial > m_settledSerial && observed.timePos) {
+        m_lastPosition = std::max(*observed.timePos, 0.0);
     }
     return m_lastPosition;
 }
@@ -304,7 +354,7 @@ void MpvPlayer::setCurrentPosition(double seconds) {
         throw PlayerError("position is not a number");
     }
     seconds = std::max(seconds, 0.0);
-    const auto duration = m_core->getDouble("duration");
+    const auto duration = m_core->observed().duration;
     if (duration && seconds >= *duration) {
         stopAndRewind();
         return;
@@ -330,6 +380,7 @@ void MpvPlayer::seekTo(double seconds) {
         throw;
     }
     m_lastPosition = seconds;
+    m_awaitingSettle = true;
 }
 
 void MpvPlayer::stopAndRewind() {
@@ -337,7 +388,7 @@ void MpvPlayer::stopAndRewind() {
     m_playing = false;
     m_stopped = true;
     withdrawStart();
-    m_core->setFlag("pause", true);
+    m_core->setFlagAsync("pause", true);
     seekTo(0.0);
     refreshBar();
 }
@@ -348,12 +399,13 @@ void MpvPlayer::stopIfAtEnd() {
     if (m_load != Load::Loaded || m_stopped) {
         return;
     }
-    const auto position = m_core->getDouble("time-pos");
-    const auto duration = m_core->getDouble("duration");
-    if (position && duration && *position >= *duration - kEndTolerance) {
+    const auto& observed = m_core->observed();
+    if (observed.timePos && observed.duration &&
+        *observed.timePos >= *observed.duration - kEndTolerance) {
         try {
             stopAndRewind();
-        } catch (const PlayerError&) {
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "cannot rewind at the end:" << e.what();
         }
     }
 }
@@ -365,14 +417,6 @@ void MpvPlayer::withdrawStart() {
     }
 }
 
-void MpvPlayer::seekSettled() {
-    if (readyToStart()) {
-        if (m_coordinator) {
-            m_coordinator->memberReady();
-        }
-    }
-}
-
 void MpvPlayer::togglePlay() {
     try {
         if (m_playing) {
@@ -380,7 +424,8 @@ void MpvPlayer::togglePlay() {
         } else {
             play();
         }
-    } catch (const PlayerError&) {
+    } catch (const PlayerError& e) {
+        qCWarning(lcMedia) << "play or pause from the control bar failed:" << e.what();
     }
 }
 
@@ -393,8 +438,7 @@ void MpvPlayer::refreshBar() {
         m_bar->showPosition(0, 0);
         return;
     }
-    const double position = currentPosition();
-    m_bar->showPosition(position, m_core->getDouble("duration").value_or(0));
+    m_bar->showPosition(currentPosition(), m_core->observed().duration.value_or(0));
 }
 
 float MpvPlayer::Left() {

@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <QTimer>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -15,6 +17,9 @@ class MpvVideoWidget;
 class PlayerControlBar;
 
 // A media player on libmpv that fills a host widget with its picture and its own control bar.
+// libmpv draws the picture into a native child window on its own threads; the GUI thread only
+// sends commands and reads what libmpv last reported. Opening a file is the one call that waits,
+// and only until libmpv has loaded or refused that file.
 // Players created for one window should share one StartCoordinator so that players started
 // together really start together; if it goes first, each player then starts on its own.
 // Without one, the player keeps a private coordinator.
@@ -53,37 +58,50 @@ private:
 
     void requireFile() const;
     QWidget& host() const;
+    void open(const std::string& path);
+    void becomeEmpty(bool stopLibmpv);
     void seekTo(double seconds);
     void stopAndRewind();
-    void waitForLoad(const std::string& path);
-    void showFileKind(const std::string& path);
-    void seekSettled();
     void withdrawStart();
     void stopIfAtEnd();
+    void showNotice();
 
+    void onCommandReplied(quint64 id, int error, qint64 entry);
     void onFileLoaded();
-    void onFileEnded(int reason, int error);
+    void onFileEnded(qint64 entry, int reason, int error);
+    void onRestarted();
     void onEofReached(bool reached);
-    void onRenderReady();
     void refreshBar();
     void togglePlay();
 
     QPointer<QWidget> m_host;
     std::unique_ptr<StartCoordinator> m_ownCoordinator;
     QPointer<StartCoordinator> m_coordinator;
-    std::unique_ptr<MpvCore> m_core;
     QPointer<MpvVideoWidget> m_video;
     QPointer<PlayerControlBar> m_bar;
+    std::unique_ptr<MpvCore> m_core;
     QTimer m_barTimer;
 
-    PendingSeek m_seek;
+    // The open in progress or done: its loadfile request, the playlist entry libmpv gave it,
+    // and the entry libmpv started last. Events of any other entry are an earlier open's.
     Load m_load = Load::None;
+    std::uint64_t m_loadRequest = 0;
+    std::uint64_t m_lastRequest = 0;
+    std::int64_t m_loadEntry = 0;
+    std::int64_t m_startedEntry = 0;
     int m_loadError = 0;
-    bool m_primed = false;
+    QString m_fileName;
+
+    PendingSeek m_seek;
+    // Positions reported before the last seek settled are stale; until a newer one arrives the
+    // seek's target stands.
+    bool m_awaitingSettle = false;
+    std::uint64_t m_settledSerial = 0;
+    double m_lastPosition = 0.0;
+
     bool m_autoStart = true;
     bool m_playing = false;
     bool m_stopped = false;
-    double m_lastPosition = 0.0;
 
     float m_left;
     float m_width;

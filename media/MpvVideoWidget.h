@@ -1,40 +1,27 @@
 #pragma once
 
-#include <QOpenGLWidget>
 #include <QString>
+#include <cstdint>
+#include <QWidget>
 
 class QLabel;
 
-struct mpv_handle;
-struct mpv_render_context;
-
-// Draws one player's picture with libmpv's render API. The render context lives exactly as long
-// as the widget's GL context and is always freed with that context current, before the
-// mpv_handle goes away (the widget must not outlive the handle).
-class MpvVideoWidget : public QOpenGLWidget {
+// The native window a player's picture is drawn into by libmpv itself, on libmpv's threads: a
+// new frame is one swap of this small window, never a repaint of the main window. Black while
+// there is no picture; shows a notice instead of a picture (e.g. for a file without video).
+class MpvVideoWidget : public QWidget {
     Q_OBJECT
 public:
-    MpvVideoWidget(mpv_handle* mpv, QWidget* parent = nullptr);
-    ~MpvVideoWidget() override;
+    explicit MpvVideoWidget(QWidget* parent = nullptr);
 
-    // Text drawn instead of a picture, e.g. for a file without video; empty for none.
+    // The native window for libmpv's "wid"; created on first call.
+    std::int64_t nativeId();
     void setNotice(const QString& notice);
-    // True once libmpv can draw here; files opened before that play without a picture.
-    bool renderReady() const { return m_render != nullptr; }
-
-signals:
-    void renderContextCreated();
+    QString notice() const;
 
 protected:
-    void initializeGL() override;
-    void paintGL() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void freeRenderContext();
-    static void onUpdate(void* self);
-
-    mpv_handle* m_mpv;
-    mpv_render_context* m_render = nullptr;
     QLabel* m_notice;
 };

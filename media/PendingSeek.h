@@ -21,6 +21,8 @@ public:
 
     // The written position while the seek is unfinished.
     std::optional<double> target(Clock::time_point now) const;
+    // The seek never reported back in time; it is taken as lost.
+    bool gaveUp(Clock::time_point now) const { return m_target && now - m_since > kGiveUpAfter; }
 
 private:
     std::optional<double> m_target;

@@ -31,7 +31,7 @@ QVariantMap MprisPlayer::Metadata() const {
     return {
         {QStringLiteral("mpris:trackid"),
          QVariant::fromValue(QDBusObjectPath("/org/pellucor/Pellucor/track/1"))},
-        {QStringLiteral("xesam:url"), QUrl::fromLocalFile(file).toString()},
+        {QStringLiteral("xesam:url"), QString::fromLatin1(QUrl::fromLocalFile(file).toEncoded())},
         {QStringLiteral("xesam:title"), QFileInfo(file).fileName()},
     };
 }

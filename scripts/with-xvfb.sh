@@ -55,7 +55,10 @@ for _ in $(seq 300); do
   kill -0 "$wm" 2>/dev/null || break
   sleep 0.1
 done
-wm_ready || fail "openbox did not come up on $DISPLAY: $(tail -n 3 "$work/wm.log")"
+if ! wm_ready; then
+  kill -0 "$xvfb" 2>/dev/null || echo "with-xvfb: Xvfb has ended: $(tail -n 3 "$work/xvfb.log")" >&2
+  fail "openbox did not come up on $DISPLAY: $(tail -n 3 "$work/wm.log")"
+fi
 
 # Not exec: the trap ends the server once the command is done, and the command's status stays.
 "$@"

@@ -29,6 +29,10 @@ frm1::frm1(frm1Services services, QWidget* parent)
 
     wmp1 = services.makePlayer(ui->wmp1);
     wmp2 = services.makePlayer(ui->wmp2);
+    // Players may draw into native windows of their own; the info panel lies above them only
+    // as a native window raised over theirs.
+    ui->Frame1->setAttribute(Qt::WA_NativeWindow);
+    ui->Frame1->raise();
 
     wireCommands();
     new WindowShortcuts(*this, {ui->neu1, ui->ende});
@@ -95,8 +99,7 @@ void frm1::wireCommands() {
         {ui->h2minus, &frm1::h2minus_Click, "h2minus"},
     };
     for (const auto& item : buttons) {
-        connect(item.button, &QPushButton::clicked, this,
-                guarded(this, item.command, item.name));
+        connect(item.button, &QPushButton::clicked, this, guarded(this, item.command, item.name));
     }
 
     Timer1.onTick = guarded(this, &frm1::Timer1_Timer, "Timer1 tick");

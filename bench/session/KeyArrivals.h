@@ -3,8 +3,8 @@
 #include <xcb/xcb.h>
 
 #include <QAbstractNativeEventFilter>
-#include <QCoreApplication>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <array>
 
 // Counts the key presses that reach this process, per key code, auto-repeats included; it

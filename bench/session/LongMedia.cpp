@@ -28,12 +28,12 @@ std::string clip(const std::string& size) {
     if (size == "320x240")
         return TestMedia::video();
     const QString d = QString::number(TestMedia::kDuration);
-    return made(fs::path(TestMedia::folder()) / ("clip-" + size + ".mkv"),
-                {"-f", "lavfi", "-i",
-                 QString::fromStdString("testsrc=rate=25:size=" + size) + ":duration=" + d, "-f",
-                 "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=" + d, "-c:v",
-                 "libx264", "-preset", "ultrafast", "-g", "25", "-pix_fmt", "yuv420p", "-c:a",
-                 "flac", "-shortest"});
+    return made(
+        fs::path(TestMedia::folder()) / ("clip-" + size + ".mkv"),
+        {"-f", "lavfi", "-i",
+         QString::fromStdString("testsrc=rate=25:size=" + size) + ":duration=" + d, "-f", "lavfi",
+         "-i", "sine=frequency=440:sample_rate=48000:duration=" + d, "-c:v", "libx264", "-preset",
+         "ultrafast", "-g", "25", "-pix_fmt", "yuv420p", "-c:a", "flac", "-shortest"});
 }
 
 }  // namespace
@@ -41,8 +41,8 @@ std::string clip(const std::string& size) {
 std::string longVideo(int seconds, const std::string& size) {
     const std::string source = clip(size);
     const int loops = static_cast<int>(seconds / TestMedia::kDuration) + 1;
-    return made(fs::path(TestMedia::folder()) /
-                    ("long-" + size + "-" + std::to_string(seconds) + "s.mkv"),
-                {"-stream_loop", QString::number(loops), "-i", QString::fromStdString(source),
-                 "-t", QString::number(seconds), "-c", "copy"});
+    return made(
+        fs::path(TestMedia::folder()) / ("long-" + size + "-" + std::to_string(seconds) + "s.mkv"),
+        {"-stream_loop", QString::number(loops), "-i", QString::fromStdString(source), "-t",
+         QString::number(seconds), "-c", "copy"});
 }

@@ -15,8 +15,7 @@ PingProbe::PingProbe(std::uint32_t window, std::chrono::milliseconds interval)
     m_protocols = atom("WM_PROTOCOLS");
     m_ping = atom("_NET_WM_PING");
     // Answers go to the root window, to whoever listens for its structure or substructure.
-    const std::uint32_t mask =
-        XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(m_connection);
     m_thread = std::thread([this] { run(); });
@@ -70,8 +69,9 @@ void PingProbe::run() {
         poll(&fd, 1, 2);
         while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
             const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
-            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && message->type == m_protocols &&
-                message->data.data32[0] == m_ping && message->data.data32[2] == m_window) {
+            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE &&
+                message->type == m_protocols && message->data.data32[0] == m_ping &&
+                message->data.data32[2] == m_window) {
                 const std::uint32_t stamp = message->data.data32[1];
                 std::lock_guard lock(m_mutex);
                 if (stamp >= 1 && stamp <= m_sentAt.size() && m_latencyMs[stamp - 1] < 0) {

@@ -55,7 +55,8 @@ public:
 // Processes events for the given time, so that players play and keys arrive.
 inline void runEventsFor(int ms) {
     QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 // Processes events until the condition holds or the limit passes; returns the condition.

@@ -69,8 +69,9 @@ int main(int argc, char** argv) {
     std::sort(openMs.begin(), openMs.end());
     std::printf("open through the window: median %.0f ms, max %.0f ms (UI thread)\n",
                 openMs[openMs.size() / 2], openMs.back());
-    std::printf("growth from open 1 to open %d: %+ld MiB (target <= 10); RSS %ld MiB (target < 250)\n",
-                opens, (rssLast - rssFirst) / 1024, rssLast / 1024);
+    std::printf(
+        "growth from open 1 to open %d: %+ld MiB (target <= 10); RSS %ld MiB (target < 250)\n",
+        opens, (rssLast - rssFirst) / 1024, rssLast / 1024);
     // The second open is the other side's first: from there on both players hold a file.
     std::printf("growth from open 2 (both sides loaded once) to open %d: %+ld MiB\n", opens,
                 (rssLast - rssSecond) / 1024);

@@ -21,8 +21,7 @@ PortalHotKeyPlatform::PortalHotKeyPlatform(IHotKeyPlatform& windows, MessageHook
     : m_windows(windows), m_hook(messageHook), m_bus(std::move(bus)) {
     Portal::registerTypes();
     if (!m_bus.connect(Portal::kService, Portal::kPath, Portal::kShortcuts,
-                       QStringLiteral("Activated"), this,
-                       SLOT(activated(QDBusObjectPath, QString, qulonglong, QVariantMap)))) {
+                       QStringLiteral("Activated"), this, SLOT(activated(QDBusMessage)))) {
         qCWarning(lcPortal) << "cannot listen for activated shortcuts:"
                             << m_bus.lastError().message();
     }
@@ -221,9 +220,18 @@ void PortalHotKeyPlatform::unavailable(const QString& why) {
         onUnavailable(why.toStdString());
 }
 
-void PortalHotKeyPlatform::activated(const QDBusObjectPath& session, const QString& shortcutId,
-                                     qulonglong, const QVariantMap&) {
-    if (session.path() != m_session)
+// Activated(o session, s shortcut, t timestamp, a{sv} options); read by hand, since not
+// every desktop sends the session as an object path.
+void PortalHotKeyPlatform::activated(const QDBusMessage& signal) {
+    const QVariantList args = signal.arguments();
+    if (args.size() < 2)
+        return;
+    const QVariant session = args[0];
+    const QString sessionPath = session.canConvert<QDBusObjectPath>()
+                                    ? session.value<QDBusObjectPath>().path()
+                                    : session.toString();
+    const QString shortcutId = args[1].toString();
+    if (m_session.isEmpty() || sessionPath != m_session)
         return;
     const auto it = std::find_if(m_registrations.begin(), m_registrations.end(),
                                  [&](const Registration& r) { return r.name == shortcutId; });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QObject>
 #include <QVariantMap>
@@ -43,8 +44,7 @@ public:
     void SendRestore(HWND hwnd) override;
 
 private slots:
-    void activated(const QDBusObjectPath& session, const QString& shortcutId, qulonglong timestamp,
-                   const QVariantMap& options);
+    void activated(const QDBusMessage& signal);
 
 private:
     struct Registration {

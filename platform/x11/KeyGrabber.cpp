@@ -59,8 +59,8 @@ std::vector<xcb_keycode_t> KeyGrabber::keycodesFor(std::uint32_t keysym) const {
 
 std::vector<std::uint16_t> KeyGrabber::lockVariants() const {
     std::vector<std::uint16_t> variants{0};
-    for (const std::uint16_t lock : {std::uint16_t{XCB_MOD_MASK_LOCK}, m_numLockMask,
-                                     m_scrollLockMask}) {
+    for (const std::uint16_t lock :
+         {std::uint16_t{XCB_MOD_MASK_LOCK}, m_numLockMask, m_scrollLockMask}) {
         // A lock on no modifier, or on one already covered, adds no variant.
         if (lock == 0 || std::find(variants.begin(), variants.end(), lock) != variants.end())
             continue;

@@ -84,7 +84,8 @@ void MessageHook::scheduleDelivery() {
     if (m_deliveryScheduled || m_queue.size() == 0)
         return;
     m_deliveryScheduled = true;
-    QMetaObject::invokeMethod(&m_context, [this] { deliverOne(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &m_context, [this] { deliverOne(); }, Qt::QueuedConnection);
 }
 
 void MessageHook::deliverOne() {

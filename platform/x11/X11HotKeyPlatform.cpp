@@ -203,7 +203,6 @@ bool X11HotKeyPlatform::nativeEventFilter(const QByteArray& eventType, void* mes
     const Registration* r = registrationFor(press->detail, press->state);
     if (r == nullptr)
         return false;
-    // Copy first: a handler may unregister this very key while it runs.
     const HWND hwnd = r->hwnd;
     const std::int32_t id = r->id;
     const std::int32_t lParam =
@@ -247,7 +246,8 @@ void X11HotKeyPlatform::grabAgain() {
         if (error != PlatformError::None) {
             const std::string_view text = platformErrorText(code(error));
             qCWarning(lcX11) << "taking hot key" << r.virtualKey << "again after a keyboard change"
-                             << "failed:" << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+                             << "failed:"
+                             << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         }
     }
 }

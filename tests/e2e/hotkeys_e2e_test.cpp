@@ -55,7 +55,8 @@ TEST_F(HotKeysFromAnotherProgram, F3PlaysF2PausesF1GoesBackOneSecond) {
 }
 
 TEST_F(HotKeysFromAnotherProgram, F2BringsTheMinimisedWindowBackAndPausesBoth) {
-    if (!other.windowManagerRunning()) GTEST_SKIP() << "minimising needs a window manager";
+    if (!other.windowManagerRunning())
+        GTEST_SKIP() << "minimising needs a window manager";
     w.window->play_both();
     const HWND hwnd = static_cast<HWND>(w.window->winId());
     w.window->showMinimized();
@@ -108,10 +109,10 @@ TEST_P(HotKeyStorm, EndsWithTheFinalPauseAndNoBacklog) {
     EXPECT_TRUE(w.messages.shown.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Presses, HotKeyStorm,
-    testing::Values(Storm{"FiveHundredInFiveSeconds", burstOf500()},
-                    Storm{"F1HeldForTwoSeconds", {"keydown", "F1", "sleep", "2", "keyup", "F1"}}),
-    [](const auto& p) { return std::string(p.param.label); });
+INSTANTIATE_TEST_SUITE_P(Presses, HotKeyStorm,
+                         testing::Values(Storm{"FiveHundredInFiveSeconds", burstOf500()},
+                                         Storm{"F1HeldForTwoSeconds",
+                                               {"keydown", "F1", "sleep", "2", "keyup", "F1"}}),
+                         [](const auto& p) { return std::string(p.param.label); });
 
 }  // namespace

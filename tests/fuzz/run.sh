@@ -15,8 +15,10 @@ nice cmake --build "$build" --target fuzz_number fuzz_loadfile bench_number_read
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# With sound: the player is never shown, so it takes no picture and a silent video is refused.
 ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi -i testsrc=size=64x48:rate=10:duration=1 \
-  -c:v libx264 -preset ultrafast -pix_fmt yuv420p "$work/good.mkv"
+  -f lavfi -i sine=sample_rate=44100:duration=1 -c:v libx264 -preset ultrafast -pix_fmt yuv420p \
+  -c:a flac -shortest "$work/good.mkv"
 export PELLUCOR_FUZZ_GOOD_FILE=$work/good.mkv
 export QT_QPA_PLATFORM=offscreen
 # Qt and libmpv are not built for the leak checker; what they keep until exit is not ours.

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <cstdlib>
 #include <filesystem>
@@ -106,6 +107,25 @@ std::string TestMedia::audio() {
     return generated("audio.mp3", "mp3",
                      {"-f", "lavfi", "-i", "sine=frequency=660:sample_rate=44100:duration=" + d},
                      {"-c:a", "libmp3lame", "-b:a", "64k"});
+}
+
+std::string TestMedia::lowRateAudio() {
+    const std::string d = seconds(kDuration);
+    return generated("dictation-8k.wav", "wav",
+                     {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=8000:duration=" + d},
+                     {"-ac", "1", "-c:a", "pcm_s16le"});
+}
+
+std::string TestMedia::fifo() {
+    const fs::path final = fs::path(folder()) / "no-writer.fifo";
+    if (!fs::exists(fs::symlink_status(final))) {
+        const std::string partial = tempName(final);
+        if (::mkfifo(partial.c_str(), 0600) != 0) {
+            throw std::runtime_error("TestMedia: cannot make a FIFO");
+        }
+        publish(partial, final);
+    }
+    return final.string();
 }
 
 std::string TestMedia::text() {

@@ -15,6 +15,10 @@ public:
     static std::string video();
     // 20 s of a tone, no picture.
     static std::string audio();
+    // 20 s of a tone at 8 kHz, mono, as dictation devices and telephones record it.
+    static std::string lowRateAudio();
+    // A named pipe nobody writes to: opening it for reading never finishes.
+    static std::string fifo();
     // Plain text that no player takes for media.
     static std::string text();
     // Random bytes (fixed seed) that no player takes for media.

@@ -62,8 +62,7 @@ TEST_P(AtomTableRefuses, ReturnsZeroWithReason) {
 
 INSTANTIATE_TEST_SUITE_P(Strings, AtomTableRefuses,
                          testing::Values(RefusedString{"", PlatformError::EmptyAtom},
-                                         RefusedString{umlauts(256),
-                                                       PlatformError::AtomTooLong}));
+                                         RefusedString{umlauts(256), PlatformError::AtomTooLong}));
 
 TEST(AtomTable, LongestStringIsAcceptedCountingCharactersNotBytes) {
     AtomTable table;

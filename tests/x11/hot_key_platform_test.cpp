@@ -58,7 +58,11 @@ TEST_P(RefusedRegistration, IsReportedAndLeavesNothingGrabbed) {
     EXPECT_TRUE(platform->RegisterHotKey(hwnd, kId, 0, kF3));
 }
 
-INSTANTIATE_TEST_SUITE_P(HeldVariant, RefusedRegistration, testing::Values(0, 1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(HeldVariant, RefusedRegistration, testing::Values(0, 1, 2, 3),
+                         [](const auto& p) {
+                             const char* names[] = {"Plain", "CapsLock", "NumLock", "Both"};
+                             return std::string(names[p.param]);
+                         });
 
 TEST_F(HotKeyPlatformTest, UnregisterAndDestructionReleaseEveryVariant) {
     ASSERT_TRUE(platform->RegisterHotKey(hwnd, kId, 0, kF3));
@@ -75,6 +79,7 @@ TEST_F(HotKeyPlatformTest, UnregisterAndDestructionReleaseEveryVariant) {
 }
 
 struct Refusal {
+    const char* label;
     std::int32_t id;
     std::int32_t modifiers;
     std::int32_t virtualKey;
@@ -92,14 +97,17 @@ TEST_P(RefusedBeforeGrabbing, ReportsWhy) {
     EXPECT_FALSE(lastErrorText().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RefusedBeforeGrabbing,
-                         testing::Values(Refusal{kId + 1, 0, 0xFF, PlatformError::UnknownKeyCode},
-                                         Refusal{kId + 1, 0x4000, kF5, PlatformError::BadModifiers},
-                                         Refusal{kId, 0, kF5, PlatformError::IdInUse},
-                                         Refusal{kId + 1, 0, kF3,
-                                                 PlatformError::KeyRegisteredHere}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedBeforeGrabbing,
+    testing::Values(Refusal{"UnknownKeyCode", kId + 1, 0, 0xFF, PlatformError::UnknownKeyCode},
+                    Refusal{"BadModifiers", kId + 1, 0x4000, kF5, PlatformError::BadModifiers},
+                    Refusal{"IdInUse", kId, 0, kF5, PlatformError::IdInUse},
+                    Refusal{"KeyRegisteredHere", kId + 1, 0, kF3,
+                            PlatformError::KeyRegisteredHere}),
+    [](const auto& p) { return std::string(p.param.label); });
 
 struct Press {
+    const char* label;
     const char* keys;
     std::int32_t modifiers;  // registered with the key
     std::int32_t virtualKey;
@@ -121,8 +129,10 @@ TEST_P(PressFromAnotherProgram, ReachesTheWindowAsHotKey) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, PressFromAnotherProgram,
-                         testing::Values(Press{"F3", 0, kF3}, Press{"ctrl+alt+p", 3, 'P'},
-                                         Press{"super+shift+a", 12, 'A'}));
+                         testing::Values(Press{"F3", "F3", 0, kF3},
+                                         Press{"CtrlAltP", "ctrl+alt+p", 3, 'P'},
+                                         Press{"SuperShiftA", "super+shift+a", 12, 'A'}),
+                         [](const auto& p) { return std::string(p.param.label); });
 
 TEST_F(HotKeyPlatformTest, ShiftF3IsNotThePlainF3HotKey) {
     ASSERT_TRUE(platform->RegisterHotKey(hwnd, kId, 0, kF3));

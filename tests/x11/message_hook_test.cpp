@@ -146,7 +146,8 @@ TEST_F(PostedMessages, NeverArriveInsideTheHandlingOfAnother) {
             return;
         hook.post(hwnd, WM_HOTKEY, 2, 0);
         bool passed = false;
-        QMetaObject::invokeMethod(qApp, [&] { passed = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [&] { passed = true; }, Qt::QueuedConnection);
         waitFor([&] { return passed; });
         EXPECT_EQ(first.messages.size(), 1u) << "a key ran inside another key's command";
     };

@@ -76,7 +76,12 @@ TEST_P(RegistryPress, RaisesHotKeyPressWithTheRegisteredName) {
 
 INSTANTIATE_TEST_SUITE_P(Locks, RegistryPress,
                          testing::Values(0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
-                                         XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2));
+                                         XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2),
+                         [](const auto& p) {
+                             return std::string(p.param == 0 ? "None" : "") +
+                                    (p.param & XCB_MOD_MASK_LOCK ? "CapsLock" : "") +
+                                    (p.param & XCB_MOD_MASK_2 ? "NumLock" : "");
+                         });
 
 TEST_F(RegistryOnX11, KeyHeldByAnotherProgramIsRefusedWithOurText) {
     ASSERT_TRUE(other.grab(keycodes[2], 0));

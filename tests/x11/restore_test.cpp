@@ -69,7 +69,8 @@ TEST_F(RestoreWithWindowManager, RestoreRunsNoOtherEventAndTheWindowComesBack) {
     EXPECT_FALSE(platform.IsIconic(hwnd));
     minimise();
     bool otherEventRan = false;
-    QMetaObject::invokeMethod(qApp, [&] { otherEventRan = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { otherEventRan = true; }, Qt::QueuedConnection);
     platform.SendRestore(hwnd);
     EXPECT_FALSE(otherEventRan) << "the restore ran an event loop";
     EXPECT_FALSE(platform.IsIconic(hwnd));

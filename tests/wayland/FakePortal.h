@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QStringList>
+#include <QtTest/QTest>
+
+// The fake desktop portal as a process on the test's session bus.
+class FakePortal {
+public:
+    // answer: accept, decline or fail; delayMs: how long each request waits for its answer.
+    bool start(const QString& answer, int delayMs = 0) {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(FAKE_PORTAL_EXE,
+                        {"--answer", answer, "--delay-ms", QString::number(delayMs)});
+        return m_process.waitForStarted(5000) &&
+               QTest::qWaitFor(
+                   [] {
+                       return QDBusConnection::sessionBus()
+                           .interface()
+                           ->isServiceRegistered("org.freedesktop.portal.Desktop")
+                           .value();
+                   },
+                   10000);
+    }
+    ~FakePortal() {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+
+    // Everything the fake was asked and answered so far, in order.
+    QStringList calls() const { return control("Calls").arguments().value(0).toStringList(); }
+    bool called(const QString& call) const { return calls().contains(call); }
+    // Fires the shortcut in the newest bound session; false when none is bound.
+    bool activate(const QString& id) const {
+        return control("Activate", {id}).arguments().value(0).toBool();
+    }
+
+private:
+    QDBusMessage control(const QString& method, const QVariantList& args = {}) const {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall("org.freedesktop.portal.Desktop", "/org/pellucor/test",
+                                           "org.pellucor.test.FakePortal", method);
+        call.setArguments(args);
+        // Another process answers; the local event loop keeps our own bus objects alive.
+        return QDBusConnection::sessionBus().call(call, QDBus::BlockWithGui, 5000);
+    }
+
+    QProcess m_process;
+};

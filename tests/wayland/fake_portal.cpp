@@ -1,0 +1,240 @@
+// A stand-in for the desktop's GlobalShortcuts portal on a private session bus, for tests.
+// It follows the documented protocol: CreateSession and BindShortcuts hand back a request
+// path and answer later with Response on it; sessions are objects with Close; Activated
+// names the session and the shortcut. Options:
+//   --answer accept|decline|fail  accept everything; cancel the binding as a user closing the
+//                                 dialog would (1); fail the session (2)
+//   --delay-ms N                  answer each request only after N ms, as a dialog would
+// Tests steer it through org.pellucor.test.FakePortal at /org/pellucor/test: Activate(id)
+// emits Activated for the newest bound session; Calls() lists what it was asked, in order.
+#include <QCoreApplication>
+#include <QDBusAbstractAdaptor>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QTimer>
+#include <cstdio>
+
+// One entry of the portal's a(sa{sv}) lists; outside any namespace so that QtDBus finds the
+// slot types by name.
+struct Shortcut {
+    QString id;
+    QVariantMap properties;
+};
+Q_DECLARE_METATYPE(Shortcut)
+
+QDBusArgument& operator<<(QDBusArgument& a, const Shortcut& s) {
+    a.beginStructure();
+    a << s.id << s.properties;
+    a.endStructure();
+    return a;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& a, Shortcut& s) {
+    a.beginStructure();
+    a >> s.id >> s.properties;
+    a.endStructure();
+    return a;
+}
+
+namespace {
+
+const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+
+struct Settings {
+    QString answer = QStringLiteral("accept");
+    int delayMs = 0;
+};
+
+class Portal;
+
+class Session : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Session")
+public:
+    Session(Portal& portal, QString path) : m_portal(portal), m_path(std::move(path)) {}
+    QList<Shortcut> shortcuts;
+    bool bound = false;
+public slots:
+    void Close();
+
+private:
+    Portal& m_portal;
+    QString m_path;
+};
+
+class Portal : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
+    Q_PROPERTY(uint version READ version)
+public:
+    explicit Portal(Settings settings) : m_settings(std::move(settings)) {}
+    uint version() const { return 1; }
+    QStringList calls;
+    std::map<QString, Session*> sessions;
+    QString newestBound;
+
+    void closed(const QString& path) {
+        calls << QStringLiteral("Close ") + path;
+        auto it = sessions.find(path);
+        if (it == sessions.end())
+            return;
+        QDBusConnection::sessionBus().unregisterObject(path);
+        it->second->deleteLater();
+        sessions.erase(it);
+        if (newestBound == path)
+            newestBound.clear();
+    }
+
+public slots:
+    QDBusObjectPath CreateSession(const QVariantMap& options) {
+        calls << QStringLiteral("CreateSession");
+        const QString sender = senderPart();
+        const QString request = requestPath(options);
+        const QString session = kPortalPath + QStringLiteral("/session/") + sender + '/' +
+                                options.value(QStringLiteral("session_handle_token")).toString();
+        if (m_settings.answer == QLatin1String("fail")) {
+            answer(request, 2, {});
+            return QDBusObjectPath(request);
+        }
+        auto* s = new Session(*this, session);
+        sessions[session] = s;
+        QDBusConnection::sessionBus().registerObject(session, s, QDBusConnection::ExportAllSlots);
+        // Documented as a string, not an object path.
+        answer(request, 0, {{QStringLiteral("session_handle"), session}});
+        return QDBusObjectPath(request);
+    }
+
+    QDBusObjectPath BindShortcuts(const QDBusObjectPath& session, const QList<Shortcut>& shortcuts,
+                                  const QString& parentWindow, const QVariantMap& options) {
+        QStringList described;
+        for (const Shortcut& s : shortcuts) {
+            described << s.id + '=' +
+                             s.properties.value(QStringLiteral("preferred_trigger")).toString();
+            if (s.properties.value(QStringLiteral("description")).toString().isEmpty())
+                described.last() += QStringLiteral("(no description)");
+        }
+        calls << QStringLiteral("BindShortcuts ") + described.join(',');
+        Q_UNUSED(parentWindow)
+        const QString request = requestPath(options);
+        auto it = sessions.find(session.path());
+        // Binding a second time in one session is refused, as desktops do.
+        if (it == sessions.end() || it->second->bound) {
+            answer(request, 2, {});
+        } else if (m_settings.answer == QLatin1String("decline")) {
+            answer(request, 1, {});
+        } else {
+            it->second->bound = true;
+            it->second->shortcuts = shortcuts;
+            QList<Shortcut> result;
+            for (Shortcut s : shortcuts) {
+                s.properties.insert(QStringLiteral("trigger_description"),
+                                    s.properties.value(QStringLiteral("preferred_trigger")));
+                result << s;
+            }
+            const QString path = session.path();
+            answer(request, 0, {{QStringLiteral("shortcuts"), QVariant::fromValue(result)}},
+                   [this, path] { newestBound = path; });
+        }
+        return QDBusObjectPath(request);
+    }
+
+    QDBusObjectPath ListShortcuts(const QDBusObjectPath& session, const QVariantMap& options) {
+        calls << QStringLiteral("ListShortcuts");
+        const QString request = requestPath(options);
+        auto it = sessions.find(session.path());
+        if (it == sessions.end())
+            answer(request, 2, {});
+        else
+            answer(request, 0,
+                   {{QStringLiteral("shortcuts"), QVariant::fromValue(it->second->shortcuts)}});
+        return QDBusObjectPath(request);
+    }
+
+private:
+    QString senderPart() const {
+        QString s = message().service();
+        return s.remove(0, 1).replace('.', '_');
+    }
+    QString requestPath(const QVariantMap& options) const {
+        return kPortalPath + QStringLiteral("/request/") + senderPart() + '/' +
+               options.value(QStringLiteral("handle_token")).toString();
+    }
+    void answer(const QString& request, uint code, const QVariantMap& results,
+                std::function<void()> then = {}) {
+        // Never inside the call: the client learns the request path first.
+        QTimer::singleShot(m_settings.delayMs, this, [this, request, code, results, then] {
+            if (then)
+                then();
+            calls << QStringLiteral("Response %1").arg(code);
+            QDBusMessage signal = QDBusMessage::createSignal(
+                request, QStringLiteral("org.freedesktop.portal.Request"),
+                QStringLiteral("Response"));
+            signal << code << results;
+            QDBusConnection::sessionBus().send(signal);
+        });
+    }
+
+    Settings m_settings;
+};
+
+void Session::Close() {
+    m_portal.closed(m_path);
+}
+
+// The tests' handle on the fake.
+class Control : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.pellucor.test.FakePortal")
+public:
+    explicit Control(Portal& portal) : m_portal(portal) {}
+public slots:
+    bool Activate(const QString& id) {
+        if (m_portal.newestBound.isEmpty())
+            return false;
+        QDBusMessage signal =
+            QDBusMessage::createSignal(kPortalPath, kShortcuts, QStringLiteral("Activated"));
+        signal << QVariant::fromValue(QDBusObjectPath(m_portal.newestBound)) << id << qulonglong(1)
+               << QVariantMap();
+        return QDBusConnection::sessionBus().send(signal);
+    }
+    QStringList Calls() { return m_portal.calls; }
+
+private:
+    Portal& m_portal;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    qDBusRegisterMetaType<Shortcut>();
+    qDBusRegisterMetaType<QList<Shortcut>>();
+    Settings settings;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--answer"))
+            settings.answer = args[i + 1];
+        else if (args[i] == QLatin1String("--delay-ms"))
+            settings.delayMs = args[i + 1].toInt();
+    }
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    Portal portal(settings);
+    Control control(portal);
+    if (!bus.registerObject(
+            kPortalPath, &portal,
+            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties) ||
+        !bus.registerObject(QStringLiteral("/org/pellucor/test"), &control,
+                            QDBusConnection::ExportAllSlots) ||
+        !bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop"))) {
+        std::fprintf(stderr, "fake portal: cannot take the portal's name on the bus\n");
+        return 1;
+    }
+    return app.exec();
+}
+
+#include "fake_portal.moc"

@@ -1,0 +1,82 @@
+// Where the window runs and where its keys come from, for the desktops users start it in;
+// and the key names the desktop is told.
+#include <gtest/gtest.h>
+
+#include "SessionChoice.h"
+#include "Triggers.h"
+
+namespace {
+
+struct Case {
+    const char* name;
+    SessionFacts facts;
+    std::optional<std::string> qpa;
+    KeySource keys;
+    bool noDisplay;
+    friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+};
+
+class Sessions : public testing::TestWithParam<Case> {};
+
+TEST_P(Sessions, ChooseDisplayAndKeys) {
+    const SessionChoice choice = chooseSession(GetParam().facts);
+    EXPECT_EQ(choice.noDisplay, GetParam().noDisplay);
+    if (GetParam().noDisplay)
+        return;
+    EXPECT_EQ(choice.qpaPlatform, GetParam().qpa);
+    EXPECT_EQ(choice.keys, GetParam().keys);
+}
+
+constexpr auto X = KeySource::X11Grabs;
+constexpr auto P = KeySource::Portal;
+
+INSTANTIATE_TEST_SUITE_P(
+    , Sessions,
+    testing::Values(
+        Case{"X11Session", {"", "", "x11", true, false}, "xcb", X, false},
+        Case{"WaylandWithXwayland", {"", "wayland-0", "wayland", true, true}, "xcb", P, false},
+        Case{"WaylandWithoutXwayland",
+             {"", "wayland-0", "wayland", false, true},
+             "wayland",
+             P,
+             false},
+        Case{"UserChoseWayland", {"wayland", "wayland-0", "wayland", true, true}, {}, P, false},
+        Case{"UserChoseXcbInWayland", {"xcb", "wayland-0", "wayland", true, true}, {}, P, false},
+        Case{"UserChoseXcbInX11", {"xcb", "", "x11", true, false}, {}, X, false},
+        Case{"WaylandSocketDeadFallsBackToX", {"", "wayland-0", "", true, false}, "xcb", X, false},
+        Case{"Console", {"", "", "tty", false, false}, {}, X, true},
+        Case{"SshWithoutForwarding", {"", "", "", false, false}, {}, X, true},
+        Case{"UserChoseXcbWithoutServer", {"xcb", "", "", false, false}, {}, X, true}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+struct Trigger {
+    const char* name;
+    std::int32_t key;
+    std::int32_t modifiers;
+    std::optional<std::string> text;
+    friend void PrintTo(const Trigger& t, std::ostream* os) { *os << t.name; }
+};
+
+class Triggers : public testing::TestWithParam<Trigger> {};
+
+TEST_P(Triggers, NameTheKeyAsDesktopsDo) {
+    EXPECT_EQ(triggerFor(GetParam().key, GetParam().modifiers), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(, Triggers,
+                         testing::Values(Trigger{"F1", 112, 0, "F1"}, Trigger{"F24", 135, 0, "F24"},
+                                         Trigger{"AllModifiers", 114, 15, "CTRL+ALT+SHIFT+LOGO+F3"},
+                                         Trigger{"Letter", 'A', 2, "CTRL+A"},
+                                         Trigger{"PrintScreen", 44, 0, std::nullopt},
+                                         Trigger{"UnknownModifier", 114, 16, std::nullopt}),
+                         [](const auto& c) { return std::string(c.param.name); });
+
+TEST(KeyNames, AreReadBackFromTheRegistrysAtoms) {
+    EXPECT_EQ(keyNameFromAtom("spielen_Pellucor_123456", "Pellucor"), "spielen");
+    // Names may hold the separator themselves.
+    EXPECT_EQ(keyNameFromAtom("a_b_Pellucor_-5", "Pellucor"), "a_b");
+    EXPECT_EQ(keyNameFromAtom("_Pellucor_7", "Pellucor"), "");
+    EXPECT_EQ(keyNameFromAtom("stranger_text", "Pellucor"), "stranger_text");
+}
+
+}  // namespace
