@@ -27,8 +27,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb writes the display number it chose once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# Xvfb writes the display number it chose once it accepts clients. -noreset: by default the
+# server resets whenever its last client leaves, and a client connecting during that reset is
+# refused (the probe below, then every test process that ends, would each trigger one).
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 for _ in $(seq 300); do
   [[ -s "$work/display" ]] && break
