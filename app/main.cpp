@@ -14,7 +14,6 @@
 #include "DisplayProbe.h"
 #include "HotKeyError.h"
 #include "KeysUnavailableNotice.h"
-#include "LostDisplay.h"
 #include "MessageHook.h"
 #include "MprisService.h"
 #include "MpvPlayer.h"
@@ -88,7 +87,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*session.qpaPlatform));
 
     QApplication app(argc, argv);
-    endQuietlyWhenTheDisplayGoes();
     // libmpv refuses to start unless numbers are read the C way; Qt has just set the
     // user's locale.
     std::setlocale(LC_NUMERIC, "C");
