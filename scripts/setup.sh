@@ -12,6 +12,8 @@ packages=(
   xvfb xauth xdotool openbox x11-utils
   ffmpeg
   fonts-dejavu-core
+  # Wayland session tests: private session bus, headless compositor, media-key client.
+  dbus weston xwayland qt6-wayland playerctl
 )
 
 missing=()
