@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QtTest/QTest>
+#include <csignal>
 #include <memory>
 
 #include "FakeFileDialog.h"
@@ -104,16 +105,28 @@ TEST_F(Program, DeclinedKeysLeaveTheWindowWorking) {
     EXPECT_EQ(program.state(), QProcess::Running);
 }
 
-TEST_F(Program, TermSignalQuitsNormallyAndGivesTheKeysBack) {
+struct Ending {
+    const char* name;
+    int signal;
+    friend void PrintTo(const Ending& e, std::ostream* os) { *os << e.name; }
+};
+
+class Signalled : public Program, public testing::WithParamInterface<Ending> {};
+
+TEST_P(Signalled, QuitsNormallyAndGivesTheKeysBack) {
     ASSERT_TRUE(portal.start("accept"));
     start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return portal.activate("zurueck"); }, 20000));
-    program.terminate();
+    ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), GetParam().signal), 0);
     ASSERT_TRUE(ended());
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << errors().toStdString();
     EXPECT_EQ(portal.calls().filter("Close ").size(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(, Signalled,
+                         testing::Values(Ending{"Terminate", SIGTERM}, Ending{"Interrupt", SIGINT}),
+                         [](const auto& c) { return std::string(c.param.name); });
 
 TEST_F(Program, WithoutAnyDisplaySaysSoAndEnds) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
