@@ -16,8 +16,11 @@ SessionChoice chooseSession(const SessionFacts& facts) {
         const bool onWayland = startsWith(facts.qpaPlatform, "wayland");
         const bool onX = startsWith(facts.qpaPlatform, "xcb");
         choice.noDisplay = (onWayland && !facts.waylandReachable) || (onX && !facts.xReachable);
+        // Xcb in a Wayland session still takes the keys from the desktop; a stale session
+        // type with no compositor (a test's own X server, say) does not.
+        const bool underCompositor = waylandSession && facts.waylandReachable;
         choice.keys =
-            onWayland || (onX && waylandSession) ? KeySource::Portal : KeySource::X11Grabs;
+            onWayland || (onX && underCompositor) ? KeySource::Portal : KeySource::X11Grabs;
         return choice;
     }
     if (waylandSession && facts.waylandReachable) {

@@ -15,7 +15,6 @@
 #include "HotKeyError.h"
 #include "HotKeyLogging.h"
 #include "KeysUnavailableNotice.h"
-#include "LostDisplay.h"
 #include "MessageHook.h"
 #include "MprisService.h"
 #include "MpvPlayer.h"
@@ -90,7 +89,6 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     routeHotKeyWarnings();
-    endQuietlyWhenTheDisplayGoes();
     // libmpv refuses to start unless numbers are read the C way; Qt has just set the
     // user's locale.
     std::setlocale(LC_NUMERIC, "C");

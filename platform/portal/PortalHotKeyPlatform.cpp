@@ -158,6 +158,9 @@ void PortalHotKeyPlatform::bind() {
                             : handle.toString();
             if (m_session.isEmpty())
                 return unavailable(QStringLiteral("no session handle"));
+            // Every key went while the desktop was opening the session.
+            if (m_registrations.empty())
+                return closeSession();
             bindInSession();
         },
         this);

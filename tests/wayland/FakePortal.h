@@ -15,13 +15,13 @@ public:
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(FAKE_PORTAL_EXE,
                         {"--answer", answer, "--delay-ms", QString::number(delayMs)});
+        // The name may still belong to the fake of a test before, for a moment after it died.
         return m_process.waitForStarted(5000) &&
                QTest::qWaitFor(
-                   [] {
-                       return QDBusConnection::sessionBus()
-                           .interface()
-                           ->isServiceRegistered("org.freedesktop.portal.Desktop")
-                           .value();
+                   [this] {
+                       const auto owner = QDBusConnection::sessionBus().interface()->servicePid(
+                           "org.freedesktop.portal.Desktop");
+                       return owner.isValid() && qint64(owner.value()) == m_process.processId();
                    },
                    10000);
     }

@@ -136,4 +136,13 @@ TEST_F(PortalKeys, ReleasedKeysLeaveTheDesktop) {
     EXPECT_FALSE(portal.activate("spielen"));
 }
 
+TEST_F(PortalKeys, KeysReleasedWhileTheDesktopOpensTheSessionAreNeverBound) {
+    ASSERT_TRUE(portal.start("accept", 1500));
+    registerTheThreeKeys();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.called("CreateSession"); }, 10000));
+    registry->Clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !portal.calls().filter("Close ").isEmpty(); }, 10000));
+    EXPECT_TRUE(portal.calls().filter("BindShortcuts").isEmpty());
+}
+
 }  // namespace

@@ -109,7 +109,6 @@ INSTANTIATE_TEST_SUITE_P(
                     MediaKey{"StopPauses", {"stop"}, State::Playing, {"pause"}},
                     MediaKey{"PlayPauseWhilePlaying", {"play-pause"}, State::Playing, {"pause"}},
                     MediaKey{"PlayPauseWhilePaused", {"play-pause"}, State::Paused, {"play"}},
-                    MediaKey{"PlayPauseWithoutFiles", {"play-pause"}, State::Stopped, {"play"}},
                     MediaKey{"OneSecondBack", {"position", "1-"}, State::Playing, {"back"}},
                     MediaKey{"OtherSeeksDoNothing", {"position", "5+"}, State::Playing, {}}),
     [](const auto& c) { return std::string(c.param.name); });

@@ -43,6 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"UserChoseWayland", {"wayland", "wayland-0", "wayland", true, true}, {}, P, false},
         Case{"UserChoseXcbInWayland", {"xcb", "wayland-0", "wayland", true, true}, {}, P, false},
         Case{"UserChoseXcbInX11", {"xcb", "", "x11", true, false}, {}, X, false},
+        Case{"UserChoseXcbWithStaleWaylandType", {"xcb", "", "wayland", true, false}, {}, X, false},
         Case{"WaylandSocketDeadFallsBackToX", {"", "wayland-0", "", true, false}, "xcb", X, false},
         Case{"Console", {"", "", "tty", false, false}, {}, X, true},
         Case{"SshWithoutForwarding", {"", "", "", false, false}, {}, X, true},
@@ -64,9 +65,8 @@ TEST_P(Triggers, NameTheKeyAsDesktopsDo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, Triggers,
-                         testing::Values(Trigger{"F1", 112, 0, "F1"}, Trigger{"F24", 135, 0, "F24"},
+                         testing::Values(Trigger{"F1", 112, 0, "F1"},
                                          Trigger{"AllModifiers", 114, 15, "CTRL+ALT+SHIFT+LOGO+F3"},
-                                         Trigger{"Letter", 'A', 2, "CTRL+A"},
                                          Trigger{"PrintScreen", 44, 0, std::nullopt},
                                          Trigger{"UnknownModifier", 114, 16, std::nullopt}),
                          [](const auto& c) { return std::string(c.param.name); });

@@ -1,0 +1,167 @@
+// The program in a Wayland session (a headless compositor, Qt on Xwayland or on Wayland),
+// with the fake portal standing in for the desktop's.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QtTest/QTest>
+#include <csignal>
+#include <memory>
+
+#include "FakeFileDialog.h"
+#include "FakeMessageBox.h"
+#include "FakePortal.h"
+#include "MessageHook.h"
+#include "MpvPlayer.h"
+#include "PortalHotKeyPlatform.h"
+#include "StartCoordinator.h"
+#include "TestMedia.h"
+#include "X11HotKeyPlatform.h"
+#include "frm1.h"
+
+namespace {
+
+bool qtOnWayland() {
+    return qgetenv("PELLUCOR_TEST_QPA") == "wayland";
+}
+
+TEST(WindowOnTheDesktopsKeys, ActivatedShortcutPlaysBothPlayers) {
+    FakePortal portal;
+    ASSERT_TRUE(portal.start("accept"));
+    FakeFileDialog dialog;
+    FakeMessageBox messages;
+    StartCoordinator starts;
+    X11HotKeyPlatform windows{MessageHook::instance()};
+    PortalHotKeyPlatform keys{windows, MessageHook::instance(), QDBusConnection::sessionBus()};
+    auto makePlayer = [&starts](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
+        return std::make_unique<MpvPlayer>(host, &starts);
+    };
+    frm1 window({makePlayer, dialog, messages, keys, MessageHook::instance()});
+    window.show();
+    window.Form_Load();
+    for (auto open : {&frm1::neu1_Click, &frm1::neu2_Click}) {
+        dialog.nextChoice = TestMedia::video();
+        (window.*open)();
+    }
+    ASSERT_TRUE(window.geladen1 && window.geladen2) << messages.shown.size() << " messages";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.activate("spielen"); }, 15000));
+    auto playing = [](IMediaPlayer& p) { return p.playState() == IMediaPlayer::kPlaying; };
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return playing(*window.wmp1) && playing(*window.wmp2); }, 15000));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+int quietly(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(program, args);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// The whole program as a user starts it in this session.
+class Program : public testing::Test {
+protected:
+    void TearDown() override {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
+    }
+    void start(QProcessEnvironment env = QProcessEnvironment::systemEnvironment()) {
+        // Left alone, the program runs Qt on Xwayland in a Wayland session.
+        if (qtOnWayland())
+            env.insert("QT_QPA_PLATFORM", "wayland");
+        program.setProcessEnvironment(env);
+        program.start(PELLUCOR_EXE, {});
+        ASSERT_TRUE(program.waitForStarted(5000));
+    }
+    bool ended() {
+        return QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; }, 20000);
+    }
+    // The window answers on the bus once it runs its event loop.
+    static bool answers() {
+        return QTest::qWaitFor(
+            [] {
+                return quietly("playerctl", {"--player=pellucor", "status"}) == 0;
+            },
+            20000);
+    }
+    QString errors() { return QString::fromUtf8(program.readAllStandardError()); }
+
+    FakePortal portal;
+    QProcess program;
+};
+
+TEST_F(Program, DeclinedKeysLeaveTheWindowWorking) {
+    ASSERT_TRUE(portal.start("decline"));
+    start();
+    ASSERT_TRUE(answers());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.called("Response 1"); }, 20000));
+    // Still answering after the refusal, and taking commands by the other routes.
+    EXPECT_EQ(QProcess::execute(PELLUCOR_EXE, {"--play"}), 0);
+    EXPECT_EQ(quietly("playerctl", {"--player=pellucor", "pause"}), 0);
+    EXPECT_EQ(program.state(), QProcess::Running);
+}
+
+struct Ending {
+    const char* name;
+    int signal;
+    friend void PrintTo(const Ending& e, std::ostream* os) { *os << e.name; }
+};
+
+class Signalled : public Program, public testing::WithParamInterface<Ending> {};
+
+TEST_P(Signalled, QuitsNormallyAndGivesTheKeysBack) {
+    ASSERT_TRUE(portal.start("accept"));
+    start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.activate("zurueck"); }, 20000));
+    ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), GetParam().signal), 0);
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << errors().toStdString();
+    EXPECT_EQ(portal.calls().filter("Close ").size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(, Signalled,
+                         testing::Values(Ending{"Terminate", SIGTERM}, Ending{"Interrupt", SIGINT}),
+                         [](const auto& c) { return std::string(c.param.name); });
+
+TEST_F(Program, WithoutAnyDisplaySaysSoAndEnds) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    env.insert("XDG_SESSION_TYPE", "tty");
+    program.setProcessEnvironment(env);
+    program.start(PELLUCOR_EXE, {});
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_EQ(errors().trimmed(),
+              "pellucor: Pellucor needs a graphical desktop (X11 or Wayland), and none was found");
+}
+
+TEST_F(Program, EndsQuietlyWhenTheXServerGoesAway) {
+    // An X server of its own, so that the session's stays for the other tests.
+    QProcess xserver;
+    xserver.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return xserver.canReadLine(); }, 10000));
+    const QString display = ":" + QString::fromUtf8(xserver.readLine()).trimmed();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("XDG_SESSION_TYPE", "x11");
+    env.insert("DISPLAY", display);
+    program.setProcessEnvironment(env);
+    program.start(PELLUCOR_EXE, {});
+    const bool running = answers();
+    xserver.kill();
+    ASSERT_TRUE(running);
+    ASSERT_TRUE(xserver.waitForFinished(5000));
+    ASSERT_TRUE(ended()) << "hangs without its display";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "crashed";
+    EXPECT_EQ(program.exitCode(), 1);
+}
+
+}  // namespace
