@@ -69,7 +69,7 @@ void settleAndReport(RecordedWindow& w, Heartbeat& heartbeat, PingProbe& pings,
                      Clock::time_point lastKey, int logCallsBefore) {
     pings.stopSending();
     runEventsUntil([&] { return pings.allAnswered() && Clock::now() - w.log.lastCall > 1s; },
-                   180'000);
+                   600'000);
     const PingProbe::Figures p = pings.figures();
     int late = 0;
     for (std::size_t i = static_cast<std::size_t>(logCallsBefore); i < w.log.times.size(); ++i)
