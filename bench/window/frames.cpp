@@ -6,6 +6,7 @@
 // bash scripts/with-xvfb.sh build/bench/window/bench_frames
 #include <QApplication>
 #include <QLineEdit>
+#include <QProcess>
 #include <algorithm>
 #include <chrono>
 #include <clocale>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "BenchMedia.h"
+#include "FrameReader.h"
 #include "PictureSampler.h"
 #include "RealWindow.h"
 
@@ -85,6 +87,41 @@ struct Agreement {
     }
 };
 
+// The reader must read back what the generator wrote, at a player's scale and with a
+// letterbox around it: a few frames decoded by ffmpeg itself, before anything is measured.
+bool readerAgreesWithFile(const std::string& video) {
+    constexpr int kWidth = 281, kHeight = 158, kBorder = 20;
+    for (const long frame : {0L, 777L, 1234L}) {
+        QProcess ffmpeg;
+        ffmpeg.start(
+            "ffmpeg",
+            {"-hide_banner", "-loglevel", "error", "-nostdin", "-i", QString::fromStdString(video),
+             "-vf", QString("select=eq(n\\,%1),scale=%2:%3").arg(frame).arg(kWidth).arg(kHeight),
+             "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "bgr0", "-"});
+        ffmpeg.waitForFinished(-1);
+        const QByteArray bytes = ffmpeg.readAllStandardOutput();
+        if (bytes.size() != kWidth * kHeight * 4)
+            return false;
+        ScreenImage image;
+        image.width = kWidth + 2 * kBorder;
+        image.height = kHeight + 2 * kBorder;
+        image.pixels.assign(static_cast<std::size_t>(image.width * image.height), 0);
+        for (int y = 0; y < kHeight; ++y) {
+            std::memcpy(
+                &image.pixels[static_cast<std::size_t>((y + kBorder) * image.width + kBorder)],
+                bytes.constData() + y * kWidth * 4, kWidth * 4);
+        }
+        for (auto& pixel : image.pixels)
+            pixel &= 0xFFFFFFu;
+        const auto read = FrameReader::read(image, {0, 0, image.width, image.height});
+        if (read != frame) {
+            std::fprintf(stderr, "frame %ld of the video reads as %ld\n", frame, read.value_or(-1));
+            return false;
+        }
+    }
+    return true;
+}
+
 class Bench {
 public:
     Bench(std::size_t samples, bool trace) : m_samplesPerRun(samples), m_trace(trace) {}
@@ -148,6 +185,10 @@ int main(int argc, char** argv) {
     }
 
     const std::string video = BenchMedia::frameNumbered(640, 360, 60);
+    if (!readerAgreesWithFile(video)) {
+        std::fprintf(stderr, "the frame numbers cannot be read back from the video\n");
+        return 1;
+    }
     Bench b(static_cast<std::size_t>(samples), trace);
     runEventsFor(300);
     if (!b.open(video)) {
