@@ -93,14 +93,8 @@ void frm1::wireCommands() {
     Timer1.onTick = guarded(this, &frm1::Timer1_Timer);
 }
 
-void frm1::about_Click() {
-    ui->Frame1->setVisible(true);
-}
+void frm1::about_Click() { ui->Frame1->setVisible(true); }
 
-void frm1::Command1_Click() {
-    ui->Frame1->setVisible(false);
-}
+void frm1::Command1_Click() { ui->Frame1->setVisible(false); }
 
-void frm1::ende_Click() {
-    close();
-}
+void frm1::ende_Click() { close(); }
