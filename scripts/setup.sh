@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool openbox x11-utils
   ffmpeg
+  mpv
   fonts-dejavu-core
 )
 

@@ -1,0 +1,185 @@
+// Which frame each picture shows: both players play a video that carries its frame number in
+// the picture; after the window's play_both (a moment after pause_both, as F2 then F3),
+// back_both on playing players and a go-to while playing, screen captures (each holding both
+// pictures) read both frame numbers. Options: --runs N (default 3), --samples N per run (default
+// 60), --trace (every capture's time after the command and both frame numbers). Run on an X server:
+// bash scripts/with-xvfb.sh build/bench/window/bench_frames
+#include <QApplication>
+#include <QLineEdit>
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "BenchMedia.h"
+#include "PictureSampler.h"
+#include "RealWindow.h"
+
+namespace {
+
+// Not a divisor of the 40 ms frame time, so the captures meet every phase of a frame.
+constexpr std::chrono::milliseconds kCapturePeriod(37);
+
+// Positions that differ from run to run and stay clear of both ends of the file.
+double spread(int run, double step) {
+    return 4.0 + std::fmod(run * step, 30.0);
+}
+
+ScreenRect screenRectOf(const QWidget& widget) {
+    const QPoint origin = widget.mapToGlobal(QPoint(0, 0));
+    return {origin.x(), origin.y(), widget.width(), widget.height()};
+}
+
+struct Agreement {
+    std::size_t samples = 0;
+    std::size_t unreadable = 0;
+    std::size_t same = 0;
+    std::size_t oneApart = 0;
+    long maxApart = 0;
+    // Per run: from the command to the capture after which the pictures never again stood
+    // more than one frame apart (or could not be read); the run's length when never.
+    std::vector<double> settledMs;
+
+    void addRun(const std::vector<PictureSampler::Sample>& run,
+                PictureSampler::Clock::time_point command, bool trace) {
+        const auto msAfter = [command](const PictureSampler::Sample& s) {
+            return std::chrono::duration<double, std::milli>(s.at - command).count();
+        };
+        double settled = 0;
+        for (const auto& s : run) {
+            ++samples;
+            if (trace) {
+                std::printf("  %6.0f ms  %6ld %6ld\n", msAfter(s), s.frames[0].value_or(-1),
+                            s.frames[1].value_or(-1));
+            }
+            const long apart =
+                s.frames[0] && s.frames[1] ? std::labs(*s.frames[0] - *s.frames[1]) : -1;
+            if (apart < 0 || apart > 1)
+                settled = msAfter(s);
+            if (apart < 0) {
+                ++unreadable;
+                continue;
+            }
+            same += apart == 0;
+            oneApart += apart == 1;
+            maxApart = std::max(maxApart, apart);
+        }
+        settledMs.push_back(settled);
+    }
+
+    void print(const char* name) const {
+        const double read = static_cast<double>(samples - unreadable);
+        const auto percent = [read](std::size_t n) {
+            return read ? 100.0 * static_cast<double>(n) / read : 0.0;
+        };
+        std::printf(
+            "%-20s samples %4zu  same %5.1f %%  one apart %5.1f %%  max apart %ld  "
+            "unreadable %zu  within one frame for good after %.0f ms (longest run)\n",
+            name, samples, percent(same), percent(oneApart), maxApart, unreadable,
+            *std::max_element(settledMs.begin(), settledMs.end()));
+    }
+};
+
+class Bench {
+public:
+    Bench(std::size_t samples, bool trace) : m_samplesPerRun(samples), m_trace(trace) {}
+
+    bool open(const std::string& video) {
+        w.open(1, video);
+        w.open(2, video);
+        return w.messages.shown.empty();
+    }
+
+    // Both running, player 2 half a second off, as after starting them one by one.
+    void runApart(double at) {
+        w.window->pause_both();
+        w.player(1).setCurrentPosition(at);
+        w.player(2).setCurrentPosition(at + 0.5);
+        runEventsFor(200);
+        w.player(1).play();
+        runEventsFor(100);
+        w.player(2).play();
+        runEventsFor(400);
+    }
+
+    // Captures from the moment the command has returned, while the window goes on working.
+    void sampleInto(Agreement& agreement) {
+        const auto command = PictureSampler::Clock::now();
+        PictureSampler sampler({screenRectOf(*w.ui().wmp1), screenRectOf(*w.ui().wmp2)});
+        sampler.start(kCapturePeriod, m_samplesPerRun);
+        while (!sampler.finished())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (!sampler.error().empty()) {
+            std::fprintf(stderr, "captures failed: %s\n", sampler.error().c_str());
+            std::exit(1);
+        }
+        agreement.addRun(sampler.samples(), command, m_trace);
+    }
+
+    RealWindow w;
+
+private:
+    std::size_t m_samplesPerRun;
+    bool m_trace;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    int runs = 3;
+    int samples = 60;
+    bool trace = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            runs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--samples") == 0 && i + 1 < argc) {
+            samples = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--trace") == 0) {
+            trace = true;
+        }
+    }
+
+    const std::string video = BenchMedia::frameNumbered(640, 360, 60);
+    Bench b(static_cast<std::size_t>(samples), trace);
+    runEventsFor(300);
+    if (!b.open(video)) {
+        std::fprintf(stderr, "%s\n", b.w.messages.shown.front().c_str());
+        return 1;
+    }
+    // Let the window settle where the window manager put it before reading its place.
+    runEventsFor(1000);
+    std::printf("frame shown by player 1 and player 2, %d runs of %d captures after each command\n",
+                runs, samples);
+
+    Agreement afterPlay, afterBack, afterGoto;
+    for (int run = 0; run < runs; ++run) {
+        // As a user goes: both playing, F2, a moment later F3.
+        b.runApart(spread(run, 7.3));
+        b.w.window->pause_both();
+        runEventsFor(300);
+        b.w.window->play_both();
+        b.sampleInto(afterPlay);
+
+        b.runApart(spread(run, 6.1) + 1.0);
+        b.w.window->back_both();
+        b.sampleInto(afterBack);
+
+        b.runApart(spread(run, 4.7));
+        b.w.ui().time_goto->setText(QString::number(spread(run, 13.7), 'f', 2));
+        b.w.window->com_goto_Click();
+        b.sampleInto(afterGoto);
+    }
+    afterPlay.print("play_both (after F2)");
+    afterBack.print("back_both (playing)");
+    afterGoto.print("goto (playing)");
+    b.w.window->pause_both();
+    return 0;
+}
