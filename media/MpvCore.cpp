@@ -4,6 +4,8 @@
 
 #include <clocale>
 #include <cstring>
+#include <filesystem>
+#include <utility>
 
 #include "IMediaPlayer.h"
 #include "MediaLog.h"
@@ -15,13 +17,6 @@ enum Observer : std::uint64_t { kTimePos = 1, kDuration, kPause, kEofReached, kV
 // Options every player starts with. The audio chain matters: with libmpv's default chain and
 // no sound device it falls through to SDL, where two players in one process hang or crash.
 const char* const kOptions[][2] = {
-    // The outputs a standalone mpv would pick on X11, in its order, that can draw into a window
-    // given to them. Its next choice on a display without usable OpenGL, SDL, opens a window
-    // of its own and hangs with two players in one process.
-    {"vo", "gpu,xv,x11"},
-    // Only the contexts that draw into an X11 window. Probing the DRM one without a console
-    // closes file descriptors it never opened: other parts of the process lose theirs.
-    {"gpu-context", "x11egl"},
     {"ao", "pipewire,pulse,alsa,null"},
     {"audio-client-name", "Pellucor"},
     // Without a sound device the null output stands in. With its default buffer of 0.2 s an
@@ -54,6 +49,17 @@ const char* const kOptions[][2] = {
     {"config", "no"},
     {"ytdl", "no"},
 };
+
+// The video output: OpenGL where there is a GPU, else the plain X11 outputs. Left to itself,
+// libmpv probes its OpenGL contexts one by one, and the DRM one, tried without a console,
+// closes file descriptors it never opened: other parts of the process lose theirs. Without a
+// GPU it would then settle on SDL, which opens a window of its own and hangs with two players
+// in one process.
+std::pair<const char*, const char*> videoOutput() {
+    std::error_code none;
+    const bool gpu = std::filesystem::exists("/dev/dri/renderD128", none);
+    return gpu ? std::pair{"gpu,xv,x11", "x11egl"} : std::pair{"xv,x11", "auto"};
+}
 
 std::vector<const char*> argv(const std::vector<std::string>& args) {
     std::vector<const char*> out;
@@ -106,6 +112,12 @@ MpvCore::MpvCore(std::int64_t wid) {
             fail(std::string("libmpv option ") + name, err);
         }
     }
+    const auto [vo, context] = videoOutput();
+    if (mpv_set_option_string(m_mpv, "vo", vo) < 0 ||
+        mpv_set_option_string(m_mpv, "gpu-context", context) < 0) {
+        mpv_terminate_destroy(m_mpv);
+        throw PlayerError("libmpv: cannot choose a video output");
+    }
     if (const int err = mpv_set_option(m_mpv, "wid", MPV_FORMAT_INT64, &wid); err < 0) {
         mpv_terminate_destroy(m_mpv);
         fail("libmpv option wid", err);
@@ -154,7 +166,8 @@ void MpvCore::dispatch(const mpv_event& event) {
             m_observed.timePos.reset();
             m_observed.duration.reset();
             m_observed.eofReached = false;
-            emit fileStarted(static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id);
+            emit fileStarted(
+                static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id);
             break;
         case MPV_EVENT_FILE_LOADED:
             emit fileLoaded();
@@ -205,6 +218,7 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
         case kTimePos:
             m_observed.timePos = number();
             ++m_observed.timePosSerial;
+            emit timePosChanged();
             break;
         case kDuration:
             m_observed.duration = number();
@@ -229,8 +243,8 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
 
 void MpvCore::logMessage(const void* data) {
     const auto* message = static_cast<const mpv_event_log_message*>(data);
-    const QString text = QStringLiteral("[%1] %2").arg(
-        QString::fromUtf8(message->prefix), QString::fromUtf8(message->text).trimmed());
+    const QString text = QStringLiteral("[%1] %2").arg(QString::fromUtf8(message->prefix),
+                                                       QString::fromUtf8(message->text).trimmed());
     if (message->log_level <= MPV_LOG_LEVEL_WARN) {
         qCWarning(lcMedia).noquote() << text;
     } else if (message->log_level <= MPV_LOG_LEVEL_INFO) {

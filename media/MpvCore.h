@@ -57,6 +57,7 @@ signals:
     // playlistEntryId is the loaded entry for a loadfile reply, else 0.
     void commandReplied(quint64 id, int error, qint64 playlistEntryId);
     void eofReachedChanged(bool reached);
+    void timePosChanged();
     void pictureChanged(bool hasPicture);
 
 private:

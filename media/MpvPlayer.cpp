@@ -83,6 +83,25 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     connect(m_core.get(), &MpvCore::playbackRestarted, this, &MpvPlayer::onRestarted);
     connect(m_core.get(), &MpvCore::commandReplied, this, &MpvPlayer::onCommandReplied);
     connect(m_core.get(), &MpvCore::pictureChanged, this, &MpvPlayer::showNotice);
+    // A paused player moved onto its end learns where it landed only from this report.
+    connect(m_core.get(), &MpvCore::timePosChanged, this, [this] {
+        if (!m_awaitingSettle && readyToStart() &&
+            m_core->observed().timePosSerial > m_settledSerial) {
+            stopIfAtEnd();
+        }
+    });
+
+    connect(m_video, &MpvVideoWidget::shown, this, [this] {
+        if (!m_pictureDeferred) {
+            return;  // choosing the track again would restart the picture
+        }
+        m_pictureDeferred = false;
+        try {
+            m_core->setStringAsync("vid", "auto");
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "cannot show the picture:" << e.what();
+        }
+    });
 
     connect(m_bar, &PlayerControlBar::playPauseClicked, this, &MpvPlayer::togglePlay);
     connect(m_bar, &PlayerControlBar::seekRequested, this, [this](double seconds) {
@@ -152,6 +171,10 @@ void MpvPlayer::open(const std::string& path) {
     m_lastPosition = 0.0;
     m_awaitingSettle = true;
     m_core->setFlagAsync("pause", true);
+    // libmpv's window stays unmapped if it is made inside one that is not on screen yet: a file
+    // opened before that plays without a picture until the window is shown.
+    m_pictureDeferred = !m_video->isVisible();
+    m_core->setStringAsync("vid", m_pictureDeferred ? "no" : "auto");
     m_loadRequest = ++m_lastRequest + kOwnRequests;
     m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
 
@@ -208,6 +231,9 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
         return;
     }
     m_seek.replied(id, error < 0);
+    if (id == m_seekId && error >= 0) {
+        m_takenSerial = m_core->observed().timePosSerial;
+    }
     if (error < 0) {
         qCWarning(lcMedia) << "libmpv seek failed:" << mpv_error_string(error);
         // The player stays where it was, which only libmpv's reports can tell.
@@ -223,6 +249,7 @@ void MpvPlayer::onFileLoaded() {
     // The news carries no entry: it is about the entry started last.
     if (m_load == Load::Loading && m_loadEntry != 0 && m_startedEntry == m_loadEntry) {
         m_load = Load::Loaded;
+        m_takenSerial = m_core->observed().timePosSerial;
     }
 }
 
@@ -247,10 +274,12 @@ void MpvPlayer::onRestarted() {
     m_seek.restarted();
     if (m_load == Load::Loaded && m_awaitingSettle && !m_seek.target(PendingSeek::Clock::now())) {
         m_awaitingSettle = false;
-        m_settledSerial = m_core->observed().timePosSerial;
+        m_settledSerial = m_takenSerial;
+    }
+    if (readyToStart() && !m_awaitingSettle && m_core->observed().timePosSerial > m_settledSerial) {
+        stopIfAtEnd();
     }
     if (readyToStart()) {
-        stopIfAtEnd();
         if (m_coordinator) {
             m_coordinator->memberReady();
         }
@@ -373,6 +402,7 @@ int MpvPlayer::playState() {
 
 void MpvPlayer::seekTo(double seconds) {
     const auto id = m_seek.begin(seconds, PendingSeek::Clock::now());
+    m_seekId = id;
     try {
         m_core->commandAsync(id, {"seek", number(seconds), "absolute+exact"});
     } catch (const PlayerError&) {

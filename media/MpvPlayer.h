@@ -91,11 +91,14 @@ private:
     std::int64_t m_startedEntry = 0;
     int m_loadError = 0;
     QString m_fileName;
+    bool m_pictureDeferred = false;
 
     PendingSeek m_seek;
-    // Positions reported before the last seek settled are stale; until a newer one arrives the
-    // seek's target stands.
+    // Positions reported before libmpv took the last seek (or the file) are stale; until the
+    // seek has settled and a newer one arrived, the seek's target stands.
     bool m_awaitingSettle = false;
+    std::uint64_t m_seekId = 0;
+    std::uint64_t m_takenSerial = 0;
     std::uint64_t m_settledSerial = 0;
     double m_lastPosition = 0.0;
 

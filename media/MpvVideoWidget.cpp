@@ -6,8 +6,8 @@
 MpvVideoWidget::MpvVideoWidget(QWidget* parent) : QWidget(parent), m_notice(new QLabel(this)) {
     // Only this window needs to be native: libmpv draws into it. Its ancestors stay ordinary
     // widgets, so the rest of the window is composed as before.
-    setAttribute(Qt::WA_NativeWindow);
     setAttribute(Qt::WA_DontCreateNativeAncestors);
+    setAttribute(Qt::WA_NativeWindow);
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::black);
@@ -37,4 +37,9 @@ QString MpvVideoWidget::notice() const {
 void MpvVideoWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     m_notice->setGeometry(rect());
+}
+
+void MpvVideoWidget::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    emit shown();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <cstdint>
 #include <QWidget>
+#include <cstdint>
 
 class QLabel;
 
@@ -19,8 +19,13 @@ public:
     void setNotice(const QString& notice);
     QString notice() const;
 
+signals:
+    // libmpv cannot show a picture in a window that was never on screen when it began drawing.
+    void shown();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QLabel* m_notice;

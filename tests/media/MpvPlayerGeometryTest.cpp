@@ -3,6 +3,7 @@
 #include <QTest>
 #include <QWidget>
 #include <functional>
+#include <string>
 
 #include "MpvPlayer.h"
 
@@ -45,19 +46,25 @@ TEST_F(EmptyPlayerTest, GeometryReadsBackAsWrittenAndMovesTheWholePlayer) {
     EXPECT_EQ(host->geometry(), QRect(1, 96, 296, 194));
 }
 
-class EmptyPlayerRefusesTest : public EmptyPlayerTest,
-                               public testing::WithParamInterface<std::function<void(MpvPlayer&)>> {
+struct Operation {
+    const char* name;
+    std::function<void(MpvPlayer&)> call;
 };
 
+class EmptyPlayerRefusesTest : public EmptyPlayerTest,
+                               public testing::WithParamInterface<Operation> {};
+
 TEST_P(EmptyPlayerRefusesTest, WithPlayerError) {
-    EXPECT_THROW(GetParam()(player), PlayerError);
+    EXPECT_THROW(GetParam().call(player), PlayerError);
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, EmptyPlayerRefusesTest,
-                         testing::Values([](MpvPlayer& p) { p.play(); },
-                                         [](MpvPlayer& p) { p.pause(); },
-                                         [](MpvPlayer& p) { p.currentPosition(); },
-                                         [](MpvPlayer& p) { p.setCurrentPosition(1.0); },
-                                         [](MpvPlayer& p) { p.playState(); }));
+INSTANTIATE_TEST_SUITE_P(
+    Operations, EmptyPlayerRefusesTest,
+    testing::Values(Operation{"Play", [](MpvPlayer& p) { p.play(); }},
+                    Operation{"Pause", [](MpvPlayer& p) { p.pause(); }},
+                    Operation{"ReadPosition", [](MpvPlayer& p) { p.currentPosition(); }},
+                    Operation{"WritePosition", [](MpvPlayer& p) { p.setCurrentPosition(1.0); }},
+                    Operation{"PlayState", [](MpvPlayer& p) { p.playState(); }}),
+    [](const testing::TestParamInfo<Operation>& c) { return std::string(c.param.name); });
 
 }  // namespace

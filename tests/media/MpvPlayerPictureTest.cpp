@@ -53,7 +53,8 @@ TEST_F(PictureTest, FileOpenedBeforeTheWindowIsShownStillGetsItsPicture) {
     player().setURL(TestMedia::video());
     harness.show();
     player().setCurrentPosition(5.0);
-    EXPECT_TRUE(PlayerHarness::waitFor([&] { return colourfulShare(harness.host(0)) > 0.3; }, 5000));
+    EXPECT_TRUE(
+        PlayerHarness::waitFor([&] { return colourfulShare(harness.host(0)) > 0.3; }, 5000));
 }
 
 TEST_F(PictureTest, AudioOnlyFileIsNamedWhereThePictureWouldBe) {
@@ -63,7 +64,8 @@ TEST_F(PictureTest, AudioOnlyFileIsNamedWhereThePictureWouldBe) {
     EXPECT_NE(visibleLabelContaining(harness.host(0), "audio.mp3"), nullptr);
 
     player().setURL(TestMedia::video());
-    EXPECT_TRUE(PlayerHarness::waitFor([&] { return colourfulShare(harness.host(0)) > 0.3; }, 5000));
+    EXPECT_TRUE(
+        PlayerHarness::waitFor([&] { return colourfulShare(harness.host(0)) > 0.3; }, 5000));
     EXPECT_EQ(visibleLabelContaining(harness.host(0), "audio.mp3"), nullptr);
 }
 
