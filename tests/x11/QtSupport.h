@@ -7,7 +7,7 @@
 
 // Processes events until the condition holds or the time is up; returns the condition.
 template <typename Condition>
-bool waitFor(Condition condition, int timeoutMs = 3000) {
+bool waitFor(Condition condition, int timeoutMs = 10000) {
     QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
         if (deadline.hasExpired())
