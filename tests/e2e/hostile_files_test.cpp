@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -30,18 +30,20 @@ constexpr int kOpenLimitMs = static_cast<int>(MpvPlayer::kOpenTimeoutSeconds * 1
 constexpr int kPlayLimitMs = 10'000;
 constexpr double kClipSeconds = 6.0;
 
-// Media made once for the whole suite.
+// Media made on first use and kept beside the other test media, so that each test process
+// (ctest runs one per case) does not make it again.
 class Media {
 public:
     static Media& get() {
         static Media media;
         return media;
     }
-    fs::path dir() const { return fs::path(m_dir.path().toStdString()); }
-    fs::path at(const std::string& name) const { return dir() / name; }
+    fs::path dir() const { return m_dir; }
+    fs::path at(const std::string& name) const { return m_dir / name; }
 
 private:
-    Media() {
+    Media() : m_dir(fs::path(TestMedia::folder()) / "hostile-v1") {
+        fs::create_directories(m_dir);
         const std::string clip = std::to_string(kClipSeconds);
         ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + clip, "-f", "lavfi",
                 "-i", "sine=frequency=440:sample_rate=48000:duration=" + clip, "-c:v", "libx264",
@@ -58,15 +60,25 @@ private:
         ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=0.1", "-c:v", "libx264",
                 "-preset", "ultrafast", "-pix_fmt", "yuv420p", "tenth.mp4"});
     }
+    // Written under a temporary name and renamed, so a half-made file is never taken.
     void ffmpeg(std::vector<std::string> args) {
+        const fs::path final = at(args.back());
+        if (fs::exists(final))
+            return;
+        const fs::path partial = final.string() + ".part" + std::to_string(::getpid());
+        args.pop_back();
         QStringList list{"-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
-        args.back() = at(args.back()).string();
         for (const auto& a : args)
             list << QString::fromStdString(a);
+        // The partial name hides the format from ffmpeg.
+        const std::string extension = final.extension().string().substr(1);
+        list << "-f" << (extension == "png" ? "image2" : QString::fromStdString(extension))
+             << QString::fromStdString(partial.string());
         if (QProcess::execute("ffmpeg", list) != 0)
-            throw std::runtime_error("ffmpeg failed making " + args.back());
+            throw std::runtime_error("ffmpeg failed making " + final.string());
+        fs::rename(partial, final);
     }
-    QTemporaryDir m_dir;
+    fs::path m_dir;
 };
 
 std::string randomBytes(std::size_t count, unsigned seed) {

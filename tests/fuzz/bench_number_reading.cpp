@@ -30,7 +30,8 @@ double millisecondsFor(const std::string& text) {
 
 std::string repeated(const std::string& unit) {
     std::string text;
-    while (text.size() < kLength) text += unit;
+    while (text.size() < kLength)
+        text += unit;
     text.resize(kLength);
     return text;
 }
@@ -53,7 +54,8 @@ int main() {
     double worst = 0.0;
     for (const auto& [name, text] : shapes) {
         double best = 1e9;
-        for (int run = 0; run < 5; ++run) best = std::min(best, millisecondsFor(text));
+        for (int run = 0; run < 5; ++run)
+            best = std::min(best, millisecondsFor(text));
         worst = std::max(worst, best);
         std::printf("%-24s %8.2f ms\n", name, best);
     }
