@@ -76,3 +76,13 @@ double StandaloneMpv::cpuSeconds() const {
     rest >> user >> system;
     return (user + system) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
+
+long StandaloneMpv::rssKiB() const {
+    std::ifstream status("/proc/" + std::to_string(m_process.processId()) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}

@@ -17,6 +17,8 @@ public:
     std::optional<double> timePos();
     // User and system time of the process so far.
     double cpuSeconds() const;
+    // Resident memory of the process now, in KiB; -1 if unknown.
+    long rssKiB() const;
 
 private:
     std::string m_socket;

@@ -1,7 +1,8 @@
 // Memory per open: good 2-minute files opened again and again through the window's own open
 // command, alternating sides, then two videos played. Prints RSS and how it splits (anonymous
 // and file-backed pages, the C allocator's own view, threads, descriptors) along the way, and
-// again after handing the allocator's free memory back, which tells retained memory from live.
+// again after handing the allocator's free memory back, which tells retained memory from live;
+// then the memory of two standalone mpv playing the same files, for comparison.
 // Options: --opens N (default 100), --size WxH of the pictures (default 1280x720, as a camera
 // gives; 320x240 is the tests' size). Compare runs with MALLOC_ARENA_MAX=2 in the environment.
 // Run on an X server: bash scripts/with-xvfb.sh build/bench/session/bench_reopen
@@ -20,6 +21,7 @@
 #include "LongMedia.h"
 #include "ProcessFigures.h"
 #include "RecordedWindow.h"
+#include "StandaloneMpv.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -83,5 +85,12 @@ int main(int argc, char** argv) {
     runEventsFor(300);
     malloc_trim(0);
     ProcessFigures::printMemory("paused, after malloc_trim(0)");
+
+    // What a user pays instead with two standalone mpv, one file each, playing.
+    StandaloneMpv a(files[0]);
+    StandaloneMpv b(files[1]);
+    runEventsFor(5000);
+    std::printf("two standalone mpv playing (5 s): RSS %ld + %ld MiB\n", a.rssKiB() / 1024,
+                b.rssKiB() / 1024);
     return 0;
 }
