@@ -82,15 +82,28 @@ struct Phase {
     Clock::time_point end;
 };
 
-// Longest time between two heartbeats that touches the phase.
-double longestGap(const std::vector<Clock::time_point>& beats, const Phase& phase) {
-    double longest = 0;
+// The heartbeat's gaps that touch the phase: the longest, and how many passed 50 ms (one
+// stall, perhaps the machine's, or a stall at every open).
+struct Gaps {
+    double longestMs = 0;
+    int over50 = 0;
+};
+
+Gaps gapsDuring(const std::vector<Clock::time_point>& beats, const Phase& phase) {
+    Gaps g;
     for (std::size_t i = 1; i < beats.size(); ++i) {
         if (beats[i] >= phase.begin && beats[i - 1] <= phase.end) {
-            longest = std::max(longest, msBetween(beats[i - 1], beats[i]));
+            const double gap = msBetween(beats[i - 1], beats[i]);
+            g.longestMs = std::max(g.longestMs, gap);
+            g.over50 += gap > 50.0;
         }
     }
-    return longest;
+    return g;
+}
+
+void printGaps(const char* during, const Gaps& g) {
+    std::printf("heartbeat (5 ms) longest gap %s: %.1f ms (%d gaps over 50 ms)\n", during,
+                g.longestMs, g.over50);
 }
 
 struct PictureFigures {
@@ -242,8 +255,7 @@ private:
         std::printf("opens into player 2 while player 1 plays: %zu (%d refused)\n", n,
                     m_refusedOpens);
         std::printf("open time: median %.1f ms, max %.1f ms\n", median, sorted.back());
-        std::printf("heartbeat (5 ms) longest gap during the opens: %.1f ms\n",
-                    longestGap(m_beats, m_opensPhase));
+        printGaps("during the opens", gapsDuring(m_beats, m_opensPhase));
         printPicture("player 1's picture during the opens", pictureDuring(samples, m_opensPhase));
 
         std::printf(
@@ -251,8 +263,7 @@ private:
             m_fifoRefused ? "refused" : "NOT refused",
             msBetween(m_fifoPhase.begin, m_fifoPhase.end),
             msBetween(m_fifoPhase.begin, m_openReturned));
-        std::printf("heartbeat (5 ms) longest gap until the refusal: %.1f ms\n",
-                    longestGap(m_beats, m_fifoPhase));
+        printGaps("until the refusal", gapsDuring(m_beats, m_fifoPhase));
         // A refusal at once leaves nothing to see; the second after it shows the picture going on.
         const Phase fifoPicture{
             m_fifoPhase.begin,
