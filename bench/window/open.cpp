@@ -233,6 +233,11 @@ private:
         m_heartbeat.stop();
         m_sampler->stop();
         report();
+        // Gone before the players are torn down, so a teardown that ends the process leaves
+        // nothing behind.
+        std::filesystem::remove(m_fifo);
+        for (int i = 0; i < g_handles; ++i)
+            std::filesystem::remove(mpvLogPath(i));
         m_w.window->pause_both();
         QCoreApplication::quit();
     }
@@ -340,8 +345,6 @@ int main(int argc, char** argv) {
         app.exec();
         result = bench.result();
     }
-    std::filesystem::remove(fifo);
-    for (int i = 0; i < g_handles; ++i)
-        std::filesystem::remove(mpvLogPath(i));
+    std::filesystem::remove(fifo);  // when the run ended early
     return result;
 }
