@@ -245,9 +245,9 @@ void PortalHotKeyPlatform::activated(const QDBusMessage& signal) {
     const std::int32_t lParam =
         static_cast<std::int32_t>((static_cast<std::uint32_t>(it->virtualKey) << 16) |
                                   static_cast<std::uint32_t>(it->modifiers));
-    // As with a grabbed key: the command runs from the event loop, after this signal's handling.
-    QTimer::singleShot(0, this,
-                       [this, hwnd, id, lParam] { m_hook.dispatch(hwnd, WM_HOTKEY, id, lParam); });
+    // As with a grabbed key: queued, so the command runs from the event loop after this signal's
+    // handling, and a repeat still waiting counts once.
+    m_hook.post(hwnd, WM_HOTKEY, id, lParam);
 }
 
 QString PortalHotKeyPlatform::parentWindow() const {

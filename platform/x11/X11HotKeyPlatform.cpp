@@ -157,17 +157,15 @@ void X11HotKeyPlatform::SendRestore(HWND hwnd) {
     }
     // Only the minimised flag goes: a window that was maximised comes back maximised. Qt's
     // state changes at once; the window manager maps the window in its own time, and nothing
-    // here waits for it, so no other event runs inside the hot key's command.
+    // here waits for it, so no other event runs inside the hot key's command. Nothing takes the
+    // focus: the user keeps typing where they were; what the window manager does on a restore
+    // is its own affair.
     if (widget) {
         widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
         widget->show();
-        widget->raise();
-        widget->activateWindow();
     } else {
         window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
         window->show();
-        window->raise();
-        window->requestActivate();
     }
 }
 
