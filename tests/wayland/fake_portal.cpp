@@ -7,6 +7,7 @@
 //   --delay-ms N                  answer each request only after N ms, as a dialog would
 // Tests steer it at /org/pellucor/test: Activate(id) emits Activated for the newest bound
 // session; Calls() lists what it was asked, in order.
+#include <sys/prctl.h>
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
@@ -16,6 +17,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 
 // One entry of the portal's a(sa{sv}) lists; outside any namespace so that QtDBus finds the
@@ -186,6 +188,8 @@ void Session::Close() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Ends with the test that started it, even one that crashed, so no test runner waits on it.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     QCoreApplication app(argc, argv);
     qDBusRegisterMetaType<Shortcut>();
     qDBusRegisterMetaType<QList<Shortcut>>();
