@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -11,21 +10,21 @@
 #include <utility>
 #include <vector>
 
+#include "AtomTable.h"
 #include "CallLog.h"
 #include "IHotKeyPlatform.h"
-#include "Utf8.h"
 
 // Shared by the hot-key fakes, so one log shows platform calls and hook calls in their order.
 using HotKeyCallLog = BasicCallLog<std::runtime_error>;
 
 // An in-memory operating system for the hot-key registry. Every call is recorded in the shared
 // log as "Name" or "Name(arg,arg)" (numbers in decimal). Platform calls never throw: a refused
-// call fails the way the system reports it (0, false or no effect) and sets GetLastError.
+// call fails the way the system reports it (0, false or no effect) and sets GetLastError. Atoms
+// come from the program's real atom table.
 class FakeHotKeyPlatform : public IHotKeyPlatform {
 public:
     static constexpr std::uint32_t kErrHotKeyAlreadyRegistered = 1409;
     static constexpr std::uint32_t kErrHotKeyNotRegistered = 1419;
-    static constexpr std::uint32_t kErrInvalidAtom = 1406;
 
     explicit FakeHotKeyPlatform(HotKeyCallLog& log) : m_log(log) {}
 
@@ -33,14 +32,20 @@ public:
     std::uint32_t tickCount = 123456;                 // what GetTickCount() answers
     std::map<std::uint32_t, std::string> errorTexts;  // FormatMessage's texts by code
     bool minimised = false;                           // IsIconic's answer; SendRestore clears it
-    std::function<void(HWND)> onRestore;  // runs inside SendRestore, as the window would
 
     // Refuses the nth call (1 = next) of the named function from now on with the given code.
     void refuse(const std::string& call, std::uint32_t code, int nth = 1) {
         m_refusals.push_back({call, code, nth});
     }
     // Gives the next new atom this value (e.g. 0xFFFF) instead of the lowest free one.
-    void forceNextAtom(std::uint16_t atom) { m_forcedAtom = atom; }
+    // The table hands out values round-robin: take and free every value before it.
+    void forceNextAtom(std::uint16_t atom) {
+        std::vector<std::uint16_t> taken;
+        for (int i = 0; taken.empty() || (taken.back() != 0 && taken.back() + 1 != atom); ++i)
+            taken.push_back(m_atoms.add("forced " + std::to_string(i)));
+        for (const std::uint16_t a : taken)
+            m_atoms.remove(a);
+    }
     // Marks a key combination as held by another program, so RegisterHotKey refuses it.
     void holdElsewhere(std::int32_t modifiers, std::int32_t virtualKey) {
         m_grabs.push_back({0xFFFFFFFFu, 0, modifiers, virtualKey});
@@ -57,17 +62,12 @@ public:
     // Atoms alive now, in ascending order.
     std::vector<std::uint16_t> aliveAtoms() const {
         std::vector<std::uint16_t> atoms;
-        for (const auto& [name, a] : m_atoms)
-            atoms.push_back(a.atom);
-        std::sort(atoms.begin(), atoms.end());
+        for (std::size_t i = 0; i < AtomTable::kCapacity; ++i) {
+            const auto atom = static_cast<std::uint16_t>(AtomTable::kFirstAtom + i);
+            if (!m_atoms.name(atom).empty())
+                atoms.push_back(atom);
+        }
         return atoms;
-    }
-    // The string behind an atom, or nothing when the atom is not alive.
-    std::optional<std::string> atomName(std::uint16_t atom) const {
-        for (const auto& [name, a] : m_atoms)
-            if (a.atom == atom)
-                return name;
-        return std::nullopt;
     }
 
     std::string ExecutableName() override {
@@ -82,26 +82,13 @@ public:
         m_log.record("GlobalAddAtom", s);
         if (refused("GlobalAddAtom"))
             return 0;
-        if (s.empty() || utf8::length(s) > 255)
-            return fail(kErrInvalidAtom, std::uint16_t{0});
-        auto it = m_atoms.find(s);
-        if (it == m_atoms.end())
-            it = m_atoms.emplace(s, Atom{newAtom(), 0}).first;
-        ++it->second.refs;
-        return it->second.atom;
+        const std::uint16_t atom = m_atoms.add(s);
+        return atom ? atom : fail(m_atoms.lastError(), atom);
     }
     void GlobalDeleteAtom(std::uint16_t atom) override {
         m_log.record("GlobalDeleteAtom", atom);
-        if (refused("GlobalDeleteAtom"))
-            return;
-        for (auto it = m_atoms.begin(); it != m_atoms.end(); ++it) {
-            if (it->second.atom != atom)
-                continue;
-            if (--it->second.refs == 0)
-                m_atoms.erase(it);
-            return;
-        }
-        fail(kErrInvalidAtom, 0);
+        if (!refused("GlobalDeleteAtom") && !m_atoms.remove(atom))
+            fail(m_atoms.lastError(), 0);
     }
     bool RegisterHotKey(HWND hwnd, std::int32_t id, std::int32_t modifiers,
                         std::int32_t virtualKey) override {
@@ -150,8 +137,6 @@ public:
         if (refused("SendRestore"))
             return;
         minimised = false;
-        if (onRestore)
-            onRestore(hwnd);
     }
 
 private:
@@ -159,10 +144,6 @@ private:
         std::string call;
         std::uint32_t code;
         int nth;
-    };
-    struct Atom {
-        std::uint16_t atom;
-        int refs;
     };
     struct Grab {
         HWND hwnd;
@@ -192,19 +173,9 @@ private:
         }
         return false;
     }
-    std::uint16_t newAtom() {
-        if (m_forcedAtom)
-            return std::exchange(m_forcedAtom, std::nullopt).value();
-        std::uint16_t atom = 0xC000;
-        while (atomName(atom))
-            ++atom;
-        return atom;
-    }
-
     HotKeyCallLog& m_log;
     std::vector<Refusal> m_refusals;
-    std::map<std::string, Atom> m_atoms;
+    AtomTable m_atoms;
     std::vector<Grab> m_grabs;
-    std::optional<std::uint16_t> m_forcedAtom;
     std::uint32_t m_lastError = 0;
 };

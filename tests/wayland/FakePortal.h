@@ -42,7 +42,7 @@ private:
     QDBusMessage control(const QString& method, const QVariantList& args = {}) const {
         QDBusMessage call =
             QDBusMessage::createMethodCall("org.freedesktop.portal.Desktop", "/org/pellucor/test",
-                                           "org.pellucor.test.FakePortal", method);
+                                           "org.freedesktop.portal.GlobalShortcuts", method);
         call.setArguments(args);
         // Another process answers; the local event loop keeps our own bus objects alive.
         return QDBusConnection::sessionBus().call(call, QDBus::BlockWithGui, 5000);

@@ -5,8 +5,9 @@
 //   --answer accept|decline|fail  accept everything; cancel the binding as a user closing the
 //                                 dialog would (1); fail the session (2)
 //   --delay-ms N                  answer each request only after N ms, as a dialog would
-// Tests steer it through org.pellucor.test.FakePortal at /org/pellucor/test: Activate(id)
-// emits Activated for the newest bound session; Calls() lists what it was asked, in order.
+// Tests steer it at /org/pellucor/test: Activate(id) emits Activated for the newest bound
+// session; Calls() lists what it was asked, in order.
+#include <sys/prctl.h>
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
@@ -16,6 +17,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 
 // One entry of the portal's a(sa{sv}) lists; outside any namespace so that QtDBus finds the
@@ -57,7 +59,6 @@ class Session : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Session")
 public:
     Session(Portal& portal, QString path) : m_portal(portal), m_path(std::move(path)) {}
-    QList<Shortcut> shortcuts;
     bool bound = false;
 public slots:
     void Close();
@@ -110,7 +111,7 @@ public slots:
     }
 
     QDBusObjectPath BindShortcuts(const QDBusObjectPath& session, const QList<Shortcut>& shortcuts,
-                                  const QString& parentWindow, const QVariantMap& options) {
+                                  const QString& /*parentWindow*/, const QVariantMap& options) {
         QStringList described;
         for (const Shortcut& s : shortcuts) {
             described << s.id + '=' +
@@ -119,7 +120,6 @@ public slots:
                 described.last() += QStringLiteral("(no description)");
         }
         calls << QStringLiteral("BindShortcuts ") + described.join(',');
-        Q_UNUSED(parentWindow)
         const QString request = requestPath(options);
         auto it = sessions.find(session.path());
         // Binding a second time in one session is refused, as desktops do.
@@ -129,7 +129,6 @@ public slots:
             answer(request, 1, {});
         } else {
             it->second->bound = true;
-            it->second->shortcuts = shortcuts;
             QList<Shortcut> result;
             for (Shortcut s : shortcuts) {
                 s.properties.insert(QStringLiteral("trigger_description"),
@@ -143,17 +142,17 @@ public slots:
         return QDBusObjectPath(request);
     }
 
-    QDBusObjectPath ListShortcuts(const QDBusObjectPath& session, const QVariantMap& options) {
-        calls << QStringLiteral("ListShortcuts");
-        const QString request = requestPath(options);
-        auto it = sessions.find(session.path());
-        if (it == sessions.end())
-            answer(request, 2, {});
-        else
-            answer(request, 0,
-                   {{QStringLiteral("shortcuts"), QVariant::fromValue(it->second->shortcuts)}});
-        return QDBusObjectPath(request);
+    // The tests' handle on the fake, on its own path.
+    bool Activate(const QString& id) {
+        if (newestBound.isEmpty())
+            return false;
+        QDBusMessage signal =
+            QDBusMessage::createSignal(kPortalPath, kShortcuts, QStringLiteral("Activated"));
+        signal << QVariant::fromValue(QDBusObjectPath(newestBound)) << id << qulonglong(1)
+               << QVariantMap();
+        return QDBusConnection::sessionBus().send(signal);
     }
+    QStringList Calls() { return calls; }
 
 private:
     QString senderPart() const {
@@ -186,31 +185,11 @@ void Session::Close() {
     m_portal.closed(m_path);
 }
 
-// The tests' handle on the fake.
-class Control : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.pellucor.test.FakePortal")
-public:
-    explicit Control(Portal& portal) : m_portal(portal) {}
-public slots:
-    bool Activate(const QString& id) {
-        if (m_portal.newestBound.isEmpty())
-            return false;
-        QDBusMessage signal =
-            QDBusMessage::createSignal(kPortalPath, kShortcuts, QStringLiteral("Activated"));
-        signal << QVariant::fromValue(QDBusObjectPath(m_portal.newestBound)) << id << qulonglong(1)
-               << QVariantMap();
-        return QDBusConnection::sessionBus().send(signal);
-    }
-    QStringList Calls() { return m_portal.calls; }
-
-private:
-    Portal& m_portal;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Ends with the test that started it, even one that crashed, so no test runner waits on it.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     QCoreApplication app(argc, argv);
     qDBusRegisterMetaType<Shortcut>();
     qDBusRegisterMetaType<QList<Shortcut>>();
@@ -224,11 +203,10 @@ int main(int argc, char** argv) {
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
     Portal portal(settings);
-    Control control(portal);
     if (!bus.registerObject(
             kPortalPath, &portal,
             QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties) ||
-        !bus.registerObject(QStringLiteral("/org/pellucor/test"), &control,
+        !bus.registerObject(QStringLiteral("/org/pellucor/test"), &portal,
                             QDBusConnection::ExportAllSlots) ||
         !bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop"))) {
         std::fprintf(stderr, "fake portal: cannot take the portal's name on the bus\n");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 #include "FakeFileDialog.h"
 #include "FakeHotKeyPlatform.h"
@@ -11,6 +12,17 @@
 #include "FakePlayer.h"
 #include "frm1.h"
 #include "ui_frm1.h"
+
+namespace {
+// Parameterised cases print as their names, never as raw bytes.
+template <typename Case>
+requires requires(const Case& c, std::ostream& os) {
+    os << c.name;
+}
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+}  // namespace
 
 // An frm1 on fakes: two FakePlayers on one shared call log, a fake dialog and message box,
 // and a fake hot-key platform and message hook. The window is built but not loaded.

@@ -6,7 +6,7 @@
 namespace {
 
 struct Arrange {
-    const char* label;
+    const char* name;
     const char* button;
     float left, width, height;     // player geometry before, twips
     float left2, width2, height2;  // and after one click
@@ -37,29 +37,26 @@ TEST_P(PlayerArrangement, OneClickChangesOnlyItsOwnPlayer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, PlayerArrangement,
-    ::testing::Values(
-        Arrange{"LeftFromStart", "p1left", 120, 4335, 3015, 20, 4335, 3015},
-        Arrange{"LeftStopsAt20", "p1left", 20, 4335, 3015, 20, 4335, 3015},
-        Arrange{"LeftAtExactly100", "p2left", 100, 4215, 3015, 100, 4215, 3015},
-        Arrange{"LeftFrom101", "p2left", 101, 4215, 3015, 1, 4215, 3015},
-        Arrange{"RightHasNoLimit", "p2right", 20000, 4215, 3015, 20100, 4215, 3015},
-        Arrange{"Enlarge", "h1plus", 120, 4335, 3015, 120, 4435, 3115},
-        Arrange{"Shrink", "h2minus", 6000, 4215, 3015, 6000, 4115, 2915},
-        Arrange{"ShrinkLowHeight", "h1minus", 120, 4000, 150, 120, 3900, 50},
-        Arrange{"ShrinkStopsAtHeight50", "h1minus", 120, 3900, 50, 120, 3900, 50},
-        Arrange{"ShrinkStopsAtWidth100", "h2minus", 6000, 100, 3015, 6000, 100, 3015}),
-    [](const auto& param) { return std::string(param.param.label); });
+    ::testing::Values(Arrange{"LeftStopsAt100", "p1left", 100, 4335, 3015, 100, 4335, 3015},
+                      Arrange{"LeftFrom101", "p2left", 101, 4215, 3015, 1, 4215, 3015},
+                      Arrange{"RightHasNoLimit", "p2right", 20000, 4215, 3015, 20100, 4215, 3015},
+                      Arrange{"Enlarge", "h1plus", 120, 4335, 3015, 120, 4435, 3115},
+                      Arrange{"Shrink", "h2minus", 6000, 4215, 3015, 6000, 4115, 2915},
+                      Arrange{"ShrinkLowHeight", "h1minus", 120, 4000, 150, 120, 3900, 50},
+                      Arrange{"ShrinkStopsAtHeight50", "h1minus", 120, 3900, 50, 120, 3900, 50},
+                      Arrange{"ShrinkStopsAtWidth100", "h2minus", 6000, 100, 3015, 6000, 100,
+                              3015}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 using PlayerArrangementOrder = WindowFixture;
 
 TEST_F(PlayerArrangementOrder, EnlargeThenShrinkRestoresAndTouchesHeightBeforeWidth) {
     window->h1plus_Click();
     window->h1minus_Click();
-    EXPECT_EQ(players.calls,
-              (std::vector<std::string>{"wmp1.Height", "wmp1.setHeight(3115)", "wmp1.Width",
-                                        "wmp1.setWidth(4435)", "wmp1.Height", "wmp1.Width",
-                                        "wmp1.Height", "wmp1.setHeight(3015)", "wmp1.Width",
-                                        "wmp1.setWidth(4335)"}));
+    EXPECT_EQ(players.calls, (std::vector<std::string>{
+                                 "wmp1.Height", "wmp1.setHeight(3115)", "wmp1.Width",
+                                 "wmp1.setWidth(4435)", "wmp1.Height", "wmp1.Width", "wmp1.Height",
+                                 "wmp1.setHeight(3015)", "wmp1.Width", "wmp1.setWidth(4335)"}));
 }
 
 }  // namespace

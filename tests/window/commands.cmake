@@ -11,5 +11,5 @@ target_link_libraries(window_commands_tests PRIVATE window window_test_main test
 # The fixture reads the controls through the header generated from frm1.ui.
 target_include_directories(window_commands_tests PRIVATE
   $<TARGET_PROPERTY:window,BINARY_DIR>/window_autogen/include)
-gtest_discover_tests(window_commands_tests DISCOVERY_MODE PRE_TEST
+gtest_discover_tests(window_commands_tests DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
   PROPERTIES LABELS unit ENVIRONMENT QT_QPA_PLATFORM=offscreen)

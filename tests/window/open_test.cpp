@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -23,9 +22,6 @@ struct SideView {
     QLineEdit* Ui::frm1::*disp;
     std::string name;  // "wmp1" or "wmp2"
 };
-void PrintTo(const SideView& side, std::ostream* os) {
-    *os << "side " << side.n;
-}
 
 const SideView kSide1{
     .n = 1,
@@ -161,12 +157,10 @@ std::string sideName(const ::testing::TestParamInfo<SideView>& test) {
 INSTANTIATE_TEST_SUITE_P(Sides, OpenFile, ::testing::Values(kSide1, kSide2), sideName);
 
 struct Shown {
+    const char* name;
     std::string path;
     std::string display;
 };
-void PrintTo(const Shown& shown, std::ostream* os) {
-    *os << shown.path;
-}
 
 using FileDisplay = CommandCases<Shown>;
 
@@ -178,15 +172,15 @@ TEST_P(FileDisplay, ShowsAtMostTheLastThirtyCharacters) {
     EXPECT_EQ(p1->url, GetParam().path);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, FileDisplay,
-    ::testing::Values(Shown{"/a.wav", "/a.wav"},
-                      Shown{"/home/user/recordings/abc1.wav", "/home/user/recordings/abc1.wav"},
-                      Shown{"/home/user/recordings/abcd1.wav", "home/user/recordings/abcd1.wav"},
-                      Shown{"/srv/archive/2024/interviews/session-07/speaker-b.wav",
-                            "views/session-07/speaker-b.wav"},
-                      Shown{"/home/jürgen/Aufnahmen/Gespräche.wav",
-                            "jürgen/Aufnahmen/Gespräche.wav"}));
+INSTANTIATE_TEST_SUITE_P(Paths, FileDisplay,
+                         ::testing::Values(Shown{"ThirtyWhole", "/home/user/recordings/abc1.wav",
+                                                 "/home/user/recordings/abc1.wav"},
+                                           Shown{"ThirtyOneCut", "/home/user/recordings/abcd1.wav",
+                                                 "home/user/recordings/abcd1.wav"},
+                                           Shown{"UmlautsCountAsOne",
+                                                 "/home/jürgen/Aufnahmen/Gespräche.wav",
+                                                 "jürgen/Aufnahmen/Gespräche.wav"}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CommandFixture, OpenSidesAreIndependentAndMayShareAFile) {
     dialog.nextChoice = "/media/same.wav";

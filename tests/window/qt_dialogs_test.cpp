@@ -16,31 +16,18 @@
 
 namespace {
 
-// Runs `inspect` on the modal dialog as soon as it is up. Whatever dialog is still open a few
-// seconds later is rejected, so a test that leaves one open fails instead of hanging.
+// Runs `inspect` on the modal dialog once its event loop runs: the dialog is shown before that
+// loop starts. A dialog the inspection leaves open is rejected, so the test fails, not hangs.
 void whenModalShows(std::function<void(QWidget*)> inspect) {
-    auto* poll = new QTimer;
-    poll->setInterval(20);
-    auto waited = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, waited, inspect] {
+    QTimer::singleShot(0, [inspect] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal->isVisible()) {
-            poll->stop();
-            poll->deleteLater();
-            inspect(modal);
-            QTimer::singleShot(3000, [] {
-                while (auto* left = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                    ADD_FAILURE() << "dialog left open: " << left->metaObject()->className();
-                    left->reject();
-                }
-            });
-        } else if (++*waited > 250) {
-            poll->stop();
-            poll->deleteLater();
-            ADD_FAILURE() << "no modal dialog appeared";
+        ASSERT_NE(modal, nullptr) << "no modal dialog appeared";
+        inspect(modal);
+        if (auto* left = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ADD_FAILURE() << "dialog left open: " << left->metaObject()->className();
+            left->reject();
         }
     });
-    poll->start();
 }
 
 TEST(QtMessageBoxTest, ShowsThePlainTextWithOneOkAndTheProgramCaption) {
