@@ -118,13 +118,19 @@ MpvCore::MpvCore(std::int64_t wid) {
             fail(std::string("libmpv option ") + name, err);
         }
     }
-    const auto [vo, context] = videoOutput();
+    // Without a window to draw into, libmpv would open top-level windows of its own.
+    const auto [vo, context] = wid != 0 ? videoOutput() : std::pair{"null", "auto"};
+    if (wid == 0) {
+        qCWarning(lcMedia) << "no picture: libmpv draws only into X11 windows; Pellucor shows "
+                              "pictures on X11 and XWayland (the default in a Wayland session)";
+    }
     if (mpv_set_option_string(m_mpv, "vo", vo) < 0 ||
         mpv_set_option_string(m_mpv, "gpu-context", context) < 0) {
         mpv_terminate_destroy(m_mpv);
         throw PlayerError("libmpv: cannot choose a video output");
     }
-    if (const int err = mpv_set_option(m_mpv, "wid", MPV_FORMAT_INT64, &wid); err < 0) {
+    if (const int err = wid != 0 ? mpv_set_option(m_mpv, "wid", MPV_FORMAT_INT64, &wid) : 0;
+        err < 0) {
         mpv_terminate_destroy(m_mpv);
         fail("libmpv option wid", err);
     }

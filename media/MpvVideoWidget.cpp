@@ -1,5 +1,6 @@
 #include "MpvVideoWidget.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QResizeEvent>
 
@@ -22,6 +23,10 @@ MpvVideoWidget::MpvVideoWidget(QWidget* parent) : QWidget(parent), m_notice(new 
 }
 
 std::int64_t MpvVideoWidget::nativeId() {
+    // libmpv embeds its picture only into an X11 window; elsewhere there is none to give it.
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return 0;
+    }
     return static_cast<std::int64_t>(winId());
 }
 

@@ -14,7 +14,8 @@ class MpvVideoWidget : public QWidget {
 public:
     explicit MpvVideoWidget(QWidget* parent = nullptr);
 
-    // The native window for libmpv's "wid"; created on first call.
+    // The native window for libmpv's "wid", created on first call; 0 where libmpv cannot draw
+    // into it (Qt not on X11).
     std::int64_t nativeId();
     void setNotice(const QString& notice);
     QString notice() const;
