@@ -14,7 +14,7 @@
 
 namespace {
 
-enum Observer : std::uint64_t { kTimePos = 1, kDuration, kPause, kEofReached, kVideoOutput };
+enum Observer : std::uint64_t { kTimePos = 1, kDuration, kPause, kEofReached };
 
 // Options every player starts with. The audio chain matters: with libmpv's default chain and
 // no sound device it falls through to SDL, where two players in one process hang or crash.
@@ -137,7 +137,6 @@ MpvCore::MpvCore(std::int64_t wid) {
     mpv_observe_property(m_mpv, kDuration, "duration", MPV_FORMAT_DOUBLE);
     mpv_observe_property(m_mpv, kPause, "pause", MPV_FORMAT_FLAG);
     mpv_observe_property(m_mpv, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
-    mpv_observe_property(m_mpv, kVideoOutput, "vo-configured", MPV_FORMAT_FLAG);
     mpv_set_wakeup_callback(m_mpv, &MpvCore::onWakeup, this);
 }
 
@@ -235,10 +234,6 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
         case kEofReached:
             m_observed.eofReached = flag();
             emit eofReachedChanged(m_observed.eofReached);
-            break;
-        case kVideoOutput:
-            m_observed.videoOutput = flag();
-            emit videoOutputChanged(m_observed.videoOutput);
             break;
         default:
             break;

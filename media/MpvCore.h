@@ -24,8 +24,6 @@ public:
         std::optional<double> duration;
         bool paused = true;
         bool eofReached = false;
-        // A video output is set up with the picture's format: the picture is on its way.
-        bool videoOutput = false;
         // Counts the position reports, so a reader can tell a report newer than some moment.
         std::uint64_t timePosSerial = 0;
     };
@@ -63,7 +61,6 @@ signals:
     void commandReplied(quint64 id, int error, qint64 playlistEntryId);
     void eofReachedChanged(bool reached);
     void timePosChanged();
-    void videoOutputChanged(bool configured);
 
 private:
     void drain();

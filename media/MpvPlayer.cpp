@@ -82,14 +82,6 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     connect(m_core.get(), &MpvCore::eofReachedChanged, this, &MpvPlayer::onEofReached);
     connect(m_core.get(), &MpvCore::playbackRestarted, this, &MpvPlayer::onRestarted);
     connect(m_core.get(), &MpvCore::commandReplied, this, &MpvPlayer::onCommandReplied);
-    connect(m_core.get(), &MpvCore::videoOutputChanged, this, [this](bool configured) {
-        if (configured && m_pictureComing) {
-            m_pictureComing = false;
-            if (readyToStart() && m_coordinator) {
-                m_coordinator->memberReady();
-            }
-        }
-    });
     // A paused player moved onto its end learns where it landed only from this report.
     connect(m_core.get(), &MpvCore::timePosChanged, this, [this] {
         if (!m_awaitingSettle && readyToStart() &&
@@ -168,51 +160,36 @@ void MpvPlayer::setURL(const std::string& path) {
 
 void MpvPlayer::open(const std::string& path) {
     m_fileName = QString::fromStdString(std::filesystem::path(path).filename().string());
+    m_load = Load::Loading;
+    m_loadEntry = 0;
+    m_loadError = 0;
     m_lastPosition = 0.0;
     m_awaitingSettle = true;
     m_hasVideo = false;
     m_pictureDeferred = false;
-    m_pictureComing = false;
     m_core->setFlagAsync("pause", true);
     // The file opens without its picture: libmpv makes its video output before it reports the
     // file loaded, which held the wait below for 150 ms and more. The picture is chosen once
     // the file is loaded and comes on libmpv's own threads.
+    m_core->setStringAsync("vid", "no");
+    m_loadRequest = ++m_lastRequest + kOwnRequests;
+    m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
+
+    // Only the loaded-or-refused news is waited for, not a frame: libmpv decodes and draws on
+    // its own threads, and the other players go on drawing meanwhile.
     using Clock = std::chrono::steady_clock;
-    const auto deadline =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                           std::chrono::duration<double>(kOpenTimeoutSeconds));
-    waitForLoad(path, "no", deadline);
-    if (m_load == Load::Refused && m_loadError == MPV_ERROR_NOTHING_TO_PLAY) {
-        // A picture without sound: with its picture left out there was nothing to play. This
-        // one open makes its video output inside the wait.
-        waitForLoad(path, "auto", deadline);
-        m_hasVideo = true;
-    } else if (m_load == Load::Loaded) {
-        showPicture();
+    const auto deadline = Clock::now() + std::chrono::duration<double>(kOpenTimeoutSeconds);
+    while (m_load == Load::Loading && Clock::now() < deadline) {
+        const std::chrono::duration<double> left = deadline - Clock::now();
+        m_core->handleNextEvent(std::max(left.count(), 0.0));
     }
     if (m_load == Load::Loaded) {
+        showPicture();
         return;
     }
     const std::string reason = m_load == Load::Refused ? std::string(mpv_error_string(m_loadError))
                                                        : std::string("timed out");
     throw PlayerError("cannot open " + path + ": " + reason);
-}
-
-void MpvPlayer::waitForLoad(const std::string& path, const char* picture,
-                            std::chrono::steady_clock::time_point deadline) {
-    m_load = Load::Loading;
-    m_loadEntry = 0;
-    m_loadError = 0;
-    m_core->setStringAsync("vid", picture);
-    m_loadRequest = ++m_lastRequest + kOwnRequests;
-    m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
-    // Only the loaded-or-refused news is waited for, not a frame: libmpv decodes and draws on
-    // its own threads, and the other players go on drawing meanwhile.
-    using Clock = std::chrono::steady_clock;
-    while (m_load == Load::Loading && Clock::now() < deadline) {
-        const std::chrono::duration<double> left = deadline - Clock::now();
-        m_core->handleNextEvent(std::max(left.count(), 0.0));
-    }
 }
 
 void MpvPlayer::showPicture() {
@@ -237,8 +214,6 @@ void MpvPlayer::showPicture() {
 void MpvPlayer::choosePicture() {
     try {
         m_core->setStringAsync("vid", "auto");
-        // Players started together wait for it: a picture joining a playing player moves it.
-        m_pictureComing = true;
     } catch (const PlayerError& e) {
         qCWarning(lcMedia) << "cannot show the picture:" << e.what();
     }
@@ -246,7 +221,6 @@ void MpvPlayer::choosePicture() {
 
 void MpvPlayer::becomeEmpty(bool stopLibmpv) {
     m_load = Load::None;
-    m_pictureComing = false;
     m_loadRequest = 0;
     m_loadEntry = 0;
     m_playing = false;
@@ -396,7 +370,7 @@ void MpvPlayer::pause() {
 }
 
 bool MpvPlayer::readyToStart() const {
-    return !m_pictureComing && !m_seek.target(PendingSeek::Clock::now()).has_value();
+    return !m_seek.target(PendingSeek::Clock::now()).has_value();
 }
 
 void MpvPlayer::startNow() {

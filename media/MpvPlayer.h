@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -69,8 +68,6 @@ private:
 
     void onCommandReplied(quint64 id, int error, qint64 entry);
     void onFileLoaded();
-    void waitForLoad(const std::string& path, const char* picture,
-                     std::chrono::steady_clock::time_point deadline);
     void showPicture();
     void choosePicture();
     void onFileEnded(qint64 entry, int reason, int error);
@@ -98,7 +95,6 @@ private:
     QString m_fileName;
     bool m_pictureDeferred = false;
     bool m_hasVideo = false;
-    bool m_pictureComing = false;
 
     PendingSeek m_seek;
     // Positions reported before libmpv took the last seek (or the file) are stale; until the
