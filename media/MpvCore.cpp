@@ -14,7 +14,7 @@
 
 namespace {
 
-enum Observer : std::uint64_t { kTimePos = 1, kDuration, kPause, kEofReached };
+enum Observer : std::uint64_t { kTimePos = 1, kDuration, kPause, kEofReached, kVideoTrack };
 
 // Options every player starts with. The audio chain matters: with libmpv's default chain and
 // no sound device it falls through to SDL, where two players in one process hang or crash.
@@ -137,6 +137,7 @@ MpvCore::MpvCore(std::int64_t wid) {
     mpv_observe_property(m_mpv, kDuration, "duration", MPV_FORMAT_DOUBLE);
     mpv_observe_property(m_mpv, kPause, "pause", MPV_FORMAT_FLAG);
     mpv_observe_property(m_mpv, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
+    mpv_observe_property(m_mpv, kVideoTrack, "current-tracks/video/id", MPV_FORMAT_INT64);
     mpv_set_wakeup_callback(m_mpv, &MpvCore::onWakeup, this);
 }
 
@@ -235,6 +236,12 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
             m_observed.eofReached = flag();
             emit eofReachedChanged(m_observed.eofReached);
             break;
+        case kVideoTrack:
+            if (m_observed.hasPicture != has) {
+                m_observed.hasPicture = has;
+                emit pictureChanged(has);
+            }
+            break;
         default:
             break;
     }
@@ -251,37 +258,6 @@ void MpvCore::logMessage(const void* data) {
     } else {
         qCDebug(lcMedia).noquote() << text;
     }
-}
-
-bool MpvCore::fileHasVideo() {
-    mpv_node tracks;
-    if (const int err = mpv_get_property(m_mpv, "track-list", MPV_FORMAT_NODE, &tracks); err < 0) {
-        fail("libmpv track-list", err);
-    }
-    bool video = false;
-    if (tracks.format == MPV_FORMAT_NODE_ARRAY) {
-        for (int i = 0; i < tracks.u.list->num && !video; ++i) {
-            const mpv_node& track = tracks.u.list->values[i];
-            if (track.format != MPV_FORMAT_NODE_MAP) {
-                continue;
-            }
-            bool isVideo = false;
-            bool albumArt = false;
-            const mpv_node_list* map = track.u.list;
-            for (int k = 0; k < map->num; ++k) {
-                const mpv_node& value = map->values[k];
-                if (std::strcmp(map->keys[k], "type") == 0 && value.format == MPV_FORMAT_STRING) {
-                    isVideo = std::strcmp(value.u.string, "video") == 0;
-                } else if (std::strcmp(map->keys[k], "albumart") == 0 &&
-                           value.format == MPV_FORMAT_FLAG) {
-                    albumArt = value.u.flag != 0;
-                }
-            }
-            video = isVideo && !albumArt;
-        }
-    }
-    mpv_free_node_contents(&tracks);
-    return video;
 }
 
 void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& args) {

@@ -11,7 +11,7 @@ struct mpv_event;
 
 // Owns one mpv_handle with the options every player shares. libmpv draws the picture itself
 // into the native window it is given, on its own threads. The state the player reads all the
-// time (position, duration, pause, end) is observed into a cache, and everything the
+// time (position, duration, pause, end, picture) is observed into a cache, and everything the
 // GUI thread writes is sent asynchronously, so the GUI thread never waits on libmpv except
 // where a caller asks for it (handleNextEvent). Events arrive as Qt signals on the GUI thread.
 // It knows nothing of widgets. Failures of libmpv are thrown as PlayerError.
@@ -24,6 +24,7 @@ public:
         std::optional<double> duration;
         bool paused = true;
         bool eofReached = false;
+        bool hasPicture = false;
         // Counts the position reports, so a reader can tell a report newer than some moment.
         std::uint64_t timePosSerial = 0;
     };
@@ -43,10 +44,6 @@ public:
     void setDoubleAsync(const char* name, double value);
     void setStringAsync(const char* name, const std::string& value);
 
-    // Whether the loaded file has a picture to show (cover art aside), whatever track is chosen.
-    // Asks libmpv directly: only for a caller that already waits on it.
-    bool fileHasVideo();
-
     // Waits at most timeoutSeconds for one event and handles it; false when none came.
     // Lets a caller block briefly on a result without running the Qt event loop.
     bool handleNextEvent(double timeoutSeconds);
@@ -61,6 +58,7 @@ signals:
     void commandReplied(quint64 id, int error, qint64 playlistEntryId);
     void eofReachedChanged(bool reached);
     void timePosChanged();
+    void pictureChanged(bool hasPicture);
 
 private:
     void drain();

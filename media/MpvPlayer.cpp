@@ -82,6 +82,7 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     connect(m_core.get(), &MpvCore::eofReachedChanged, this, &MpvPlayer::onEofReached);
     connect(m_core.get(), &MpvCore::playbackRestarted, this, &MpvPlayer::onRestarted);
     connect(m_core.get(), &MpvCore::commandReplied, this, &MpvPlayer::onCommandReplied);
+    connect(m_core.get(), &MpvCore::pictureChanged, this, &MpvPlayer::showNotice);
     // A paused player moved onto its end learns where it landed only from this report.
     connect(m_core.get(), &MpvCore::timePosChanged, this, [this] {
         if (!m_awaitingSettle && readyToStart() &&
@@ -95,7 +96,11 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
             return;  // choosing the track again would restart the picture
         }
         m_pictureDeferred = false;
-        choosePicture();
+        try {
+            m_core->setStringAsync("vid", "auto");
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "cannot show the picture:" << e.what();
+        }
     });
 
     connect(m_bar, &PlayerControlBar::playPauseClicked, this, &MpvPlayer::togglePlay);
@@ -165,13 +170,11 @@ void MpvPlayer::open(const std::string& path) {
     m_loadError = 0;
     m_lastPosition = 0.0;
     m_awaitingSettle = true;
-    m_hasVideo = false;
-    m_pictureDeferred = false;
     m_core->setFlagAsync("pause", true);
-    // The file opens without its picture: libmpv makes its video output before it reports the
-    // file loaded, which held the wait below for 150 ms and more. The picture is chosen once
-    // the file is loaded and comes on libmpv's own threads.
-    m_core->setStringAsync("vid", "no");
+    // libmpv's window stays unmapped if it is made inside one that is not on screen yet: a file
+    // opened before that plays without a picture until the window is shown.
+    m_pictureDeferred = !m_video->isVisible();
+    m_core->setStringAsync("vid", m_pictureDeferred ? "no" : "auto");
     m_loadRequest = ++m_lastRequest + kOwnRequests;
     m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
 
@@ -184,39 +187,11 @@ void MpvPlayer::open(const std::string& path) {
         m_core->handleNextEvent(std::max(left.count(), 0.0));
     }
     if (m_load == Load::Loaded) {
-        showPicture();
         return;
     }
     const std::string reason = m_load == Load::Refused ? std::string(mpv_error_string(m_loadError))
                                                        : std::string("timed out");
     throw PlayerError("cannot open " + path + ": " + reason);
-}
-
-void MpvPlayer::showPicture() {
-    try {
-        m_hasVideo = m_core->fileHasVideo();
-    } catch (const PlayerError& e) {
-        qCWarning(lcMedia) << "cannot tell whether" << m_fileName << "has a picture:" << e.what();
-        m_hasVideo = true;  // rather no notice than a wrong one
-    }
-    if (!m_hasVideo) {
-        return;
-    }
-    // libmpv's window stays unmapped if it is made inside one that is not on screen yet: the
-    // picture of a file opened before that waits until the window is shown.
-    if (m_video->isVisible()) {
-        choosePicture();
-    } else {
-        m_pictureDeferred = true;
-    }
-}
-
-void MpvPlayer::choosePicture() {
-    try {
-        m_core->setStringAsync("vid", "auto");
-    } catch (const PlayerError& e) {
-        qCWarning(lcMedia) << "cannot show the picture:" << e.what();
-    }
 }
 
 void MpvPlayer::becomeEmpty(bool stopLibmpv) {
@@ -325,7 +300,7 @@ void MpvPlayer::onEofReached(bool reached) {
 }
 
 void MpvPlayer::showNotice() {
-    const bool audioOnly = m_load == Load::Loaded && !m_hasVideo;
+    const bool audioOnly = m_load == Load::Loaded && !m_core->observed().hasPicture;
     m_video->setNotice(audioOnly ? QStringLiteral("\u266A %1\n(audio only)").arg(m_fileName)
                                  : QString());
 }

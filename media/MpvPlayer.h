@@ -68,8 +68,6 @@ private:
 
     void onCommandReplied(quint64 id, int error, qint64 entry);
     void onFileLoaded();
-    void showPicture();
-    void choosePicture();
     void onFileEnded(qint64 entry, int reason, int error);
     void onRestarted();
     void onEofReached(bool reached);
@@ -94,7 +92,6 @@ private:
     int m_loadError = 0;
     QString m_fileName;
     bool m_pictureDeferred = false;
-    bool m_hasVideo = false;
 
     PendingSeek m_seek;
     // Positions reported before libmpv took the last seek (or the file) are stale; until the
