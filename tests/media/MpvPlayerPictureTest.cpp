@@ -92,8 +92,8 @@ TEST_F(ControlBarTest, PlayButtonStartsAndPausesOnlyItsOwnPlayer) {
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(harness.player(1).playState(), IMediaPlayer::kPlaying);
     EXPECT_NE(harness.player(0).playState(), IMediaPlayer::kPlaying);
-    PlayerHarness::wait(600);
-    EXPECT_GT(harness.player(1).currentPosition(), 0.3);
+    EXPECT_TRUE(
+        PlayerHarness::waitFor([&] { return harness.player(1).currentPosition() > 0.3; }, 5000));
     EXPECT_EQ(harness.player(0).currentPosition(), 0.0);
 
     QTest::mouseClick(button, Qt::LeftButton);
