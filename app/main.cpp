@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 
+#include "AllocatorTuning.h"
 #include "CommandClient.h"
 #include "CommandLine.h"
 #include "CommandService.h"
@@ -87,8 +88,12 @@ int main(int argc, char** argv) {
     if (session.qpaPlatform)
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*session.qpaPlatform));
 
+    const bool allocatorTuned = tuneAllocator();
     QApplication app(argc, argv);
     routeHotKeyWarnings();
+    if (!allocatorTuned)
+        qCWarning(lcApp) << "the allocator refused a fixed mmap threshold; re-opening files may "
+                            "grow the process";
     // libmpv refuses to start unless numbers are read the C way; Qt has just set the
     // user's locale.
     std::setlocale(LC_NUMERIC, "C");

@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <string>
 
+#include "AllocatorTuning.h"
 #include "FakeFileDialog.h"
 #include "FakeMessageBox.h"
 #include "MessageHook.h"
@@ -16,8 +18,9 @@
 #include "frm1.h"
 #include "ui_frm1.h"
 
-// The window as the program builds it (real players, real key grabs), with a file dialog that
-// "chooses" what the benchmark says, messages recorded, and the players' calls logged.
+// The window as the program builds it (real players, real key grabs, the program's allocator
+// setting), with a file dialog that "chooses" what the benchmark says, messages recorded, and
+// the players' calls logged.
 class RecordedWindow {
 public:
     CommandLog log;
@@ -28,6 +31,8 @@ public:
     std::unique_ptr<frm1> window;
 
     RecordedWindow() {
+        if (!tuneAllocator())
+            std::fprintf(stderr, "the allocator refused the program's mmap threshold\n");
         auto makePlayer = [this](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
             return std::make_unique<RecordingPlayer>(std::make_unique<MpvPlayer>(host, &starts),
                                                      log);
