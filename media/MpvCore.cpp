@@ -34,6 +34,14 @@ const char* const kOptions[][2] = {
     // Stay on the last frame at the end; the player turns that into a stop itself.
     {"keep-open", "yes"},
     {"hr-seek", "yes"},
+    // Left to itself the decoder runs one thread per core and one more, each holding pictures
+    // of its own: a loaded player's memory grew with the machine's cores. Two keep 1080p
+    // smooth and a second back still instant.
+    {"vd-lavc-threads", "2"},
+    // Where libmpv caches (a file it takes for a network one), its defaults of 150 MiB ahead and
+    // 50 MiB behind per player outweigh the window; a few seconds each way is all F1 needs.
+    {"demuxer-max-bytes", "16MiB"},
+    {"demuxer-max-back-bytes", "4MiB"},
     {"volume", "50"},
     {"mute", "no"},
     {"speed", "1.0"},
