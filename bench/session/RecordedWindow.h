@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -57,18 +59,30 @@ public:
     }
 };
 
-// Processes events for the given time, so that players play and keys arrive.
-inline void runEventsFor(int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-// Processes events until the condition holds or the limit passes; returns the condition.
+// Runs the event loop until the condition holds or the limit passes; returns the condition.
+// The loop sleeps between events, as the program's own does. One that polls (processEvents in
+// a loop) keeps the window's thread busy all the time: it measured a whole core while two
+// files played with no key pressed, and on a loaded machine the scheduler then treats that
+// thread as a CPU hog and lets it wait hundreds of milliseconds.
 template <typename Condition>
 bool runEventsUntil(Condition condition, int limitMs) {
-    QDeadlineTimer deadline(limitMs);
-    while (!condition() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    const QDeadlineTimer deadline(limitMs);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (condition() || deadline.hasExpired())
+            loop.quit();
+    });
+    check.start(5);
+    loop.exec();
     return condition();
+}
+
+// Runs the event loop for the given time, so that players play and keys arrive.
+inline void runEventsFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }

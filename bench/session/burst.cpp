@@ -74,8 +74,12 @@ void settleAndReport(RecordedWindow& w, Heartbeat& heartbeat, PingProbe& pings,
     int late = 0;
     for (std::size_t i = static_cast<std::size_t>(logCallsBefore); i < w.log.times.size(); ++i)
         late += w.log.times[i] > lastKey + 100ms ? 1 : 0;
+    const Heartbeat::Gap gap = heartbeat.longestGap();
     std::printf("  longest UI heartbeat gap        %8.1f ms (target <= 100 ms)\n",
                 heartbeat.longestGapMs());
+    std::printf("    in it the UI thread ran %.1f ms, waited %ld times, was preempted %ld times\n",
+                gap.cpuMs, gap.waits, gap.preempted);
+    std::printf("  UI-thread CPU since the first key %8.1f ms\n", heartbeat.cpuMsSinceReset());
     std::printf("  _NET_WM_PING answers            %d of %d, longest %.1f ms\n", p.answered, p.sent,
                 p.longestMs);
     std::printf("  player calls after the last key %d more than 100 ms later; last one %+.1f ms\n",
@@ -129,6 +133,11 @@ int main(int argc, char** argv) {
     std::printf("%d presses of F1/F2/F3 in %.1f s while both play\n", presses, seconds);
     w.window->play_both();
     runEventsFor(1000);
+    // What the window's thread spends anyway while both play, for comparison with the keys.
+    heartbeat.reset();
+    runEventsFor(2000);
+    std::printf("  UI-thread CPU while both play without keys %.0f ms/s\n",
+                heartbeat.cpuMsSinceReset() / 2.0);
     const long rssBefore = ProcessFigures::statusKiB("VmRSS");
     w.log.keepTimes = true;
     int logBefore = static_cast<int>(w.log.times.size());
