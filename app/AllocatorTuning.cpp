@@ -8,9 +8,23 @@ namespace {
 // below it and stay on the heap.
 constexpr int kMmapThreshold = 128 * 1024;
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PELLUCOR_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(PELLUCOR_ASAN)
+// The sanitizer brings an allocator of its own, which ignores glibc's settings.
+constexpr bool kGlibcAllocator = false;
+#else
+constexpr bool kGlibcAllocator = true;
+#endif
+
 }  // namespace
 
 bool tuneAllocator() {
+    if (!kGlibcAllocator)
+        return true;
     // glibc raises its mmap threshold to the size of every mapped block that is freed, so after
     // the first file is closed the next file's frame buffers come from the heap, and freeing
     // them there leaves holes it keeps: each re-open grew the process. A fixed threshold keeps

@@ -9,7 +9,12 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PELLUCOR_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(PELLUCOR_ASAN)
 constexpr bool kOwnAllocator = false;
 #else
 constexpr bool kOwnAllocator = true;
