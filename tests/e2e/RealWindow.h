@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -45,8 +45,11 @@ public:
     Ui::frm1& ui() { return window->controls(); }
 };
 
-// Processes events for the given time, so that players play and messages arrive.
+// Runs the event loop for the given time, so that players play and messages arrive. The loop
+// sleeps between events as the program's own does; polling processEvents instead keeps this
+// thread busy, and on a loaded machine the scheduler then lets it wait for hundreds of ms.
 inline void runEventsFor(int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
