@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QWidget>
 #include <QWindow>
 #include <memory>
@@ -12,37 +11,12 @@
 
 namespace {
 
-// Minimising needs a window manager; one is started for these tests when none runs.
+// Minimising needs a window manager: the test display runs one (scripts/with-xvfb.sh).
 class RestoreWithWindowManager : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        OtherClient probe;
-        if (probe.windowManagerRunning())
-            return;
-        s_windowManager = new QProcess;
-        s_windowManager->setStandardOutputFile(QProcess::nullDevice());
-        s_windowManager->setStandardErrorFile(QProcess::nullDevice());
-        s_windowManager->start("openbox", {});
-        if (!waitFor([&] { return probe.windowManagerRunning(); }, 5000)) {
-            delete s_windowManager;
-            s_windowManager = nullptr;
-        }
-        // The manager announces itself before it handles its first window.
-        waitFor([] { return false; }, 1000);
-    }
-
-    static void TearDownTestSuite() {
-        if (s_windowManager == nullptr)
-            return;
-        s_windowManager->terminate();
-        s_windowManager->waitForFinished(3000);
-        delete s_windowManager;
-        s_windowManager = nullptr;
-    }
-
     void SetUp() override {
         if (!OtherClient().windowManagerRunning()) {
-            GTEST_SKIP() << "no window manager: openbox could not be started";
+            GTEST_SKIP() << "minimising needs a window manager";
         }
         window.resize(300, 200);
         window.show();
@@ -58,7 +32,6 @@ protected:
         })) << "the window manager did not minimise the window";
     }
 
-    static inline QProcess* s_windowManager = nullptr;
     MessageHook hook;
     X11HotKeyPlatform platform{hook};
     QWidget window;
