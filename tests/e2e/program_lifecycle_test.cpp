@@ -13,9 +13,10 @@ namespace {
 // Brings the visible window of a process to the front, as a user's click would.
 bool activate(const QProcess& program) {
     // Both the main window ("pellucor") and the message box ("Pellucor") carry the name.
-    const QStringList search = {"search", "--sync", "--onlyvisible", "--all",
-                                "--pid", QString::number(program.processId()),
-                                "--name", "ellucor", "windowactivate", "--sync"};
+    const QStringList search = {"search", "--sync",  "--onlyvisible",
+                                "--all",  "--pid",   QString::number(program.processId()),
+                                "--name", "ellucor", "windowactivate",
+                                "--sync"};
     return QProcess::execute("timeout", QStringList{"10", "xdotool"} + search) == 0;
 }
 
@@ -50,7 +51,8 @@ protected:
 };
 
 TEST_F(WholeProgram, HoldsTheKeysUntilItQuits) {
-    if (!other.windowManagerRunning()) GTEST_SKIP() << "activating windows needs a window manager";
+    if (!other.windowManagerRunning())
+        GTEST_SKIP() << "activating windows needs a window manager";
     start(first);
     ASSERT_TRUE(activate(first));  // the window is shown once the keys are held
     for (const char* key : {"F1", "F2", "F3"}) {

@@ -147,8 +147,8 @@ TEST_F(Program, EndsQuietlyWhenTheXServerGoesAway) {
     // the server resets whenever its last client leaves, and the program's display probe is
     // that client; Qt's connection right after it then now and then finds no server.
     QProcess xserver;
-    xserver.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                           "-noreset"});
+    xserver.start(
+        "Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return xserver.canReadLine(); }, 10000));
     const QString display = ":" + QString::fromUtf8(xserver.readLine()).trimmed();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -70,7 +70,8 @@ TEST_P(AtomTableLength, DecidesWhetherAStringGetsAnAtom) {
 INSTANTIATE_TEST_SUITE_P(Strings, AtomTableLength,
                          testing::Values(Length{"Empty", "", PlatformError::EmptyAtom},
                                          Length{"Longest", umlauts(255), PlatformError::None},
-                                         Length{"TooLong", umlauts(256), PlatformError::AtomTooLong}),
+                                         Length{"TooLong", umlauts(256),
+                                                PlatformError::AtomTooLong}),
                          [](const auto& p) { return std::string(p.param.label); });
 
 TEST(AtomTable, FillsEveryStringAtomThenRefusesUntilOneIsDeleted) {
