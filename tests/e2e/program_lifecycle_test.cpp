@@ -22,7 +22,7 @@ bool activate(const QProcess& program) {
 
 // Presses keys on the real keyboard, into whichever window has the focus. A separate xdotool
 // run on purpose: chained after the search, xdotool sends the keys to the window it found and
-// gives up halfway when the key closes that window, leaving Control held down for every later
+// gives up halfway when the key closes that window, leaving the key held down for every later
 // test on this display.
 bool typeKeys(const QString& keys) {
     return QProcess::execute("xdotool", {"key", keys}) == 0;
@@ -31,7 +31,7 @@ bool typeKeys(const QString& keys) {
 class WholeProgram : public testing::Test {
 protected:
     void TearDown() override {
-        QProcess::execute("xdotool", {"keyup", "Control_L", "Control_R", "Return"});
+        QProcess::execute("xdotool", {"keyup", "Return"});
         for (QProcess* p : {&first, &second}) {
             if (p->state() != QProcess::NotRunning) {
                 p->kill();
