@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <cstdlib>
@@ -24,25 +25,15 @@ std::string tempName(const fs::path& final) {
 }
 
 void runFfmpeg(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>("ffmpeg"));
-    for (const auto& a : args) {
+    std::vector<char*> argv{const_cast<char*>("ffmpeg")};
+    for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
-    }
     argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        throw std::runtime_error("TestMedia: cannot start ffmpeg");
-    }
-    if (pid == 0) {
-        ::execvp("ffmpeg", argv.data());
-        ::_exit(127);
-    }
+    pid_t pid = 0;
     int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (::posix_spawnp(&pid, "ffmpeg", nullptr, nullptr, argv.data(), environ) != 0 ||
+        ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error("TestMedia: ffmpeg failed making " + args.back());
-    }
 }
 
 std::string seconds(double value) {
