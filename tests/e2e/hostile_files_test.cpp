@@ -3,12 +3,7 @@
 // and the side still takes a good file afterwards.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <QElapsedTimer>
 #include <QLineEdit>
-#include <QProcess>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -25,61 +20,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Longer than any open may take: the player's own bound plus room for a busy machine.
-constexpr int kOpenLimitMs = static_cast<int>(MpvPlayer::kOpenTimeoutSeconds * 1000) + 10'000;
 constexpr int kPlayLimitMs = 10'000;
 constexpr double kClipSeconds = 6.0;
 
-// Media made on first use and kept beside the other test media, so that each test process
-// (ctest runs one per case) does not make it again.
-class Media {
-public:
-    static Media& get() {
-        static Media media;
-        return media;
-    }
-    fs::path dir() const { return m_dir; }
-    fs::path at(const std::string& name) const { return m_dir / name; }
+// A short MP4 with sound, the kind of file the broken ones below are made from.
+fs::path good() {
+    const std::string clip = std::to_string(kClipSeconds);
+    return TestMedia::generated(
+        "hostile-good.mp4", "mp4",
+        {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + clip, "-f", "lavfi", "-i",
+         "sine=frequency=440:sample_rate=48000:duration=" + clip},
+        {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
+         "-shortest"});
+}
 
-private:
-    Media() : m_dir(fs::path(TestMedia::folder()) / "hostile-v1") {
-        fs::create_directories(m_dir);
-        const std::string clip = std::to_string(kClipSeconds);
-        ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + clip, "-f", "lavfi",
-                "-i", "sine=frequency=440:sample_rate=48000:duration=" + clip, "-c:v", "libx264",
-                "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest",
-                "good.mp4"});
-        ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + clip, "-c:v",
-                "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "silent.mp4"});
-        ffmpeg({"-f", "lavfi", "-i", "sine=frequency=500:sample_rate=22050:duration=" + clip, "-ac",
-                "1", "-c:a", "libmp3lame", "-b:a", "32k", "speech.mp3"});
-        ffmpeg({"-f", "lavfi", "-i", "sine=frequency=500:sample_rate=8000:duration=" + clip, "-ac",
-                "1", "-c:a", "pcm_s16le", "phone.wav"});
-        ffmpeg({"-f", "lavfi", "-i", "color=c=red", "-vf", "scale=1:1", "-frames:v", "1",
-                "pixel.png"});
-        ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=0.1", "-c:v", "libx264",
-                "-preset", "ultrafast", "-pix_fmt", "yuv420p", "tenth.mp4"});
-    }
-    // Written under a temporary name and renamed, so a half-made file is never taken.
-    void ffmpeg(std::vector<std::string> args) {
-        const fs::path final = at(args.back());
-        if (fs::exists(final))
-            return;
-        const fs::path partial = final.string() + ".part" + std::to_string(::getpid());
-        args.pop_back();
-        QStringList list{"-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
-        for (const auto& a : args)
-            list << QString::fromStdString(a);
-        // The partial name hides the format from ffmpeg.
-        const std::string extension = final.extension().string().substr(1);
-        list << "-f" << (extension == "png" ? "image2" : QString::fromStdString(extension))
-             << QString::fromStdString(partial.string());
-        if (QProcess::execute("ffmpeg", list) != 0)
-            throw std::runtime_error("ffmpeg failed making " + final.string());
-        fs::rename(partial, final);
-    }
-    fs::path m_dir;
-};
+fs::path lavfi(const std::string& name, const std::string& format, const std::string& source,
+               std::vector<std::string> options) {
+    return TestMedia::generated(name, format, {"-f", "lavfi", "-i", source}, options);
+}
+
+const std::vector<std::string> kH264{"-c:v",      "libx264",  "-preset",
+                                     "ultrafast", "-pix_fmt", "yuv420p"};
+
+fs::path at(const std::string& name) {
+    return fs::path(TestMedia::folder()) / name;
+}
 
 std::string randomBytes(std::size_t count, unsigned seed) {
     std::mt19937 generator(seed);
@@ -89,19 +54,13 @@ std::string randomBytes(std::size_t count, unsigned seed) {
     return bytes;
 }
 
-fs::path writeFile(const std::string& name, const std::string& content) {
-    const fs::path path = Media::get().at(name);
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-    return path;
-}
-
 std::string goodBytes() {
-    std::ifstream in(Media::get().at("good.mp4"), std::ios::binary);
+    std::ifstream in(good(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 fs::path copyOfGood(const fs::path& to) {
-    fs::copy_file(Media::get().at("good.mp4"), to, fs::copy_options::overwrite_existing);
+    fs::copy_file(good(), to, fs::copy_options::overwrite_existing);
     return to;
 }
 
@@ -159,10 +118,7 @@ TEST_P(HostileFile, IsRefusedOrOpenedAndTheWindowGoesOn) {
     const Hostile& h = GetParam();
     const fs::path path = h.make();
 
-    QElapsedTimer openTime;
-    openTime.start();
     w->open(1, path.string());
-    EXPECT_LT(openTime.elapsed(), kOpenLimitMs);
 
     const bool refused = !w->messages.shown.empty();
     if (refused) {
@@ -214,7 +170,7 @@ TEST_P(HostileFile, IsRefusedOrOpenedAndTheWindowGoesOn) {
 
 // A good file at a path of 4,000 characters: nested folders, each name within the system's limit.
 fs::path longPath() {
-    fs::path path = Media::get().dir();
+    fs::path path = at("hostile-long");
     while (path.string().size() < 3'700)
         path /= std::string(200, 'd');
     fs::create_directories(path);
@@ -222,17 +178,9 @@ fs::path longPath() {
     return copyOfGood(path / (std::string(rest, 'f') + ".mp4"));
 }
 
-fs::path fifo() {
-    const fs::path path = Media::get().at("pipe.mp4");
-    fs::remove(path);
-    if (::mkfifo(path.c_str(), 0600) != 0)
-        throw std::runtime_error("mkfifo failed");
-    return path;
-}
-
 fs::path symlinkLoop() {
-    const fs::path a = Media::get().at("loop-a.mp4");
-    const fs::path b = Media::get().at("loop-b.mp4");
+    const fs::path a = at("loop-a.mp4");
+    const fs::path b = at("loop-b.mp4");
     fs::remove(a);
     fs::remove(b);
     fs::create_symlink(b, a);
@@ -240,52 +188,62 @@ fs::path symlinkLoop() {
     return a;
 }
 
-fs::path truncatedTo(std::size_t size, const std::string& name) {
-    return writeFile(name, goodBytes().substr(0, size));
-}
-
 fs::path middleOverwritten() {
     std::string bytes = goodBytes();
-    const std::size_t middle = bytes.size() / 2;
-    bytes.replace(middle - 8'192, 16'384, randomBytes(16'384, 7));
-    return writeFile("middle.mp4", bytes);
+    bytes.replace(bytes.size() / 2 - 8'192, 16'384, randomBytes(16'384, 7));
+    return TestMedia::written("hostile-middle.mp4", bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, HostileFile,
     testing::Values(
-        Hostile{"Empty", Outcome::Refused, [] { return writeFile("empty.mp4", ""); }},
-        Hostile{"OneByte", Outcome::Refused, [] { return writeFile("one.mp4", "\x01"); }},
+        Hostile{"Empty", Outcome::Refused, [] { return TestMedia::written("empty.mp4", ""); }},
+        Hostile{"OneByte", Outcome::Refused, [] { return TestMedia::written("one.mp4", "\x01"); }},
         Hostile{"RandomBytesNamedMp4", Outcome::Refused,
-                [] { return writeFile("random.mp4", randomBytes(64 * 1024, 1)); }},
+                [] { return TestMedia::written("random.mp4", randomBytes(64 * 1024, 1)); }},
         Hostile{"TruncatedToTenKilobytes", Outcome::Survives,
-                [] { return truncatedTo(10 * 1024, "ten-kb.mp4"); }},
+                [] { return TestMedia::written("ten-kb.mp4", goodBytes().substr(0, 10 * 1024)); }},
         Hostile{"TruncatedToHalf", Outcome::Survives,
-                [] { return truncatedTo(goodBytes().size() / 2, "half.mp4"); }},
+                [] {
+                    const std::string bytes = goodBytes();
+                    return TestMedia::written("half.mp4", bytes.substr(0, bytes.size() / 2));
+                }},
         Hostile{"MiddleOverwritten", Outcome::Survives, middleOverwritten},
-        Hostile{"Missing", Outcome::Refused, [] { return Media::get().at("gone.mp4"); }},
+        Hostile{"Missing", Outcome::Refused, [] { return fs::path(TestMedia::missing()); }},
         Hostile{"Text", Outcome::Refused, [] { return fs::path(TestMedia::text()); }},
-        Hostile{"Directory", Outcome::Refused, [] { return Media::get().dir(); }},
-        Hostile{"FifoWithoutWriter", Outcome::Refused, fifo},
+        Hostile{"Directory", Outcome::Refused, [] { return fs::path(TestMedia::folder()); }},
+        Hostile{"FifoWithoutWriter", Outcome::Refused, [] { return fs::path(TestMedia::fifo()); }},
         Hostile{"DevZero", Outcome::Refused, [] { return fs::path("/dev/zero"); }},
         Hostile{"DevUrandom", Outcome::Refused, [] { return fs::path("/dev/urandom"); }},
         Hostile{"SymlinkLoop", Outcome::Refused, symlinkLoop},
         Hostile{"PathWithSpacesQuotesUmlautsAndNewline", Outcome::Opens,
-                [] { return copyOfGood(Media::get().at("a b 'c' \"d\" äöü\nß.mp4")); }},
+                [] { return copyOfGood(at("a b 'c' \"d\" äöü\nß.mp4")); }},
         Hostile{"PathOf4000Characters", Outcome::Opens, longPath},
-        Hostile{"VideoWithoutAudio", Outcome::Opens, [] { return Media::get().at("silent.mp4"); }},
-        Hostile{"AudioOnlyMp3", Outcome::Opens, [] { return Media::get().at("speech.mp3"); }},
-        Hostile{"Wav8kHzMono", Outcome::Opens, [] { return Media::get().at("phone.wav"); }},
-        Hostile{"OnePixelPicture", Outcome::Survives, [] { return Media::get().at("pixel.png"); }},
-        Hostile{"TenthOfASecond", Outcome::Survives, [] { return Media::get().at("tenth.mp4"); }},
-        Hostile{"DeletedAfterOpening", Outcome::Opens,
-                [] { return copyOfGood(Media::get().at("deleted.mp4")); },
+        Hostile{
+            "VideoWithoutAudio", Outcome::Opens,
+            [] { return lavfi("silent.mp4", "mp4", "testsrc=size=320x240:duration=6", kH264); }},
+        Hostile{"AudioOnlyMp3", Outcome::Opens,
+                [] {
+                    return lavfi("speech.mp3", "mp3",
+                                 "sine=frequency=500:sample_rate=22050:duration=6",
+                                 {"-ac", "1", "-c:a", "libmp3lame", "-b:a", "32k"});
+                }},
+        Hostile{"Wav8kHzMono", Outcome::Opens, [] { return fs::path(TestMedia::lowRateAudio()); }},
+        Hostile{"OnePixelPicture", Outcome::Survives,
+                [] {
+                    return lavfi("pixel.png", "image2", "color=c=red",
+                                 {"-vf", "scale=1:1", "-frames:v", "1"});
+                }},
+        Hostile{
+            "TenthOfASecond", Outcome::Survives,
+            [] { return lavfi("tenth.mp4", "mp4", "testsrc=size=320x240:duration=0.1", kH264); }},
+        Hostile{"DeletedAfterOpening", Outcome::Opens, [] { return copyOfGood(at("deleted.mp4")); },
                 [](const fs::path& p) { fs::remove(p); }},
         Hostile{"OverwrittenAfterOpening", Outcome::Survives,
-                [] { return copyOfGood(Media::get().at("overwritten.mp4")); },
+                [] { return copyOfGood(at("overwritten.mp4")); },
                 [](const fs::path& p) {
                     std::ofstream(p, std::ios::binary | std::ios::trunc)
-                        << randomBytes(fs::file_size(Media::get().at("good.mp4")), 3);
+                        << randomBytes(fs::file_size(good()), 3);
                 }}),
     [](const auto& param) { return std::string(param.param.name); });
 

@@ -37,8 +37,7 @@ protected:
 TEST_F(HotKeysFromAnotherProgram, F3PlaysF2PausesF1GoesBackOneSecond) {
     w.player(2).setCurrentPosition(8.0);
     ASSERT_TRUE(pressKeys({"F3"}));
-    ASSERT_TRUE(waitFor([&] { return bothPlaying(); }));
-    runEventsFor(1500);
+    ASSERT_TRUE(waitFor([&] { return bothPlaying() && w.player(1).currentPosition() > 1.0; }));
 
     ASSERT_TRUE(pressKeys({"F2"}));
     ASSERT_TRUE(waitFor([&] { return neitherPlaying(); }));
@@ -52,20 +51,6 @@ TEST_F(HotKeysFromAnotherProgram, F3PlaysF2PausesF1GoesBackOneSecond) {
     EXPECT_NEAR(w.player(1).currentPosition(), back, 1e-6);
     EXPECT_NEAR(w.player(2).currentPosition(), back, 1e-6);
     EXPECT_TRUE(neitherPlaying());
-}
-
-TEST_F(HotKeysFromAnotherProgram, F2BringsTheMinimisedWindowBackAndPausesBoth) {
-    if (!other.windowManagerRunning())
-        GTEST_SKIP() << "minimising needs a window manager";
-    w.window->play_both();
-    const HWND hwnd = static_cast<HWND>(w.window->winId());
-    w.window->showMinimized();
-    ASSERT_TRUE(waitFor([&] { return w.platform.IsIconic(hwnd); }));
-    runEventsFor(200);
-
-    ASSERT_TRUE(pressKeys({"F2"}));
-    ASSERT_TRUE(waitFor([&] { return neitherPlaying(); }));
-    EXPECT_FALSE(w.platform.IsIconic(hwnd));
 }
 
 struct Storm {

@@ -25,11 +25,13 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0
 mkdir -p "$build/findings"
 
+# An input may take two opens of the player's 5 s bound, with room for a sanitized build on a
+# busy machine; a longer one is a hang.
 run() {
   local target=$1
   shift
   if [[ $mode == replay ]]; then
-    nice "$build/tests/fuzz/$target" -runs=0 "$here/corpus/${target#fuzz_}"
+    nice "$build/tests/fuzz/$target" -runs=0 -timeout=30 "$here/corpus/${target#fuzz_}"
   else
     mkdir -p "$build/corpus-$target"
     nice "$build/tests/fuzz/$target" -max_total_time="$mode" -timeout=30 \

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <cstdlib>
@@ -18,39 +19,32 @@ namespace {
 // Bump when the files change, so stale ones from an older build are not reused.
 constexpr const char* kVersion = "v2";
 
+// Files are made under this name and renamed when complete.
 std::string tempName(const fs::path& final) {
     return final.string() + ".part" + std::to_string(::getpid());
 }
 
-void publish(const std::string& partial, const fs::path& final) {
-    fs::rename(partial, final);
-}
-
 void runFfmpeg(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>("ffmpeg"));
-    for (const auto& a : args) {
+    std::vector<char*> argv{const_cast<char*>("ffmpeg")};
+    for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
-    }
     argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        throw std::runtime_error("TestMedia: cannot start ffmpeg");
-    }
-    if (pid == 0) {
-        ::execvp("ffmpeg", argv.data());
-        ::_exit(127);
-    }
+    pid_t pid = 0;
     int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (::posix_spawnp(&pid, "ffmpeg", nullptr, nullptr, argv.data(), environ) != 0 ||
+        ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error("TestMedia: ffmpeg failed making " + args.back());
-    }
 }
 
-std::string generated(const std::string& name, const std::string& format,
-                      const std::vector<std::string>& inputs,
-                      const std::vector<std::string>& outputOptions) {
+std::string seconds(double value) {
+    return std::to_string(static_cast<int>(value));
+}
+
+}  // namespace
+
+std::string TestMedia::generated(const std::string& name, const std::string& format,
+                                 const std::vector<std::string>& inputs,
+                                 const std::vector<std::string>& outputOptions) {
     const fs::path final = fs::path(TestMedia::folder()) / name;
     if (fs::exists(final)) {
         return final.string();
@@ -64,26 +58,20 @@ std::string generated(const std::string& name, const std::string& format,
     args.push_back(format);
     args.push_back(partial);
     runFfmpeg(args);
-    publish(partial, final);
+    fs::rename(partial, final);
     return final.string();
 }
 
-std::string written(const std::string& name, const std::string& content) {
+std::string TestMedia::written(const std::string& name, const std::string& content) {
     const fs::path final = fs::path(TestMedia::folder()) / name;
     if (fs::exists(final)) {
         return final.string();
     }
     const std::string partial = tempName(final);
     std::ofstream(partial, std::ios::binary) << content;
-    publish(partial, final);
+    fs::rename(partial, final);
     return final.string();
 }
-
-std::string seconds(double value) {
-    return std::to_string(static_cast<int>(value));
-}
-
-}  // namespace
 
 std::string TestMedia::folder() {
     const fs::path dir =
@@ -123,7 +111,7 @@ std::string TestMedia::fifo() {
         if (::mkfifo(partial.c_str(), 0600) != 0) {
             throw std::runtime_error("TestMedia: cannot make a FIFO");
         }
-        publish(partial, final);
+        fs::rename(partial, final);
     }
     return final.string();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Media for tests and benchmarks, made with ffmpeg on first use into a folder under the system's
 // temporary directory and reused by every later test process. Each file is written under a
@@ -27,4 +28,12 @@ public:
     static std::string missing();
     // The folder everything above lives in.
     static std::string folder();
+
+    // A file of that name in folder(), made by ffmpeg from these inputs and output options in
+    // the given container format, unless it is there already. Returns its path.
+    static std::string generated(const std::string& name, const std::string& format,
+                                 const std::vector<std::string>& inputs,
+                                 const std::vector<std::string>& outputOptions);
+    // A file of that name in folder() holding these bytes, unless it is there already.
+    static std::string written(const std::string& name, const std::string& content);
 };

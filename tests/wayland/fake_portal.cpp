@@ -54,18 +54,17 @@ struct Settings {
 
 class Portal;
 
-class Session : public QObject {
+// Every session's object: the path it is called on says which session closes.
+class Sessions : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Session")
 public:
-    Session(Portal& portal, QString path) : m_portal(portal), m_path(std::move(path)) {}
-    bool bound = false;
+    explicit Sessions(Portal& portal) : m_portal(portal) {}
 public slots:
     void Close();
 
 private:
     Portal& m_portal;
-    QString m_path;
 };
 
 class Portal : public QObject, protected QDBusContext {
@@ -76,17 +75,14 @@ public:
     explicit Portal(Settings settings) : m_settings(std::move(settings)) {}
     uint version() const { return 1; }
     QStringList calls;
-    std::map<QString, Session*> sessions;
+    std::map<QString, bool> sessions;  // path: bound yet
     QString newestBound;
 
     void closed(const QString& path) {
         calls << QStringLiteral("Close ") + path;
-        auto it = sessions.find(path);
-        if (it == sessions.end())
+        if (sessions.erase(path) == 0)
             return;
         QDBusConnection::sessionBus().unregisterObject(path);
-        it->second->deleteLater();
-        sessions.erase(it);
         if (newestBound == path)
             newestBound.clear();
     }
@@ -102,9 +98,9 @@ public slots:
             answer(request, 2, {});
             return QDBusObjectPath(request);
         }
-        auto* s = new Session(*this, session);
-        sessions[session] = s;
-        QDBusConnection::sessionBus().registerObject(session, s, QDBusConnection::ExportAllSlots);
+        sessions[session] = false;
+        QDBusConnection::sessionBus().registerObject(session, &m_sessions,
+                                                     QDBusConnection::ExportAllSlots);
         // Documented as a string, not an object path.
         answer(request, 0, {{QStringLiteral("session_handle"), session}});
         return QDBusObjectPath(request);
@@ -123,12 +119,12 @@ public slots:
         const QString request = requestPath(options);
         auto it = sessions.find(session.path());
         // Binding a second time in one session is refused, as desktops do.
-        if (it == sessions.end() || it->second->bound) {
+        if (it == sessions.end() || it->second) {
             answer(request, 2, {});
         } else if (m_settings.answer == QLatin1String("decline")) {
             answer(request, 1, {});
         } else {
-            it->second->bound = true;
+            it->second = true;
             QList<Shortcut> result;
             for (Shortcut s : shortcuts) {
                 s.properties.insert(QStringLiteral("trigger_description"),
@@ -179,10 +175,11 @@ private:
     }
 
     Settings m_settings;
+    Sessions m_sessions{*this};
 };
 
-void Session::Close() {
-    m_portal.closed(m_path);
+void Sessions::Close() {
+    m_portal.closed(message().path());
 }
 
 }  // namespace

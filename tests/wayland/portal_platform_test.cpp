@@ -64,9 +64,11 @@ protected:
     std::vector<std::string> unavailable;
 };
 
+// The desktop takes its time, as a dialog asking the user does; the window does not wait.
 TEST_F(PortalKeys, ActivationArrivesAsThePressOfTheRegisteredKey) {
-    ASSERT_TRUE(portal.start("accept"));
+    ASSERT_TRUE(portal.start("accept", 1500));
     registerTheThreeKeys();
+    EXPECT_FALSE(portal.calls().join(',').contains("Response")) << "registration waited";
     ASSERT_TRUE(boundInOneRequest("spielen=F3,stop=F2,zurueck=F1"));
     ASSERT_TRUE(activateWhenBound("stop"));
 
@@ -76,16 +78,6 @@ TEST_F(PortalKeys, ActivationArrivesAsThePressOfTheRegisteredKey) {
     ASSERT_EQ(raw.messages.size(), 1u);
     EXPECT_EQ(raw.messages[0].lParam, 113 << 16);
     EXPECT_TRUE(unavailable.empty());
-}
-
-TEST_F(PortalKeys, WindowKeepsRunningWhileTheDesktopAsks) {
-    ASSERT_TRUE(portal.start("accept", 4000));
-    registerTheThreeKeys();
-    // Registration did not wait for the desktop's answer.
-    EXPECT_FALSE(portal.calls().join(',').contains("Response"));
-    ASSERT_TRUE(boundInOneRequest("spielen=F3,stop=F2,zurueck=F1"));
-    ASSERT_TRUE(activateWhenBound("spielen"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !presses.empty(); }, 10000));
 }
 
 // Whatever keeps the keys from the user, it is said once and the registry stays as it was.

@@ -16,6 +16,7 @@ chmod 700 "$runtime"
 export XDG_RUNTIME_DIR=$runtime XDG_SESSION_TYPE=wayland
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
 
+: >"$runtime/weston.log"  # before weston starts: the loop below reads it at once
 weston --backend=headless-backend.so --xwayland --socket=wayland-test --idle-time=0 \
   --width=1280 --height=1024 >"$runtime/weston.log" 2>&1 &
 weston=$!

@@ -1,20 +1,13 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStringList>
+#include <QTest>
 
-// Processes events until the condition holds or the time is up; returns the condition.
+// Waits, running events, until the condition holds or the time is up; returns the condition.
 template <typename Condition>
 bool waitFor(Condition condition, int timeoutMs = 10000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, timeoutMs);
 }
 
 // Presses keys as a separate program would, e.g. pressKeys({"shift+F3"}).

@@ -46,29 +46,33 @@ TEST(AtomTable, DeletedAtomIsNotHandedOutAgainAtOnce) {
     EXPECT_NE(table.add("b"), first);
 }
 
-struct RefusedString {
+// Lengths count characters of the UTF-8 text, not bytes.
+struct Length {
+    const char* label;
     std::string text;
-    PlatformError error;
+    PlatformError error;  // None: the string gets its atom
 };
 
-class AtomTableRefuses : public testing::TestWithParam<RefusedString> {};
+class AtomTableLength : public testing::TestWithParam<Length> {};
 
-TEST_P(AtomTableRefuses, ReturnsZeroWithReason) {
+TEST_P(AtomTableLength, DecidesWhetherAStringGetsAnAtom) {
     AtomTable table;
-    EXPECT_EQ(table.add(GetParam().text), 0);
-    EXPECT_EQ(table.lastError(), code(GetParam().error));
-    EXPECT_EQ(table.size(), 0u);
+    const auto atom = table.add(GetParam().text);
+    if (GetParam().error == PlatformError::None) {
+        EXPECT_EQ(table.name(atom), GetParam().text);
+    } else {
+        EXPECT_EQ(atom, 0);
+        EXPECT_EQ(table.lastError(), code(GetParam().error));
+        EXPECT_EQ(table.size(), 0u);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Strings, AtomTableRefuses,
-                         testing::Values(RefusedString{"", PlatformError::EmptyAtom},
-                                         RefusedString{umlauts(256), PlatformError::AtomTooLong}));
-
-TEST(AtomTable, LongestStringIsAcceptedCountingCharactersNotBytes) {
-    AtomTable table;
-    const std::string longest = umlauts(255);
-    EXPECT_EQ(table.name(table.add(longest)), longest);
-}
+INSTANTIATE_TEST_SUITE_P(Strings, AtomTableLength,
+                         testing::Values(Length{"Empty", "", PlatformError::EmptyAtom},
+                                         Length{"Longest", umlauts(255), PlatformError::None},
+                                         Length{"TooLong", umlauts(256),
+                                                PlatformError::AtomTooLong}),
+                         [](const auto& p) { return std::string(p.param.label); });
 
 TEST(AtomTable, FillsEveryStringAtomThenRefusesUntilOneIsDeleted) {
     AtomTable table;
