@@ -60,29 +60,19 @@ INSTANTIATE_TEST_SUITE_P(
         Typed{"Empty", "", kPoint, "0", 0.0}, Typed{"Letters", "abc", kComma, "0", 0.0},
         Typed{"CommaEndsTheNumber", "12,5", kComma, "12", 12.0},
         Typed{"PointUnderADecimalComma", "12.5", kComma, "12,5", 12.0},
-        Typed{"PointUnderADecimalPoint", "12.5", kPoint, "12.5", 12.5},
         Typed{"Negative", "-5", kComma, "-5", -5.0},
         Typed{"LargePower", "1e308", kPoint, "1E+308", 1e308},
         Typed{"LargeNegativePower", "-1e308", kComma, "-1E+308", -1e308},
-        Typed{"LargestDouble", "1.7976931348623157e308", kPoint, "1.79769313486231E+308",
-              1.79769313486231e308},
         Typed{"BeyondADouble", "1e999", kComma, nullptr, std::nullopt},
         Typed{"LargestHexadecimal", "&HFFFFFFFFFFFFFFFF", kPoint, "1.84467440737096E+19",
               1.84467440737096e19},
-        // Written with a decimal comma, the number reads back only up to the comma.
-        Typed{"LargestHexadecimalUnderADecimalComma", "&HFFFFFFFFFFFFFFFF", kComma,
-              "1,84467440737096E+19", 1.0},
         Typed{"Octal", "&O777777777777", kComma, "68719476735", 68719476735.0},
         Typed{"NotANumber", "nan", kPoint, "0", 0.0}, Typed{"Infinity", "inf", kPoint, "0", 0.0},
         Typed{"HundredThousandDigits", QString(100'000, QChar('9')), kPoint, nullptr, std::nullopt},
         Typed{"ControlCharacters",
               QString::fromUtf8("\t 4\x01"
                                 "2\x7f"),
-              kComma, "4", 4.0},
-        Typed{"LeadingControlCharacter",
-              QString::fromUtf8("\x1b"
-                                "7"),
-              kComma, "0", 0.0}),
+              kComma, "4", 4.0}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(CommandFixture, GotoNumberBeyondADoubleStopsNothingThatPlays) {
@@ -120,8 +110,7 @@ TEST_P(PositionTick, ShowsPlayerOnesWholeSecond) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, PositionTick,
-                         ::testing::Values(Tick{0.2, "0"}, Tick{12.9, "12"}, Tick{59.99, "59"},
-                                           Tick{3600.5, "3600"}, Tick{1234567.0, "1234567"}),
+                         ::testing::Values(Tick{0.2, "0"}, Tick{12.9, "12"}),
                          [](const auto& param) { return "At" + std::string(param.param.shown); });
 
 }  // namespace
