@@ -14,19 +14,17 @@ class FakeFileDialog : public IFileDialog {
 public:
     DialogCallLog log;
     std::string nextChoice;
-    std::int32_t flags = 0;
-    std::string fileName;
 
-    void setFlags(std::int32_t value) override {
-        log.record("setFlags", value);
-        flags = value;
-    }
+    void setFlags(std::int32_t value) override { log.record("setFlags", value); }
     void ShowOpen() override {
         log.record("ShowOpen");
-        fileName = nextChoice;
+        m_fileName = nextChoice;
     }
     std::string FileName() override {
         log.record("FileName");
-        return fileName;
+        return m_fileName;
     }
+
+private:
+    std::string m_fileName;
 };

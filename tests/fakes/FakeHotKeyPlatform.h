@@ -14,13 +14,15 @@
 #include "CallLog.h"
 #include "IHotKeyPlatform.h"
 
-// Shared by the hot-key fakes, so one log shows platform calls and hook calls in their order.
+// Shared by the hot-key fakes, so one log shows platform calls and hook calls
+// in their order.
 using HotKeyCallLog = BasicCallLog<std::runtime_error>;
 
-// An in-memory operating system for the hot-key registry. Every call is recorded in the shared
-// log as "Name" or "Name(arg,arg)" (numbers in decimal). Platform calls never throw: a refused
-// call fails the way the system reports it (0, false or no effect) and sets GetLastError. Atoms
-// come from the program's real atom table.
+// An in-memory operating system for the hot-key registry. Every call is
+// recorded in the shared log as "Name" or "Name(arg,arg)" (numbers in decimal).
+// Platform calls never throw: a refused call fails the way the system reports
+// it (0, false or no effect) and sets GetLastError. Atoms come from the
+// program's real atom table.
 class FakeHotKeyPlatform : public IHotKeyPlatform {
 public:
     static constexpr std::uint32_t kErrHotKeyAlreadyRegistered = 1409;
@@ -33,12 +35,11 @@ public:
     std::map<std::uint32_t, std::string> errorTexts;  // FormatMessage's texts by code
     bool minimised = false;                           // IsIconic's answer; SendRestore clears it
 
-    // Refuses the nth call (1 = next) of the named function from now on with the given code.
-    void refuse(const std::string& call, std::uint32_t code, int nth = 1) {
-        m_refusals.push_back({call, code, nth});
-    }
-    // Gives the next new atom this value (e.g. 0xFFFF) instead of the lowest free one.
-    // The table hands out values round-robin: take and free every value before it.
+    // Refuses the next call of the named function with the given code.
+    void refuse(const std::string& call, std::uint32_t code) { m_refusals[call] = code; }
+    // Gives the next new atom this value (e.g. 0xFFFF) instead of the lowest free
+    // one. The table hands out values round-robin: take and free every value
+    // before it.
     void forceNextAtom(std::uint16_t atom) {
         std::vector<std::uint16_t> taken;
         for (int i = 0; taken.empty() || (taken.back() != 0 && taken.back() + 1 != atom); ++i)
@@ -46,7 +47,8 @@ public:
         for (const std::uint16_t a : taken)
             m_atoms.remove(a);
     }
-    // Marks a key combination as held by another program, so RegisterHotKey refuses it.
+    // Marks a key combination as held by another program, so RegisterHotKey
+    // refuses it.
     void holdElsewhere(std::int32_t modifiers, std::int32_t virtualKey) {
         m_grabs.push_back({0xFFFFFFFFu, 0, modifiers, virtualKey});
     }
@@ -105,15 +107,9 @@ public:
     }
     void UnregisterHotKey(HWND hwnd, std::int32_t id) override {
         m_log.record("UnregisterHotKey", args(hwnd, id));
-        if (refused("UnregisterHotKey"))
-            return;
-        const auto it = std::find_if(m_grabs.begin(), m_grabs.end(),
-                                     [&](const Grab& g) { return g.hwnd == hwnd && g.id == id; });
-        if (it == m_grabs.end()) {
+        const auto held = [&](const Grab& g) { return g.hwnd == hwnd && g.id == id; };
+        if (!refused("UnregisterHotKey") && std::erase_if(m_grabs, held) == 0)
             fail(kErrHotKeyNotRegistered, 0);
-            return;
-        }
-        m_grabs.erase(it);
     }
     std::uint32_t GetLastError() override {
         m_log.record("GetLastError");
@@ -140,11 +136,6 @@ public:
     }
 
 private:
-    struct Refusal {
-        std::string call;
-        std::uint32_t code;
-        int nth;
-    };
     struct Grab {
         HWND hwnd;
         std::int32_t id;
@@ -164,17 +155,15 @@ private:
         return result;
     }
     bool refused(const std::string& call) {
-        for (auto it = m_refusals.begin(); it != m_refusals.end(); ++it) {
-            if (it->call != call || --it->nth > 0)
-                continue;
-            m_lastError = it->code;
-            m_refusals.erase(it);
-            return true;
-        }
-        return false;
+        const auto it = m_refusals.find(call);
+        if (it == m_refusals.end())
+            return false;
+        m_lastError = it->second;
+        m_refusals.erase(it);
+        return true;
     }
     HotKeyCallLog& m_log;
-    std::vector<Refusal> m_refusals;
+    std::map<std::string, std::uint32_t> m_refusals;
     AtomTable m_atoms;
     std::vector<Grab> m_grabs;
     std::uint32_t m_lastError = 0;

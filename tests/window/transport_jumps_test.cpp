@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -146,10 +147,12 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Command, ::testing::ValuesIn(scripts()),
 
 // The step back stops at the start, for each player by itself.
 TEST_F(CommandFixture, BackNeverGoesBeforeTheStart) {
-    stand(0.4, false, 1.5, false);
-    window->back_both();
-    EXPECT_DOUBLE_EQ(p1->position, 0.0);
-    EXPECT_DOUBLE_EQ(p2->position, 0.5);
+    for (const auto& [early, later] : {std::pair{0.4, 1.5}, std::pair{1.5, 0.4}}) {
+        stand(early, false, later, false);
+        window->back_both();
+        EXPECT_DOUBLE_EQ(p1->position, std::max(early - 1.0, 0.0));
+        EXPECT_DOUBLE_EQ(p2->position, std::max(later - 1.0, 0.0));
+    }
 }
 
 }  // namespace
