@@ -61,16 +61,8 @@ public:
                 ids.push_back(g.id);
         return ids;
     }
-    // Atoms alive now, in ascending order.
-    std::vector<std::uint16_t> aliveAtoms() const {
-        std::vector<std::uint16_t> atoms;
-        for (std::size_t i = 0; i < AtomTable::kCapacity; ++i) {
-            const auto atom = static_cast<std::uint16_t>(AtomTable::kFirstAtom + i);
-            if (!m_atoms.name(atom).empty())
-                atoms.push_back(atom);
-        }
-        return atoms;
-    }
+    // How many atoms are alive now.
+    std::size_t atomCount() const { return m_atoms.size(); }
 
     std::string ExecutableName() override {
         m_log.record("ExecutableName");

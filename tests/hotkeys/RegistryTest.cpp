@@ -71,7 +71,7 @@ protected:
             const std::string id = call.substr(call.find(',') + 1);
             names.insert(names.begin(), nameOf.at(std::stoi(id)));
         }
-        EXPECT_TRUE(platform.aliveAtoms().empty());
+        EXPECT_EQ(platform.atomCount(), 0u);
         return names;
     }
 
@@ -113,12 +113,12 @@ class RegisterKeyRefused : public RegistryTest, public ::testing::WithParamInter
 
 TEST_P(RegisterKeyRefused, RaisesItsErrorAndLeavesTableAndAtomsAsTheyWere) {
     bindWith({"spielen", "stop"});
-    const auto atomsBefore = platform.aliveAtoms();
+    const std::size_t atomsBefore = platform.atomCount();
     GetParam().arrange(platform);
 
     expectError([&] { reg->RegisterKey(GetParam().name, 112, 0); }, GetParam().number,
                 GetParam().description);
-    EXPECT_EQ(platform.aliveAtoms(), atomsBefore);
+    EXPECT_EQ(platform.atomCount(), atomsBefore);
     EXPECT_EQ(releaseAll(), (Strings{"spielen", "stop"}));
 }
 
@@ -147,15 +147,13 @@ INSTANTIATE_TEST_SUITE_P(
                 -2147220453, "Failed to Register Hot Key [" + kLongText.substr(0, 256) + "]"}),
     [](const auto& p) { return std::string(p.param.label); });
 
-struct Accepted {
-    const char* label;
-    std::string name;
-};
+// A test name and the key name registered.
+using Accepted = std::pair<const char*, std::string>;
 
 class RegisterKeyAccepted : public RegistryTest, public ::testing::WithParamInterface<Accepted> {};
 
 TEST_P(RegisterKeyAccepted, PressRaisesTheNameWithItsKeyAndModifiers) {
-    const std::string& name = GetParam().name;
+    const std::string& name = GetParam().second;
     bindWith({"stop"});
     reg->RegisterKey(name, 112, 2);
 
@@ -168,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Names, RegisterKeyAccepted,
                          ::testing::Values(Accepted{"NameOf32", std::string(32, 'n')},
                                            Accepted{"UmlautNameOf32", repeated("\u00e4", 32)},
                                            Accepted{"Empty", ""}, Accepted{"OtherCase", "Stop"}),
-                         [](const auto& p) { return std::string(p.param.label); });
+                         [](const auto& p) { return std::string(p.param.first); });
 
 struct AtomCase {
     const char* label;
@@ -220,7 +218,7 @@ TEST_P(EveryWayOfLettingGo, ReleasesLastKeyFirstThenUnhooksHotKeyThenDestroy) {
                                   "UnhookMessage(7,786)", "UnhookMessage(7,2)"}));
     EXPECT_TRUE(presses.empty());
     EXPECT_EQ(hook.hookCount(), 0u);
-    EXPECT_TRUE(platform.aliveAtoms().empty());
+    EXPECT_EQ(platform.atomCount(), 0u);
 
     log.clear();
     reg.reset();
