@@ -29,6 +29,15 @@ void PrintTo(const Press& p, std::ostream* os) {
     *os << p.name << "/" << p.modifiers << "/" << p.key;
 }
 
+// Parameterised cases print as their labels, never as raw bytes.
+template <typename Case>
+requires requires(const Case& c, std::ostream& os) {
+    os << c.label;
+}
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.label;
+}
+
 // A registry on fakes, bound to window 7, with every HotKeyPress collected.
 class RegistryTest : public ::testing::Test {
 protected:
@@ -148,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.label); });
 
 // A test name and the key name registered.
-using Accepted = std::pair<const char*, std::string>;
+using Accepted = std::pair<std::string, std::string>;
 
 class RegisterKeyAccepted : public RegistryTest, public ::testing::WithParamInterface<Accepted> {};
 
@@ -166,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(Names, RegisterKeyAccepted,
                          ::testing::Values(Accepted{"NameOf32", std::string(32, 'n')},
                                            Accepted{"UmlautNameOf32", repeated("\u00e4", 32)},
                                            Accepted{"Empty", ""}, Accepted{"OtherCase", "Stop"}),
-                         [](const auto& p) { return std::string(p.param.first); });
+                         [](const auto& p) { return p.param.first; });
 
 struct AtomCase {
     const char* label;
@@ -280,7 +289,9 @@ TEST_P(HookRefused, LeavesTheInstanceBoundSoClearUnhooksBoth) {
 }
 
 // Attach(9) on an instance bound to 7 calls Unhook, Unhook, Hook(786), Hook(2).
-INSTANTIATE_TEST_SUITE_P(FirstOrSecondHook, HookRefused, ::testing::Values(2, 3));
+INSTANTIATE_TEST_SUITE_P(Attach, HookRefused, ::testing::Values(2, 3), [](const auto& p) {
+    return std::string(p.param == 2 ? "FirstHookRefused" : "SecondHookRefused");
+});
 
 TEST_F(RegistryTest, DestructionLogsAFailingUnhookAfterReleasingTheKeys) {
     Strings warnings;
@@ -295,6 +306,7 @@ TEST_F(RegistryTest, DestructionLogsAFailingUnhookAfterReleasingTheKeys) {
 }
 
 struct Row {
+    const char* label;
     std::int32_t wParam;
     std::uint32_t lParam;
     Press expected;
@@ -309,14 +321,16 @@ TEST_P(HotKeyMessage, RaisesOnePressWithTheRowsArgumentsAndReturnsZero) {
               std::vector<Press>{GetParam().expected});
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, HotKeyMessage,
-                         ::testing::Values(Row{-2, 0x00710002, {"Desktop Snapshot", 0, 44}},
-                                           Row{-1, 0x00710002, {"Window Snapshot", 4, 44}},
-                                           Row{-16383, 0x00720004, {"stop", 0, 113}},
-                                           Row{-16382, 0x00710002, {"Unknown HotKey", 2, 113}},
-                                           Row{5, 0xFFFF0000, {"Unknown HotKey", 0, -1}},
-                                           Row{5, 0xFFFF0001, {"Unknown HotKey", 1, 0}},
-                                           Row{0, 0xFFFEFFFF, {"Unknown HotKey", 0xFFFF, -1}}));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HotKeyMessage,
+    ::testing::Values(Row{"DesktopSnapshot", -2, 0x00710002, {"Desktop Snapshot", 0, 44}},
+                      Row{"WindowSnapshot", -1, 0x00710002, {"Window Snapshot", 4, 44}},
+                      Row{"RegisteredKey", -16383, 0x00720004, {"stop", 0, 113}},
+                      Row{"UnknownId", -16382, 0x00710002, {"Unknown HotKey", 2, 113}},
+                      Row{"KeyWithTheHighBit", 5, 0xFFFF0000, {"Unknown HotKey", 0, -1}},
+                      Row{"KeyRoundedTowardsZero", 5, 0xFFFF0001, {"Unknown HotKey", 1, 0}},
+                      Row{"EveryModifierBit", 0, 0xFFFEFFFF, {"Unknown HotKey", 0xFFFF, -1}}),
+    [](const auto& p) { return std::string(p.param.label); });
 
 TEST_F(RegistryTest, SnapshotIdsWinOverAKeyWhoseAtomHasTheSameValue) {
     bindWith({});

@@ -29,7 +29,7 @@ std::string caseName(const std::string& text, std::size_t index) {
     return (name.empty() ? "Empty" : name) + "_" + std::to_string(index);
 }
 
-using Reading = std::pair<const char*, double>;
+using Reading = std::pair<std::string, double>;
 
 class LenientReading : public ::testing::TestWithParam<Reading> {};
 
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, LenientOverflow,
                          [](const auto& param) { return caseName(param.param, param.index); });
 
 // A value, the separator and the text written.
-using Written = std::tuple<double, const char*, const char*>;
+using Written = std::tuple<double, std::string, std::string>;
 
 class RegionalText : public ::testing::TestWithParam<Written> {};
 

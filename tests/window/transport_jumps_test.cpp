@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,40 +101,33 @@ int intervalBefore(const std::vector<std::string>& steps, std::size_t calls) {
 
 class Command : public CommandCases<Script> {
 protected:
-    // Runs the command from the common start; with `failing`, that player call throws.
-    void run(std::optional<std::size_t> failing = std::nullopt) {
+    // Runs the command from the common start with player call `failing` throwing, if it comes.
+    void run(std::size_t failing) {
         players.clear();
         messages.shown.clear();
         stand(30.0, GetParam().playing, 40.0, GetParam().playing);
         window->Timer1.setInterval(kEarlierInterval);
         ui().time_goto->setText("95s");
-        if (failing)
-            players.failAt(*failing);
+        players.failAt(failing);
         (window.get()->*GetParam().command)();
     }
     bool jump() const { return GetParam().command == &frm1::com_goto_Click; }
 };
 
-TEST_P(Command, CallsThePlayersInOrder) {
-    ui().time->setText("17");
-    run();
-    EXPECT_EQ(players.calls, playerCalls(GetParam().steps));
-    EXPECT_EQ(window->Timer1.interval(), intervalBefore(GetParam().steps, SIZE_MAX));
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(text(ui().time), "17");  // only the ticks write the display
-}
-
-// Whichever call fails, the command stops there, undoes nothing, leaves the timer as far as it
-// got and says so once.
-TEST_P(Command, StopsAtTheFailingCallAndUndoesNothing) {
+// With each call failing in turn the command stops there, undoes nothing, leaves the timer as
+// far as it got and says so once; with none failing it makes every call of its script.
+TEST_P(Command, CallsThePlayersInOrderAndStopsAtAFailingCall) {
     const std::vector<std::string> calls = playerCalls(GetParam().steps);
-    for (std::size_t failing = 0; failing < calls.size(); ++failing) {
-        SCOPED_TRACE("failing call " + calls[failing]);
+    const std::string message = jump() ? Messages::kCannotJump : Messages::kCannotPlay;
+    for (std::size_t failing = 0; failing <= calls.size(); ++failing) {
+        const bool fails = failing < calls.size();
+        SCOPED_TRACE(fails ? "failing call " + calls[failing] : "no failure");
+        ui().time->setText("17");
         run(failing);
-        EXPECT_EQ(players.calls, firstCalls(calls, failing + 1));
+        EXPECT_EQ(players.calls, firstCalls(calls, std::min(failing + 1, calls.size())));
         EXPECT_EQ(window->Timer1.interval(), intervalBefore(GetParam().steps, failing));
-        EXPECT_EQ(messages.shown,
-                  std::vector<std::string>{jump() ? Messages::kCannotJump : Messages::kCannotPlay});
+        EXPECT_EQ(messages.shown, fails ? std::vector{message} : std::vector<std::string>{});
+        EXPECT_EQ(text(ui().time), "17");  // only the ticks write the display
         if (jump()) {
             EXPECT_EQ(text(ui().time_goto), "95");  // rewritten before anything can fail
         }
