@@ -4,28 +4,23 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
-#include <optional>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "AtomTable.h"
 #include "CallLog.h"
 #include "IHotKeyPlatform.h"
 
-// Shared by the hot-key fakes, so one log shows platform calls and hook calls
-// in their order.
+// Shared by the hot-key fakes, so one log shows platform calls and hook calls in their order.
 using HotKeyCallLog = BasicCallLog<std::runtime_error>;
 
-// An in-memory operating system for the hot-key registry. Every call is
-// recorded in the shared log as "Name" or "Name(arg,arg)" (numbers in decimal).
-// Platform calls never throw: a refused call fails the way the system reports
-// it (0, false or no effect) and sets GetLastError. Atoms come from the
-// program's real atom table.
+// An in-memory operating system for the hot-key registry. Every call is recorded in the shared
+// log as "Name" or "Name(arg,arg)" (numbers in decimal). Platform calls never throw: a refused
+// call fails the way the system reports it (0, false or no effect) and sets GetLastError. Atoms
+// come from the program's real atom table.
 class FakeHotKeyPlatform : public IHotKeyPlatform {
 public:
-    static constexpr std::uint32_t kErrHotKeyAlreadyRegistered = 1409;
     static constexpr std::uint32_t kErrHotKeyNotRegistered = 1419;
 
     explicit FakeHotKeyPlatform(HotKeyCallLog& log) : m_log(log) {}
@@ -37,9 +32,8 @@ public:
 
     // Refuses the next call of the named function with the given code.
     void refuse(const std::string& call, std::uint32_t code) { m_refusals[call] = code; }
-    // Gives the next new atom this value (e.g. 0xFFFF) instead of the lowest free
-    // one. The table hands out values round-robin: take and free every value
-    // before it.
+    // Gives the next new atom this value (e.g. 0xFFFF) instead of the lowest free one.
+    // The table hands out values round-robin: take and free every value before it.
     void forceNextAtom(std::uint16_t atom) {
         std::vector<std::uint16_t> taken;
         for (int i = 0; taken.empty() || (taken.back() != 0 && taken.back() + 1 != atom); ++i)
@@ -47,12 +41,6 @@ public:
         for (const std::uint16_t a : taken)
             m_atoms.remove(a);
     }
-    // Marks a key combination as held by another program, so RegisterHotKey
-    // refuses it.
-    void holdElsewhere(std::int32_t modifiers, std::int32_t virtualKey) {
-        m_grabs.push_back({0xFFFFFFFFu, 0, modifiers, virtualKey});
-    }
-
     // Ids registered for hwnd now, in registration order.
     std::vector<std::int32_t> registeredIds(HWND hwnd) const {
         std::vector<std::int32_t> ids;
@@ -89,12 +77,7 @@ public:
         m_log.record("RegisterHotKey", args(hwnd, id, modifiers, virtualKey));
         if (refused("RegisterHotKey"))
             return false;
-        for (const Grab& g : m_grabs) {
-            const bool sameKey = g.modifiers == modifiers && g.virtualKey == virtualKey;
-            if (sameKey || (g.hwnd == hwnd && g.id == id))
-                return fail(kErrHotKeyAlreadyRegistered, false);
-        }
-        m_grabs.push_back({hwnd, id, modifiers, virtualKey});
+        m_grabs.push_back({hwnd, id});
         return true;
     }
     void UnregisterHotKey(HWND hwnd, std::int32_t id) override {
@@ -110,7 +93,7 @@ public:
     std::size_t FormatMessage(std::uint32_t code, char* buffer, std::size_t size) override {
         m_log.record("FormatMessage", args(code, size));
         const auto it = errorTexts.find(code);
-        if (refused("FormatMessage") || it == errorTexts.end())
+        if (it == errorTexts.end())
             return 0;
         const std::size_t n = std::min(size, it->second.size());
         std::memcpy(buffer, it->second.data(), n);
@@ -118,12 +101,10 @@ public:
     }
     bool IsIconic(HWND hwnd) override {
         m_log.record("IsIconic", hwnd);
-        return !refused("IsIconic") && minimised;
+        return minimised;
     }
     void SendRestore(HWND hwnd) override {
         m_log.record("SendRestore", hwnd);
-        if (refused("SendRestore"))
-            return;
         minimised = false;
     }
 
@@ -131,8 +112,6 @@ private:
     struct Grab {
         HWND hwnd;
         std::int32_t id;
-        std::int32_t modifiers;
-        std::int32_t virtualKey;
     };
 
     template <typename... T>

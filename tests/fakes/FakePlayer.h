@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QWidget>
 #include <string>
 
 #include "CallLog.h"
@@ -8,20 +7,11 @@
 
 using PlayerCallLog = BasicCallLog<PlayerError>;
 
-// A player that records every call as "wmpN.call(arg)" in a shared log and
-// keeps only what the window reads back: a position that changes when written,
-// a playing flag, geometry in twips taken from its host at creation.
+// A player that records every call as "wmpN.call(arg)" in a shared log and keeps only what the
+// window reads back: a position that changes when written, a playing flag, geometry in twips.
 class FakePlayer : public IMediaPlayer {
 public:
-    FakePlayer(std::string name, PlayerCallLog& log, QWidget* host = nullptr)
-        : m_name(std::move(name)), m_log(log) {
-        if (host) {
-            const QRect g = host->geometry();
-            left = static_cast<float>(g.x() * 15);
-            width = static_cast<float>(g.width() * 15);
-            height = static_cast<float>(g.height() * 15);
-        }
-    }
+    FakePlayer(std::string name, PlayerCallLog& log) : m_name(std::move(name)), m_log(log) {}
 
     // State a test may set up or inspect directly, without a record.
     std::string url;
@@ -32,10 +22,7 @@ public:
     float height = 0;
 
     void setAutoStart(bool value) override { set("setAutoStart", value ? "true" : "false"); }
-    void setURL(const std::string& path) override {
-        url = set("setURL", path);
-        position = 0.0;
-    }
+    void setURL(const std::string& path) override { url = set("setURL", path); }
     void play() override { playing = rec("play", true); }
     void pause() override { playing = rec("pause", false); }
     double currentPosition() override { return rec("currentPosition", position); }

@@ -5,15 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "CommandFixture.h"
 #include "Messages.h"
+#include "WindowFixture.h"
 
 namespace {
 
 constexpr auto kPoint = QLocale::English;
 constexpr auto kComma = QLocale::German;
-constexpr double kStart1 = 30.0;
-constexpr double kStart2 = 40.0;
 
 struct Typed {
     const char* name;
@@ -23,12 +21,14 @@ struct Typed {
     std::optional<double> target;  // where both players go; none: the jump fails
 };
 
-using GotoTyped = CommandCases<Typed>;
+using GotoTyped = WindowCases<Typed>;
 
+// Both play when the go-to is clicked.
 TEST_P(GotoTyped, RewritesTheFieldGoesToWhatItShowsAndLeavesThePlayersWorking) {
     const Typed& t = GetParam();
     QLocale::setDefault(QLocale(t.locale));
-    stand(kStart1, false, kStart2, false);
+    stand(30.0, true, 40.0, true);
+    window->Timer1.setInterval(200);
     ui().time_goto->setText(t.text);
     const QString typed = ui().time_goto->text();  // the field may hold less than was given
 
@@ -40,9 +40,10 @@ TEST_P(GotoTyped, RewritesTheFieldGoesToWhatItShowsAndLeavesThePlayersWorking) {
         EXPECT_EQ(p1->position, *t.target);
         EXPECT_EQ(p2->position, *t.target);
     } else {
+        // A number the field cannot hold stops nothing that plays.
         EXPECT_EQ(messages.shown, std::vector<std::string>{Messages::kCannotJump});
-        EXPECT_EQ(p1->position, kStart1);
-        EXPECT_EQ(p2->position, kStart2);
+        EXPECT_TRUE(players.calls.empty());
+        EXPECT_EQ(window->Timer1.interval(), 200);
     }
     const std::size_t shown = messages.shown.size();
     window->ffw_Click();
@@ -69,21 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
               QString::fromUtf8("\t 4\x01"
                                 "2\x7f"),
               kComma, "4", 4.0}),
-    [](const auto& param) { return std::string(param.param.name); });
+    byName);
 
-TEST_F(CommandFixture, GotoNumberBeyondADoubleStopsNothingThatPlays) {
-    stand(kStart1, true, kStart2, true);
-    window->Timer1.setInterval(200);
-    ui().time_goto->setText("1e999");
-
-    window->com_goto_Click();
-
-    EXPECT_EQ(messages.shown, std::vector<std::string>{Messages::kCannotJump});
-    EXPECT_TRUE(players.calls.empty());
-    EXPECT_EQ(window->Timer1.interval(), 200);
-}
-
-TEST_F(CommandFixture, TickShowsPlayerOnesWholeSecond) {
+TEST_F(WindowFixture, TickShowsPlayerOnesWholeSecond) {
     QLocale::setDefault(QLocale(kComma));
     for (const auto& [position, shown] : {std::pair{0.2, "0"}, std::pair{12.9, "12"}}) {
         players.clear();

@@ -21,7 +21,7 @@ TEST_F(HotKeyStartUp, RegistersF3F2F1PlainOnTheWindow) {
 
 // The registry's own error, with its number and text, reaches whoever starts the window.
 TEST_F(HotKeyStartUp, KeyHeldByAnotherProgramStopsStartUpWithTheRegistryError) {
-    platform.holdElsewhere(0, 113);
+    platform.refuse("RegisterHotKey", 1409);
     EXPECT_THROW(window->Form_Load(), HotKeyError);
 }
 
@@ -43,7 +43,7 @@ struct Press {
     const char* command;
 };
 
-class HotKeyDispatch : public WindowFixture, public ::testing::WithParamInterface<Press> {};
+using HotKeyDispatch = WindowCases<Press>;
 
 TEST_P(HotKeyDispatch, RestoresTheWindowThenRunsTheCommandOnlyWithBothFiles) {
     const Press p = GetParam();
@@ -70,6 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Press{"F1BothLoaded", 2, true, true, false, "back_both"},
                       Press{"F3OnlyPlayer1Minimised", 0, true, false, true, "none"},
                       Press{"F1OnlyPlayer2", 2, false, true, false, "none"}),
-    [](const auto& param) { return std::string(param.param.name); });
+    byName);
 
 }  // namespace

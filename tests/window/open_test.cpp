@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "CommandFixture.h"
 #include "Messages.h"
+#include "WindowFixture.h"
 
 namespace {
 
 const std::vector<std::string> kDialogCalls = {"setFlags(4096)", "ShowOpen", "FileName"};
 
 // One side of the window, 1 or 2, as its open command sees it.
-class OpenSide : public CommandFixture, public ::testing::WithParamInterface<int> {
+class OpenSide : public WindowFixture, public ::testing::WithParamInterface<int> {
 protected:
     bool first() const { return GetParam() == 1; }
     void open(const std::string& choice) {
@@ -99,7 +99,7 @@ TEST_P(OpenSide, LoadFailureLeavesTheSideUnloaded) {
 INSTANTIATE_TEST_SUITE_P(Sides, OpenSide, ::testing::Values(1, 2),
                          [](const auto& test) { return "Side" + std::to_string(test.param); });
 
-TEST_F(CommandFixture, FileDisplayShowsAtMostTheLastThirtyCharacters) {
+TEST_F(WindowFixture, FileDisplayShowsAtMostTheLastThirtyCharacters) {
     const std::pair<std::string, std::string> shown[] = {
         {"/home/user/recordings/abc1.wav", "/home/user/recordings/abc1.wav"},
         {"/home/user/recordings/abcd1.wav", "home/user/recordings/abcd1.wav"},
@@ -113,7 +113,7 @@ TEST_F(CommandFixture, FileDisplayShowsAtMostTheLastThirtyCharacters) {
     }
 }
 
-TEST_F(CommandFixture, OpenSidesAreIndependentAndMayShareAFile) {
+TEST_F(WindowFixture, OpenSidesAreIndependentAndMayShareAFile) {
     dialog.nextChoice = "/media/same.wav";
     window->neu2_Click();
     window->neu1_Click();

@@ -49,34 +49,23 @@ TEST(QtMessageBoxTest, ShowsThePlainTextWithOneOkAndTheProgramCaption) {
     EXPECT_TRUE(inspected);
 }
 
-class QtFileDialogTest : public ::testing::Test {
-protected:
+TEST(QtFileDialogTest, GivesTheFullPathAndCancelEmptiesItAndTheNextOpenStartsInTheLastFolder) {
     QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile file(folder.filePath("take1.wav"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     QtFileDialog dialog;
-
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        QFile file(folder.filePath("take1.wav"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    // Types a name into the dialog and accepts it.
-    void chooseWhenShown(const QString& name) {
-        whenModalShows([name](QWidget* modal) {
-            auto* fileDialog = qobject_cast<QFileDialog*>(modal);
-            ASSERT_NE(fileDialog, nullptr);
-            // Typed, as a user would: selecting through the view depends on when the
-            // folder's listing has loaded.
-            auto* nameEdit = fileDialog->findChild<QLineEdit*>("fileNameEdit");
-            ASSERT_NE(nameEdit, nullptr);
-            nameEdit->setText(name);
-            static_cast<QDialog*>(fileDialog)->accept();
-        });
-    }
-};
-
-TEST_F(QtFileDialogTest, GivesTheFullPathAndCancelEmptiesItAndTheNextOpenStartsInTheLastFolder) {
     dialog.setFlags(IFileDialog::cdlOFNFileMustExist);
-    chooseWhenShown(folder.filePath("take1.wav"));
+    whenModalShows([&](QWidget* modal) {
+        auto* fileDialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(fileDialog, nullptr);
+        // Typed, as a user would: selecting through the view depends on when the folder's
+        // listing has loaded.
+        auto* nameEdit = fileDialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(nameEdit, nullptr);
+        nameEdit->setText(folder.filePath("take1.wav"));
+        static_cast<QDialog*>(fileDialog)->accept();
+    });
     dialog.ShowOpen();
     EXPECT_EQ(dialog.FileName(), folder.filePath("take1.wav").toStdString());
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "CommandFixture.h"
 #include "Messages.h"
+#include "WindowFixture.h"
 
 // Every transport command and jump, as a script of the player calls it makes in order, with
 // the timer settings between them written as "Timer1=<ms>".
@@ -64,7 +64,6 @@ std::vector<Script> scripts() {
          join({{"wmp1.playState", "Timer1=200"},
                back,
                {"wmp2.setCurrentPosition(39)", "Timer1=0"}})},
-        fastForward("ShortForwardPlaying", &frm1::ffw_Click, true, 32),
         fastForward("ShortForwardPaused", &frm1::ffw_Click, false, 32),
         fastForward("LongForwardPlaying", &frm1::fffw_Click, true, 40),
         {"GotoPlaying", &frm1::com_goto_Click, true,
@@ -99,7 +98,7 @@ int intervalBefore(const std::vector<std::string>& steps, std::size_t calls) {
     return interval;
 }
 
-class Command : public CommandCases<Script> {
+class Command : public WindowCases<Script> {
 protected:
     // Runs the command from the common start with player call `failing` throwing, if it comes.
     void run(std::size_t failing) {
@@ -134,11 +133,10 @@ TEST_P(Command, CallsThePlayersInOrderAndStopsAtAFailingCall) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, Command, ::testing::ValuesIn(scripts()),
-                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Scripts, Command, ::testing::ValuesIn(scripts()), byName);
 
 // The step back stops at the start, for each player by itself.
-TEST_F(CommandFixture, BackNeverGoesBeforeTheStart) {
+TEST_F(WindowFixture, BackNeverGoesBeforeTheStart) {
     for (const auto& [early, later] : {std::pair{0.4, 1.5}, std::pair{1.5, 0.4}}) {
         stand(early, false, later, false);
         window->back_both();

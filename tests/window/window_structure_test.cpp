@@ -19,6 +19,7 @@ TEST_F(InfoPanel, ShowsAbovePlayerTwoAndItsOkHidesIt) {
         ui().Command1->mapTo(ui().centralwidget, ui().Command1->rect().center());
     EXPECT_EQ(ui().centralwidget->childAt(okCentre), ui().Command1);
 
+    p2->left = 6000;
     QTest::mouseClick(ui().p2right, Qt::LeftButton);
     EXPECT_EQ(p2->Left(), 6100.0f);
 
