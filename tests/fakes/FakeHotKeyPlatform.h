@@ -21,8 +21,6 @@ using HotKeyCallLog = BasicCallLog<std::runtime_error>;
 // come from the program's real atom table.
 class FakeHotKeyPlatform : public IHotKeyPlatform {
 public:
-    static constexpr std::uint32_t kErrHotKeyNotRegistered = 1419;
-
     explicit FakeHotKeyPlatform(HotKeyCallLog& log) : m_log(log) {}
 
     std::string executableName = "Pellucor";          // what ExecutableName() answers
@@ -65,12 +63,14 @@ public:
         if (refused("GlobalAddAtom"))
             return 0;
         const std::uint16_t atom = m_atoms.add(s);
-        return atom ? atom : fail(m_atoms.lastError(), atom);
+        if (atom == 0)
+            m_lastError = m_atoms.lastError();
+        return atom;
     }
     void GlobalDeleteAtom(std::uint16_t atom) override {
         m_log.record("GlobalDeleteAtom", atom);
-        if (!refused("GlobalDeleteAtom") && !m_atoms.remove(atom))
-            fail(m_atoms.lastError(), 0);
+        if (!refused("GlobalDeleteAtom"))
+            m_atoms.remove(atom);
     }
     bool RegisterHotKey(HWND hwnd, std::int32_t id, std::int32_t modifiers,
                         std::int32_t virtualKey) override {
@@ -82,9 +82,8 @@ public:
     }
     void UnregisterHotKey(HWND hwnd, std::int32_t id) override {
         m_log.record("UnregisterHotKey", args(hwnd, id));
-        const auto held = [&](const Grab& g) { return g.hwnd == hwnd && g.id == id; };
-        if (!refused("UnregisterHotKey") && std::erase_if(m_grabs, held) == 0)
-            fail(kErrHotKeyNotRegistered, 0);
+        if (!refused("UnregisterHotKey"))
+            std::erase_if(m_grabs, [&](const Grab& g) { return g.hwnd == hwnd && g.id == id; });
     }
     std::uint32_t GetLastError() override {
         m_log.record("GetLastError");
@@ -119,11 +118,6 @@ private:
         std::string s;
         ((s += (s.empty() ? "" : ",") + std::to_string(values)), ...);
         return s;
-    }
-    template <typename R>
-    R fail(std::uint32_t code, R result) {
-        m_lastError = code;
-        return result;
     }
     bool refused(const std::string& call) {
         const auto it = m_refusals.find(call);

@@ -205,14 +205,11 @@ struct LettingGo {
     std::function<void(std::optional<cHotKeyRegistry>&, FakeMessageHook&)> run;
 };
 
-class EveryWayOfLettingGo : public RegistryTest, public ::testing::WithParamInterface<LettingGo> {
-protected:
-    void letGo() { GetParam().run(reg, hook); }
-};
+class EveryWayOfLettingGo : public RegistryTest, public ::testing::WithParamInterface<LettingGo> {};
 
 TEST_P(EveryWayOfLettingGo, ReleasesLastKeyFirstThenUnhooksHotKeyThenDestroy) {
     bindWith({"a", "b", "c"});
-    letGo();
+    GetParam().run(reg, hook);
     EXPECT_EQ(log.calls, (Strings{"UnregisterHotKey(7,-16382)", "GlobalDeleteAtom(49154)",
                                   "UnregisterHotKey(7,-16383)", "GlobalDeleteAtom(49153)",
                                   "UnregisterHotKey(7,-16384)", "GlobalDeleteAtom(49152)",

@@ -14,6 +14,7 @@ TEST_F(InfoPanel, ShowsAbovePlayerTwoAndItsOkHidesIt) {
     window->show();
     EXPECT_FALSE(ui().Frame1->isVisible());
     ui().about->trigger();
+    ui().about->trigger();  // a second Info leaves it shown
     ASSERT_TRUE(ui().Frame1->isVisible());
     const QPoint okCentre =
         ui().Command1->mapTo(ui().centralwidget, ui().Command1->rect().center());
@@ -25,8 +26,6 @@ TEST_F(InfoPanel, ShowsAbovePlayerTwoAndItsOkHidesIt) {
 
     QTest::mouseClick(ui().Command1, Qt::LeftButton);
     EXPECT_FALSE(ui().Frame1->isVisible());
-    ui().about->trigger();
-    EXPECT_TRUE(ui().Frame1->isVisible());
 }
 
 }  // namespace
