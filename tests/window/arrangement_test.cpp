@@ -23,6 +23,7 @@ TEST_P(PlayerArrangement, OneClickChangesOnlyItsOwnPlayer) {
     FakePlayer& other = first ? *p2 : *p1;
     const auto geometry = [](const FakePlayer& p) { return std::tuple{p.left, p.width, p.height}; };
     std::tie(mine.left, mine.width, mine.height) = std::tuple{a.left, a.width, a.height};
+    std::tie(other.left, other.width, other.height) = std::tuple{3000.0f, 4000.0f, 3000.0f};
     const auto otherBefore = geometry(other);
 
     window->show();
