@@ -6,13 +6,11 @@
 #include "CallLog.h"
 #include "IFileDialog.h"
 
-using DialogCallLog = BasicCallLog<std::runtime_error>;
-
 // A file dialog whose ShowOpen "chooses" nextChoice: an empty text stands for Cancel, which
 // empties the name (the real dialog's behaviour). Calls are recorded and can be made to fail.
 class FakeFileDialog : public IFileDialog {
 public:
-    DialogCallLog log;
+    BasicCallLog<std::runtime_error> log;
     std::string nextChoice;
 
     void setFlags(std::int32_t value) override { log.record("setFlags", value); }

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 

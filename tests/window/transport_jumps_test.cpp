@@ -73,7 +73,7 @@ std::vector<Script> scripts() {
 }
 
 bool isTimer(const std::string& step) {
-    return step.rfind("Timer1=", 0) == 0;
+    return step.starts_with("Timer1=");
 }
 
 std::vector<std::string> playerCalls(const std::vector<std::string>& steps) {
