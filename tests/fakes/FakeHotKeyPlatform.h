@@ -39,12 +39,11 @@ public:
         for (const std::uint16_t a : taken)
             m_atoms.remove(a);
     }
-    // Ids registered for hwnd now, in registration order.
-    std::vector<std::int32_t> registeredIds(HWND hwnd) const {
+    // Ids registered now, in registration order.
+    std::vector<std::int32_t> registeredIds() const {
         std::vector<std::int32_t> ids;
         for (const Grab& g : m_grabs)
-            if (g.hwnd == hwnd)
-                ids.push_back(g.id);
+            ids.push_back(g.id);
         return ids;
     }
     // How many atoms are alive now.

@@ -61,7 +61,7 @@ protected:
     // order in which Clear releases them (last first) gives the order.
     Strings releaseAll() {
         std::map<std::int32_t, std::string> nameOf;
-        for (std::int32_t id : platform.registeredIds(kWnd))
+        for (std::int32_t id : platform.registeredIds())
             nameOf[id] = press(id).at(0).name;
         log.clear();
         reg->Clear();
@@ -158,7 +158,7 @@ TEST_P(RegisterKeyAccepted, PressRaisesTheNameWithItsKeyAndModifiers) {
     bindWith({"stop"});
     reg->RegisterKey(name, 112, 2);
 
-    EXPECT_EQ(press(platform.registeredIds(kWnd).back()), (std::vector<Press>{{name, 2, 112}}));
+    EXPECT_EQ(press(platform.registeredIds().back()), (std::vector<Press>{{name, 2, 112}}));
     EXPECT_EQ(releaseAll(), (Strings{"stop", name}));
 }
 
@@ -286,7 +286,7 @@ TEST_F(RegistryTest, DestructionLogsAFailingUnhookAfterReleasingTheKeys) {
     log.failOn("UnhookMessage");
     EXPECT_NO_THROW(reg.reset());
     HotKeyLog::setWarningSink(nullptr);
-    EXPECT_TRUE(platform.registeredIds(kWnd).empty());
+    EXPECT_TRUE(platform.registeredIds().empty());
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].find("UnhookMessage"), std::string::npos) << warnings[0];
 }

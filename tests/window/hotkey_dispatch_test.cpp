@@ -53,7 +53,7 @@ TEST_P(HotKeyDispatch, RestoresTheWindowThenRunsTheCommandOnlyWithBothFiles) {
     platform.minimised = p.minimised;
     hotKeyCalls.calls.clear();
 
-    const auto ids = platform.registeredIds(hwnd());
+    const auto ids = platform.registeredIds();
     EXPECT_EQ(hook.deliver(hwnd(), WM_HOTKEY, ids.at(p.key), 0x00720000), 0);
 
     const bool restored = std::count(hotKeyCalls.calls.begin(), hotKeyCalls.calls.end(),

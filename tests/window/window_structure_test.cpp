@@ -28,4 +28,16 @@ TEST_F(InfoPanel, ShowsAbovePlayerTwoAndItsOkHidesIt) {
     EXPECT_FALSE(ui().Frame1->isVisible());
 }
 
+// Each open item of the menu opens the file dialog for its own side.
+TEST_F(WindowFixture, OpenItemsOpenTheirOwnSide) {
+    dialog.nextChoice = "/media/a.wav";
+    ui().neu1->trigger();
+    EXPECT_EQ(window->media1, "/media/a.wav");
+    EXPECT_TRUE(window->media2.empty());
+    dialog.nextChoice = "/media/b.wav";
+    ui().neu2->trigger();
+    EXPECT_EQ(window->media2, "/media/b.wav");
+    EXPECT_EQ(window->media1, "/media/a.wav");
+}
+
 }  // namespace
