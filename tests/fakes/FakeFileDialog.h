@@ -6,27 +6,23 @@
 #include "CallLog.h"
 #include "IFileDialog.h"
 
-using DialogCallLog = BasicCallLog<std::runtime_error>;
-
 // A file dialog whose ShowOpen "chooses" nextChoice: an empty text stands for Cancel, which
 // empties the name (the real dialog's behaviour). Calls are recorded and can be made to fail.
 class FakeFileDialog : public IFileDialog {
 public:
-    DialogCallLog log;
+    BasicCallLog<std::runtime_error> log;
     std::string nextChoice;
-    std::int32_t flags = 0;
-    std::string fileName;
 
-    void setFlags(std::int32_t value) override {
-        log.record("setFlags", value);
-        flags = value;
-    }
+    void setFlags(std::int32_t value) override { log.record("setFlags", value); }
     void ShowOpen() override {
         log.record("ShowOpen");
-        fileName = nextChoice;
+        m_fileName = nextChoice;
     }
     std::string FileName() override {
         log.record("FileName");
-        return fileName;
+        return m_fileName;
     }
+
+private:
+    std::string m_fileName;
 };

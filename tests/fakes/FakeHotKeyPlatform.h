@@ -4,10 +4,8 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
-#include <optional>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "AtomTable.h"
@@ -23,9 +21,6 @@ using HotKeyCallLog = BasicCallLog<std::runtime_error>;
 // come from the program's real atom table.
 class FakeHotKeyPlatform : public IHotKeyPlatform {
 public:
-    static constexpr std::uint32_t kErrHotKeyAlreadyRegistered = 1409;
-    static constexpr std::uint32_t kErrHotKeyNotRegistered = 1419;
-
     explicit FakeHotKeyPlatform(HotKeyCallLog& log) : m_log(log) {}
 
     std::string executableName = "Pellucor";          // what ExecutableName() answers
@@ -33,10 +28,8 @@ public:
     std::map<std::uint32_t, std::string> errorTexts;  // FormatMessage's texts by code
     bool minimised = false;                           // IsIconic's answer; SendRestore clears it
 
-    // Refuses the nth call (1 = next) of the named function from now on with the given code.
-    void refuse(const std::string& call, std::uint32_t code, int nth = 1) {
-        m_refusals.push_back({call, code, nth});
-    }
+    // Refuses the next call of the named function with the given code.
+    void refuse(const std::string& call, std::uint32_t code) { m_refusals[call] = code; }
     // Gives the next new atom this value (e.g. 0xFFFF) instead of the lowest free one.
     // The table hands out values round-robin: take and free every value before it.
     void forceNextAtom(std::uint16_t atom) {
@@ -46,29 +39,15 @@ public:
         for (const std::uint16_t a : taken)
             m_atoms.remove(a);
     }
-    // Marks a key combination as held by another program, so RegisterHotKey refuses it.
-    void holdElsewhere(std::int32_t modifiers, std::int32_t virtualKey) {
-        m_grabs.push_back({0xFFFFFFFFu, 0, modifiers, virtualKey});
-    }
-
-    // Ids registered for hwnd now, in registration order.
-    std::vector<std::int32_t> registeredIds(HWND hwnd) const {
+    // Ids registered now, in registration order.
+    std::vector<std::int32_t> registeredIds() const {
         std::vector<std::int32_t> ids;
         for (const Grab& g : m_grabs)
-            if (g.hwnd == hwnd)
-                ids.push_back(g.id);
+            ids.push_back(g.id);
         return ids;
     }
-    // Atoms alive now, in ascending order.
-    std::vector<std::uint16_t> aliveAtoms() const {
-        std::vector<std::uint16_t> atoms;
-        for (std::size_t i = 0; i < AtomTable::kCapacity; ++i) {
-            const auto atom = static_cast<std::uint16_t>(AtomTable::kFirstAtom + i);
-            if (!m_atoms.name(atom).empty())
-                atoms.push_back(atom);
-        }
-        return atoms;
-    }
+    // How many atoms are alive now.
+    std::size_t atomCount() const { return m_atoms.size(); }
 
     std::string ExecutableName() override {
         m_log.record("ExecutableName");
@@ -83,37 +62,27 @@ public:
         if (refused("GlobalAddAtom"))
             return 0;
         const std::uint16_t atom = m_atoms.add(s);
-        return atom ? atom : fail(m_atoms.lastError(), atom);
+        if (atom == 0)
+            m_lastError = m_atoms.lastError();
+        return atom;
     }
     void GlobalDeleteAtom(std::uint16_t atom) override {
         m_log.record("GlobalDeleteAtom", atom);
-        if (!refused("GlobalDeleteAtom") && !m_atoms.remove(atom))
-            fail(m_atoms.lastError(), 0);
+        if (!refused("GlobalDeleteAtom"))
+            m_atoms.remove(atom);
     }
     bool RegisterHotKey(HWND hwnd, std::int32_t id, std::int32_t modifiers,
                         std::int32_t virtualKey) override {
         m_log.record("RegisterHotKey", args(hwnd, id, modifiers, virtualKey));
         if (refused("RegisterHotKey"))
             return false;
-        for (const Grab& g : m_grabs) {
-            const bool sameKey = g.modifiers == modifiers && g.virtualKey == virtualKey;
-            if (sameKey || (g.hwnd == hwnd && g.id == id))
-                return fail(kErrHotKeyAlreadyRegistered, false);
-        }
-        m_grabs.push_back({hwnd, id, modifiers, virtualKey});
+        m_grabs.push_back({hwnd, id});
         return true;
     }
     void UnregisterHotKey(HWND hwnd, std::int32_t id) override {
         m_log.record("UnregisterHotKey", args(hwnd, id));
-        if (refused("UnregisterHotKey"))
-            return;
-        const auto it = std::find_if(m_grabs.begin(), m_grabs.end(),
-                                     [&](const Grab& g) { return g.hwnd == hwnd && g.id == id; });
-        if (it == m_grabs.end()) {
-            fail(kErrHotKeyNotRegistered, 0);
-            return;
-        }
-        m_grabs.erase(it);
+        if (!refused("UnregisterHotKey"))
+            std::erase_if(m_grabs, [&](const Grab& g) { return g.hwnd == hwnd && g.id == id; });
     }
     std::uint32_t GetLastError() override {
         m_log.record("GetLastError");
@@ -122,7 +91,7 @@ public:
     std::size_t FormatMessage(std::uint32_t code, char* buffer, std::size_t size) override {
         m_log.record("FormatMessage", args(code, size));
         const auto it = errorTexts.find(code);
-        if (refused("FormatMessage") || it == errorTexts.end())
+        if (it == errorTexts.end())
             return 0;
         const std::size_t n = std::min(size, it->second.size());
         std::memcpy(buffer, it->second.data(), n);
@@ -130,26 +99,17 @@ public:
     }
     bool IsIconic(HWND hwnd) override {
         m_log.record("IsIconic", hwnd);
-        return !refused("IsIconic") && minimised;
+        return minimised;
     }
     void SendRestore(HWND hwnd) override {
         m_log.record("SendRestore", hwnd);
-        if (refused("SendRestore"))
-            return;
         minimised = false;
     }
 
 private:
-    struct Refusal {
-        std::string call;
-        std::uint32_t code;
-        int nth;
-    };
     struct Grab {
         HWND hwnd;
         std::int32_t id;
-        std::int32_t modifiers;
-        std::int32_t virtualKey;
     };
 
     template <typename... T>
@@ -158,23 +118,16 @@ private:
         ((s += (s.empty() ? "" : ",") + std::to_string(values)), ...);
         return s;
     }
-    template <typename R>
-    R fail(std::uint32_t code, R result) {
-        m_lastError = code;
-        return result;
-    }
     bool refused(const std::string& call) {
-        for (auto it = m_refusals.begin(); it != m_refusals.end(); ++it) {
-            if (it->call != call || --it->nth > 0)
-                continue;
-            m_lastError = it->code;
-            m_refusals.erase(it);
-            return true;
-        }
-        return false;
+        const auto it = m_refusals.find(call);
+        if (it == m_refusals.end())
+            return false;
+        m_lastError = it->second;
+        m_refusals.erase(it);
+        return true;
     }
     HotKeyCallLog& m_log;
-    std::vector<Refusal> m_refusals;
+    std::map<std::string, std::uint32_t> m_refusals;
     AtomTable m_atoms;
     std::vector<Grab> m_grabs;
     std::uint32_t m_lastError = 0;

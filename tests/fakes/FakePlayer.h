@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QWidget>
 #include <string>
 
 #include "CallLog.h"
@@ -8,23 +7,13 @@
 
 using PlayerCallLog = BasicCallLog<PlayerError>;
 
-// A player that records every call as "wmpN.call(arg)" in a shared log and keeps a simple
-// state: a position that only changes when written, a playing flag, geometry in twips taken
-// from its host at creation.
+// A player that records every call as "wmpN.call(arg)" in a shared log and keeps only what the
+// window reads back: a position that changes when written, a playing flag, geometry in twips.
 class FakePlayer : public IMediaPlayer {
 public:
-    FakePlayer(std::string name, PlayerCallLog& log, QWidget* host = nullptr)
-        : m_name(std::move(name)), m_log(log) {
-        if (host) {
-            const QRect g = host->geometry();
-            left = static_cast<float>(g.x() * 15);
-            width = static_cast<float>(g.width() * 15);
-            height = static_cast<float>(g.height() * 15);
-        }
-    }
+    FakePlayer(std::string name, PlayerCallLog& log) : m_name(std::move(name)), m_log(log) {}
 
     // State a test may set up or inspect directly, without a record.
-    bool autoStart = true;
     std::string url;
     double position = 0.0;
     bool playing = false;
@@ -32,56 +21,34 @@ public:
     float width = 0;
     float height = 0;
 
-    void setAutoStart(bool value) override {
-        rec("setAutoStart", value ? "true" : "false");
-        autoStart = value;
-    }
-    void setURL(const std::string& path) override {
-        rec("setURL", path);
-        url = path;
-        position = 0.0;
-        playing = autoStart;
-    }
-    void play() override {
-        rec("play");
-        playing = true;
-    }
-    void pause() override {
-        rec("pause");
-        playing = false;
-    }
-    double currentPosition() override {
-        rec("currentPosition");
-        return position;
-    }
+    void setAutoStart(bool value) override { set("setAutoStart", value ? "true" : "false"); }
+    void setURL(const std::string& path) override { url = set("setURL", path); }
+    void play() override { playing = rec("play", true); }
+    void pause() override { playing = rec("pause", false); }
+    double currentPosition() override { return rec("currentPosition", position); }
     void setCurrentPosition(double seconds) override {
-        rec("setCurrentPosition", seconds);
-        position = seconds;
+        position = set("setCurrentPosition", seconds);
     }
-    int playState() override {
-        rec("playState");
-        return playing ? kPlaying : 2;
-    }
-    float Left() override { return get("Left", left); }
-    void setLeft(float twips) override { set("setLeft", left, twips); }
-    float Width() override { return get("Width", width); }
-    void setWidth(float twips) override { set("setWidth", width, twips); }
-    float Height() override { return get("Height", height); }
-    void setHeight(float twips) override { set("setHeight", height, twips); }
+    int playState() override { return rec("playState", playing ? kPlaying : 2); }
+    float Left() override { return rec("Left", left); }
+    void setLeft(float twips) override { left = set("setLeft", twips); }
+    float Width() override { return rec("Width", width); }
+    void setWidth(float twips) override { width = set("setWidth", twips); }
+    float Height() override { return rec("Height", height); }
+    void setHeight(float twips) override { height = set("setHeight", twips); }
 
 private:
-    void rec(const std::string& call) { m_log.record(m_name + "." + call); }
-    template <typename Arg>
-    void rec(const std::string& call, const Arg& arg) {
-        m_log.record(m_name + "." + call, arg);
+    // Records a call without an argument and gives back what it answers.
+    template <typename T>
+    T rec(const std::string& call, T answer) {
+        m_log.record(m_name + "." + call);
+        return answer;
     }
-    float get(const std::string& call, float value) {
-        rec(call);
+    // Records a call with its argument and gives back the value to store.
+    template <typename T>
+    T set(const std::string& call, T value) {
+        m_log.record(m_name + "." + call, value);
         return value;
-    }
-    void set(const std::string& call, float& field, float value) {
-        rec(call, value);
-        field = value;
     }
 
     std::string m_name;

@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -49,44 +48,25 @@ TEST(QtMessageBoxTest, ShowsThePlainTextWithOneOkAndTheProgramCaption) {
     EXPECT_TRUE(inspected);
 }
 
-class QtFileDialogTest : public ::testing::Test {
-protected:
+TEST(QtFileDialogTest, GivesTheFullPathAndCancelEmptiesItAndTheNextOpenStartsInTheLastFolder) {
     QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile file(folder.filePath("take1.wav"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     QtFileDialog dialog;
-
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        QFile file(folder.filePath("take1.wav"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    // Types a name into the dialog and accepts it.
-    void chooseWhenShown(const QString& name, QString* startFolder = nullptr) {
-        whenModalShows([name, startFolder](QWidget* modal) {
-            auto* fileDialog = qobject_cast<QFileDialog*>(modal);
-            ASSERT_NE(fileDialog, nullptr);
-            if (startFolder)
-                *startFolder = fileDialog->directory().absolutePath();
-            // Typed, as a user would: selecting through the view depends on when the
-            // folder's listing has loaded.
-            auto* nameEdit = fileDialog->findChild<QLineEdit*>("fileNameEdit");
-            ASSERT_NE(nameEdit, nullptr);
-            nameEdit->setText(name);
-            static_cast<QDialog*>(fileDialog)->accept();
-        });
-    }
-};
-
-TEST_F(QtFileDialogTest, GivesTheFullPathOfTheChosenFile) {
     dialog.setFlags(IFileDialog::cdlOFNFileMustExist);
-    chooseWhenShown(folder.filePath("take1.wav"));
+    whenModalShows([&](QWidget* modal) {
+        auto* fileDialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(fileDialog, nullptr);
+        // Typed, as a user would: selecting through the view depends on when the folder's
+        // listing has loaded.
+        auto* nameEdit = fileDialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(nameEdit, nullptr);
+        nameEdit->setText(folder.filePath("take1.wav"));
+        static_cast<QDialog*>(fileDialog)->accept();
+    });
     dialog.ShowOpen();
     EXPECT_EQ(dialog.FileName(), folder.filePath("take1.wav").toStdString());
-}
-
-TEST_F(QtFileDialogTest, CancelEmptiesTheNameAndTheNextOpenStartsInTheLastFolder) {
-    dialog.setFlags(IFileDialog::cdlOFNFileMustExist);
-    chooseWhenShown(folder.filePath("take1.wav"));
-    dialog.ShowOpen();
 
     QString startFolder;
     whenModalShows([&](QWidget* modal) {
