@@ -11,6 +11,7 @@
 
 #include "IMediaPlayer.h"
 #include "MediaLog.h"
+#include "XErrorLog.h"
 
 namespace {
 
@@ -108,6 +109,7 @@ MpvCore::MpvCore(std::int64_t wid) {
     // their own (up to eight per core) that keep freed memory: re-opening files grew the process by
     // tens of MiB. Two arenas cost no measurable speed.
     mallopt(M_ARENA_MAX, 2);
+    keepXErrorsFromEndingTheProcess();
     m_mpv = mpv_create();
     if (!m_mpv) {
         throw PlayerError("libmpv: cannot create a player");
@@ -148,8 +150,17 @@ MpvCore::MpvCore(std::int64_t wid) {
 }
 
 MpvCore::~MpvCore() {
+    shutDown();
+}
+
+void MpvCore::shutDown() {
+    if (!m_mpv) {
+        return;
+    }
     mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
+    // Waits until libmpv's threads are done, its video output closed.
     mpv_terminate_destroy(m_mpv);
+    m_mpv = nullptr;
 }
 
 void MpvCore::onWakeup(void* self) {
@@ -163,6 +174,9 @@ void MpvCore::drain() {
 }
 
 bool MpvCore::handleNextEvent(double timeoutSeconds) {
+    if (!m_mpv) {
+        return false;
+    }
     const mpv_event* event = mpv_wait_event(m_mpv, timeoutSeconds);
     if (event->event_id == MPV_EVENT_NONE) {
         return false;
@@ -266,7 +280,14 @@ void MpvCore::logMessage(const void* data) {
     }
 }
 
+void MpvCore::requireHandle() const {
+    if (!m_mpv) {
+        throw PlayerError("the player was shut down with its window");
+    }
+}
+
 void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& args) {
+    requireHandle();
     auto list = argv(args);
     if (const int err = mpv_command_async(m_mpv, id, list.data()); err < 0) {
         fail("libmpv " + args.front(), err);
@@ -274,6 +295,7 @@ void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& arg
 }
 
 void MpvCore::setAsync(const char* name, int format, void* value) {
+    requireHandle();
     const int err = mpv_set_property_async(m_mpv, 0, name, static_cast<mpv_format>(format), value);
     if (err < 0) {
         fail(std::string("libmpv ") + name, err);

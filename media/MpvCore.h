@@ -37,6 +37,10 @@ public:
 
     const Observed& observed() const { return m_observed; }
 
+    // Ends libmpv's threads and closes its video output now, before the window it draws into
+    // goes. Every later command throws; the destructor does it otherwise.
+    void shutDown();
+
     // The reply arrives later as commandReplied(id, error, playlistEntryId).
     void commandAsync(std::uint64_t id, const std::vector<std::string>& args);
     // Failures of these arrive later and are logged.
@@ -66,6 +70,7 @@ private:
     void propertyChanged(std::uint64_t id, const void* property);
     void logMessage(const void* message);
     void setAsync(const char* name, int format, void* value);
+    void requireHandle() const;
     static void onWakeup(void* self);
 
     mpv_handle* m_mpv = nullptr;

@@ -91,6 +91,16 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
         }
     });
 
+    // Deleting the host first takes the picture's window with it; libmpv must let go of it
+    // before, or its next drawing is an X error.
+    connect(m_video, &MpvVideoWidget::windowClosing, this, [this] {
+        m_load = Load::None;
+        m_playing = false;
+        m_barTimer.stop();
+        if (m_core) {  // not when the player itself is being destroyed
+            m_core->shutDown();
+        }
+    });
     connect(m_video, &MpvVideoWidget::shown, this, [this] {
         if (!m_pictureDeferred) {
             return;  // choosing the track again would restart the picture
@@ -300,6 +310,9 @@ void MpvPlayer::onEofReached(bool reached) {
 }
 
 void MpvPlayer::showNotice() {
+    if (!m_video) {
+        return;
+    }
     const bool audioOnly = m_load == Load::Loaded && !m_core->observed().hasPicture;
     m_video->setNotice(audioOnly ? QStringLiteral("\u266A %1\n(audio only)").arg(m_fileName)
                                  : QString());

@@ -22,6 +22,10 @@ MpvVideoWidget::MpvVideoWidget(QWidget* parent) : QWidget(parent), m_notice(new 
     m_notice->hide();
 }
 
+MpvVideoWidget::~MpvVideoWidget() {
+    emit windowClosing();
+}
+
 std::int64_t MpvVideoWidget::nativeId() {
     // libmpv embeds its picture only into an X11 window; elsewhere there is none to give it.
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {

@@ -13,6 +13,7 @@ class MpvVideoWidget : public QWidget {
     Q_OBJECT
 public:
     explicit MpvVideoWidget(QWidget* parent = nullptr);
+    ~MpvVideoWidget() override;
 
     // The native window for libmpv's "wid", created on first call; 0 where libmpv cannot draw
     // into it (Qt not on X11).
@@ -23,6 +24,10 @@ public:
 signals:
     // libmpv cannot show a picture in a window that was never on screen when it began drawing.
     void shown();
+    // Emitted while the native window still exists, before it is destroyed with this widget
+    // (e.g. when the host is deleted before the player): whoever draws into it must stop now.
+    // Receivers must not touch the widget.
+    void windowClosing();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
