@@ -25,11 +25,13 @@ signals:
     // libmpv cannot show a picture in a window that was never on screen when it began drawing.
     void shown();
     // Emitted while the native window still exists, before it is destroyed with this widget
-    // (e.g. when the host is deleted before the player): whoever draws into it must stop now.
+    // (e.g. when the host is deleted before the player) or alone (when Qt destroys the top
+    // level first): whoever draws into it must stop now. May come more than once.
     // Receivers must not touch the widget.
     void windowClosing();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
