@@ -16,6 +16,7 @@
 namespace {
 
 enum Observer : std::uint64_t { kTimePos = 1, kDuration, kPause, kEofReached, kVideoTrack };
+constexpr std::uint64_t kOpenedHook = 1;
 
 // Options every player starts with. The audio chain matters: with libmpv's default chain and
 // no sound device it falls through to SDL, where two players in one process hang or crash.
@@ -140,6 +141,10 @@ MpvCore::MpvCore(std::int64_t wid) {
         mpv_terminate_destroy(m_mpv);
         fail("libmpv initialisation", err);
     }
+    if (const int err = mpv_hook_add(m_mpv, kOpenedHook, "on_preloaded", 0); err < 0) {
+        mpv_terminate_destroy(m_mpv);
+        fail("libmpv hook", err);
+    }
     mpv_request_log_messages(m_mpv, logLevel());
     mpv_observe_property(m_mpv, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(m_mpv, kDuration, "duration", MPV_FORMAT_DOUBLE);
@@ -195,6 +200,16 @@ void MpvCore::dispatch(const mpv_event& event) {
             emit fileStarted(
                 static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id);
             break;
+        case MPV_EVENT_HOOK: {
+            const auto* hook = static_cast<const mpv_event_hook*>(event.data);
+            if (event.reply_userdata == kOpenedHook) {
+                emit fileOpened();
+            }
+            if (m_mpv) {
+                mpv_hook_continue(m_mpv, hook->id);
+            }
+            break;
+        }
         case MPV_EVENT_FILE_LOADED:
             emit fileLoaded();
             break;
@@ -278,6 +293,43 @@ void MpvCore::logMessage(const void* data) {
     } else {
         qCDebug(lcMedia).noquote() << text;
     }
+}
+
+MpvCore::OpenedFile MpvCore::readOpenedFile() {
+    OpenedFile file;
+    if (!m_mpv) {
+        return file;
+    }
+    double duration = 0.0;
+    if (mpv_get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &duration) >= 0) {
+        file.duration = duration;
+        m_observed.duration = duration;
+    }
+    mpv_node tracks{};
+    if (mpv_get_property(m_mpv, "track-list", MPV_FORMAT_NODE, &tracks) < 0) {
+        // Unknown: let libmpv decide, as it does when it chooses the tracks.
+        file.hasAudioOrVideo = true;
+        return file;
+    }
+    if (tracks.format == MPV_FORMAT_NODE_ARRAY) {
+        for (int i = 0; i < tracks.u.list->num && !file.hasAudioOrVideo; ++i) {
+            const mpv_node& track = tracks.u.list->values[i];
+            if (track.format != MPV_FORMAT_NODE_MAP) {
+                continue;
+            }
+            for (int k = 0; k < track.u.list->num; ++k) {
+                const mpv_node& value = track.u.list->values[k];
+                if (std::strcmp(track.u.list->keys[k], "type") == 0 &&
+                    value.format == MPV_FORMAT_STRING &&
+                    (std::strcmp(value.u.string, "video") == 0 ||
+                     std::strcmp(value.u.string, "audio") == 0)) {
+                    file.hasAudioOrVideo = true;
+                }
+            }
+        }
+    }
+    mpv_free_node_contents(&tracks);
+    return file;
 }
 
 void MpvCore::requireHandle() const {

@@ -48,12 +48,23 @@ public:
     void setDoubleAsync(const char* name, double value);
     void setStringAsync(const char* name, const std::string& value);
 
+    // What the opened file holds, read at once while libmpv waits in fileOpened (blocking, but
+    // libmpv's core has nothing else to do then).
+    struct OpenedFile {
+        std::optional<double> duration;
+        bool hasAudioOrVideo = false;
+    };
+    OpenedFile readOpenedFile();
+
     // Waits at most timeoutSeconds for one event and handles it; false when none came.
     // Lets a caller block briefly on a result without running the Qt event loop.
     bool handleNextEvent(double timeoutSeconds);
 
 signals:
     void fileStarted(qint64 playlistEntryId);
+    // The file started last has been opened and its tracks are known; libmpv has neither chosen
+    // tracks nor set up decoders and the picture yet, and waits until the receivers return.
+    void fileOpened();
     void fileLoaded();
     // reason and error as libmpv gives them (error is 0 unless the file was refused).
     void fileEnded(qint64 playlistEntryId, int reason, int error);

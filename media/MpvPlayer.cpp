@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 #include "MediaLog.h"
 #include "MpvCore.h"
@@ -77,6 +78,7 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
 
     connect(m_core.get(), &MpvCore::fileStarted, this,
             [this](qint64 entry) { m_startedEntry = entry; });
+    connect(m_core.get(), &MpvCore::fileOpened, this, &MpvPlayer::onFileOpened);
     connect(m_core.get(), &MpvCore::fileLoaded, this, &MpvPlayer::onFileLoaded);
     connect(m_core.get(), &MpvCore::fileEnded, this, &MpvPlayer::onFileEnded);
     connect(m_core.get(), &MpvCore::eofReachedChanged, this, &MpvPlayer::onEofReached);
@@ -178,6 +180,9 @@ void MpvPlayer::open(const std::string& path) {
     m_load = Load::Loading;
     m_loadEntry = 0;
     m_loadError = 0;
+    m_fileLoaded = false;
+    m_fileSettled = false;
+    m_deferredSeek.reset();
     m_lastPosition = 0.0;
     m_awaitingSettle = true;
     m_core->setFlagAsync("pause", true);
@@ -188,8 +193,8 @@ void MpvPlayer::open(const std::string& path) {
     m_loadRequest = ++m_lastRequest + kOwnRequests;
     m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
 
-    // Only the loaded-or-refused news is waited for, not a frame: libmpv decodes and draws on
-    // its own threads, and the other players go on drawing meanwhile.
+    // Only the opened-or-refused news is waited for, not the decoders or a frame: libmpv sets
+    // them up, decodes and draws on its own threads, and the other players go on drawing.
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::duration<double>(kOpenTimeoutSeconds);
     while (m_load == Load::Loading && Clock::now() < deadline) {
@@ -206,6 +211,9 @@ void MpvPlayer::open(const std::string& path) {
 
 void MpvPlayer::becomeEmpty(bool stopLibmpv) {
     m_load = Load::None;
+    m_fileLoaded = false;
+    m_fileSettled = false;
+    m_deferredSeek.reset();
     m_loadRequest = 0;
     m_loadEntry = 0;
     m_playing = false;
@@ -255,11 +263,38 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
     }
 }
 
-void MpvPlayer::onFileLoaded() {
+void MpvPlayer::onFileOpened() {
     // The news carries no entry: it is about the entry started last.
-    if (m_load == Load::Loading && m_loadEntry != 0 && m_startedEntry == m_loadEntry) {
-        m_load = Load::Loaded;
+    if (m_load != Load::Loading || m_loadEntry == 0 || m_startedEntry != m_loadEntry) {
+        return;
+    }
+    if (!m_core->readOpenedFile().hasAudioOrVideo) {
+        m_load = Load::Refused;
+        m_loadError = MPV_ERROR_NOTHING_TO_PLAY;
+        return;
+    }
+    m_load = Load::Loaded;
+    m_takenSerial = m_core->observed().timePosSerial;
+}
+
+void MpvPlayer::onFileLoaded() {
+    if (m_loadEntry == 0 || m_startedEntry != m_loadEntry) {
+        return;
+    }
+    if (m_load == Load::Loading) {
+        m_load = Load::Loaded;  // the opened news was missed
+    }
+    if (m_load == Load::Loaded) {
+        m_fileLoaded = true;
         m_takenSerial = m_core->observed().timePosSerial;
+        showNotice();
+        if (const auto seconds = std::exchange(m_deferredSeek, std::nullopt)) {
+            try {
+                sendSeek(*seconds);
+            } catch (const PlayerError& e) {
+                qCWarning(lcMedia) << "seek after opening failed:" << e.what();
+            }
+        }
     }
 }
 
@@ -282,6 +317,9 @@ void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
 
 void MpvPlayer::onRestarted() {
     m_seek.restarted();
+    if (m_load == Load::Loaded && m_fileLoaded) {
+        m_fileSettled = true;
+    }
     if (m_load == Load::Loaded && m_awaitingSettle && !m_seek.target(PendingSeek::Clock::now())) {
         m_awaitingSettle = false;
         m_settledSerial = m_takenSerial;
@@ -313,7 +351,8 @@ void MpvPlayer::showNotice() {
     if (!m_video) {
         return;
     }
-    const bool audioOnly = m_load == Load::Loaded && !m_core->observed().hasPicture;
+    // Whether there is a picture is known once libmpv has chosen the tracks.
+    const bool audioOnly = m_load == Load::Loaded && m_fileLoaded && !m_core->observed().hasPicture;
     m_video->setNotice(audioOnly ? QStringLiteral("\u266A %1\n(audio only)").arg(m_fileName)
                                  : QString());
 }
@@ -358,7 +397,7 @@ void MpvPlayer::pause() {
 }
 
 bool MpvPlayer::readyToStart() const {
-    return !m_seek.target(PendingSeek::Clock::now()).has_value();
+    return m_fileSettled && !m_seek.target(PendingSeek::Clock::now()).has_value();
 }
 
 void MpvPlayer::startNow() {
@@ -416,14 +455,23 @@ int MpvPlayer::playState() {
 void MpvPlayer::seekTo(double seconds) {
     const auto id = m_seek.begin(seconds, PendingSeek::Clock::now());
     m_seekId = id;
+    m_lastPosition = seconds;
+    m_awaitingSettle = true;
+    if (!m_fileLoaded) {
+        // libmpv refuses seeks until it has set the file up; this one is sent then.
+        m_deferredSeek = seconds;
+        return;
+    }
+    sendSeek(seconds);
+}
+
+void MpvPlayer::sendSeek(double seconds) {
     try {
-        m_core->commandAsync(id, {"seek", number(seconds), "absolute+exact"});
+        m_core->commandAsync(m_seekId, {"seek", number(seconds), "absolute+exact"});
     } catch (const PlayerError&) {
         m_seek.clear();
         throw;
     }
-    m_lastPosition = seconds;
-    m_awaitingSettle = true;
 }
 
 void MpvPlayer::stopAndRewind() {

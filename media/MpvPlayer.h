@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "IMediaPlayer.h"
@@ -19,7 +20,7 @@ class PlayerControlBar;
 // A media player on libmpv that fills a host widget with its picture and its own control bar.
 // libmpv draws the picture into a native child window on its own threads; the GUI thread only
 // sends commands and reads what libmpv last reported. Opening a file is the one call that waits,
-// and only until libmpv has loaded or refused that file.
+// and only until libmpv has opened or refused that file, not for its decoders or picture.
 // Players created for one window should share one StartCoordinator so that players started
 // together really start together; if it goes first, each player then starts on its own.
 // Without one, the player keeps a private coordinator.
@@ -61,12 +62,14 @@ private:
     void open(const std::string& path);
     void becomeEmpty(bool stopLibmpv);
     void seekTo(double seconds);
+    void sendSeek(double seconds);
     void stopAndRewind();
     void withdrawStart();
     void stopIfAtEnd();
     void showNotice();
 
     void onCommandReplied(quint64 id, int error, qint64 entry);
+    void onFileOpened();
     void onFileLoaded();
     void onFileEnded(qint64 entry, int reason, int error);
     void onRestarted();
@@ -90,6 +93,11 @@ private:
     std::int64_t m_loadEntry = 0;
     std::int64_t m_startedEntry = 0;
     int m_loadError = 0;
+    // The open returns once the file is opened; libmpv then sets up its tracks, and the player
+    // starts only once that is done and the first picture and sound are ready.
+    bool m_fileLoaded = false;
+    bool m_fileSettled = false;
+    std::optional<double> m_deferredSeek;
     QString m_fileName;
     bool m_pictureDeferred = false;
 
