@@ -53,12 +53,15 @@ public:
 
 private:
     enum class Load { None, Loading, Loaded, Refused };
+    // Reply ids of opens and stops; seeks count up from 1 on their own.
+    static constexpr std::uint64_t kOwnRequests = std::uint64_t{1} << 62;
 
     bool readyToStart() const override;
     void startNow() override;
 
     void requireFile() const;
     QWidget& host() const;
+    void takeHostGeometry();
     void open(const std::string& path);
     void becomeEmpty(bool stopLibmpv);
     void seekTo(double seconds);
@@ -114,7 +117,7 @@ private:
     bool m_playing = false;
     bool m_stopped = false;
 
-    float m_left;
-    float m_width;
-    float m_height;
+    float m_left = 0.0f;
+    float m_width = 0.0f;
+    float m_height = 0.0f;
 };

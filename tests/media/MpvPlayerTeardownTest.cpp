@@ -15,29 +15,22 @@ namespace {
 
 // What was logged about X errors, from whichever thread met them (libmpv's video output
 // draws on its own).
-class XErrorMessages {
-public:
-    XErrorMessages() { s_previous = qInstallMessageHandler(&XErrorMessages::record); }
-    ~XErrorMessages() { qInstallMessageHandler(s_previous); }
+QMutex g_mutex;
+QStringList g_xErrors;
+QtMessageHandler g_previous = nullptr;
 
-    static QStringList seen() {
-        QMutexLocker lock(&s_mutex);
-        return s_seen;
+void recordXErrors(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.contains("X error", Qt::CaseInsensitive) || text.contains("X11 error")) {
+        QMutexLocker lock(&g_mutex);
+        g_xErrors << text;
     }
+    g_previous(type, context, text);
+}
 
-private:
-    static void record(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (text.contains("X error", Qt::CaseInsensitive) || text.contains("X11 error")) {
-            QMutexLocker lock(&s_mutex);
-            s_seen << text;
-        }
-        s_previous(type, context, text);
-    }
-
-    static inline QMutex s_mutex;
-    static inline QStringList s_seen;
-    static inline QtMessageHandler s_previous = nullptr;
-};
+QStringList xErrors() {
+    QMutexLocker lock(&g_mutex);
+    return g_xErrors;
+}
 
 // Waits until the X server has done what Qt asked of it so far.
 void syncWithXServer() {
@@ -51,6 +44,8 @@ void syncWithXServer() {
 class TeardownTest : public testing::Test {
 protected:
     void SetUp() override {
+        g_xErrors.clear();
+        g_previous = qInstallMessageHandler(&recordXErrors);
         harness.openPaused(TestMedia::video());
         harness.player(0).play();
         harness.player(1).play();
@@ -58,7 +53,8 @@ protected:
             [&] { return harness.player(1).currentPosition() > 0.5; }, 10000));
     }
 
-    XErrorMessages errors;
+    void TearDown() override { qInstallMessageHandler(g_previous); }
+
     PlayerHarness harness{2};
 };
 
@@ -69,7 +65,7 @@ TEST_F(TeardownTest, HostDeletedBeforeItsPlayerLeavesLibmpvNothingToDrawInto) {
     syncWithXServer();
     // Closing libmpv's output waits for the X server, so every error it met has been seen.
     harness.destroyPlayer(1);
-    EXPECT_TRUE(errors.seen().isEmpty()) << errors.seen().join('\n').toStdString();
+    EXPECT_TRUE(xErrors().isEmpty()) << xErrors().join('\n').toStdString();
 }
 
 TEST_F(TeardownTest, XErrorAfterAnotherPlayersOutputClosedIsLoggedAndTheProgramGoesOn) {
@@ -83,7 +79,7 @@ TEST_F(TeardownTest, XErrorAfterAnotherPlayersOutputClosedIsLoggedAndTheProgramG
     xcb_destroy_window(x11->connection(), static_cast<xcb_window_t>(video->winId()));
     syncWithXServer();
 
-    EXPECT_TRUE(PlayerHarness::waitFor([&] { return !errors.seen().isEmpty(); }, 10000));
+    EXPECT_TRUE(PlayerHarness::waitFor([&] { return !xErrors().isEmpty(); }, 10000));
 }
 
 }  // namespace

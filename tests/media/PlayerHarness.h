@@ -25,7 +25,6 @@ public:
     // Opens the file paused at its start in every player.
     void openPaused(const std::string& path);
 
-    static void wait(int milliseconds);
     static bool waitFor(const std::function<bool()>& condition, int milliseconds);
 
 private:
