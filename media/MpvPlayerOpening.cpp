@@ -158,10 +158,14 @@ void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
         m_loadError = reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT;
         return;
     }
-    if (m_load == Load::Loaded && reason == MPV_END_FILE_REASON_ERROR) {
+    // Once opened, the file may still fail while libmpv sets it up, or turn out to be a
+    // playlist that libmpv would replace with its entries.
+    if (m_load == Load::Loaded && (reason == MPV_END_FILE_REASON_ERROR || !m_fileLoaded)) {
         qCWarning(lcMedia) << "libmpv gave up playing" << m_fileName << ":"
-                           << mpv_error_string(error);
-        becomeEmpty(false);
+                           << mpv_error_string(reason == MPV_END_FILE_REASON_ERROR
+                                                   ? error
+                                                   : MPV_ERROR_UNKNOWN_FORMAT);
+        becomeEmpty(!m_fileLoaded);
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
 
-// Makes sure an X error in a video output can never end the process. Call it before the first
-// video output opens; calling it again does no harm.
+// Prepares Xlib for the video outputs: for threads, and so that an X error in one can never end
+// the process. Call it before the first video output opens; calling it again does no harm.
 void keepXErrorsFromEndingTheProcess();
