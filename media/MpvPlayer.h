@@ -20,7 +20,7 @@ class PlayerControlBar;
 // A media player on libmpv that fills a host widget with its picture and its own control bar.
 // libmpv draws the picture into a native child window on its own threads; the GUI thread only
 // sends commands and reads what libmpv last reported. Opening a file is the one call that waits,
-// and only until libmpv has opened or refused that file, not for its decoders or picture.
+// and only until libmpv has loaded or refused that file, never for a frame.
 // Players created for one window should share one StartCoordinator so that players started
 // together really start together; if it goes first, each player then starts on its own.
 // Without one, the player keeps a private coordinator.
@@ -96,8 +96,8 @@ private:
     std::int64_t m_loadEntry = 0;
     std::int64_t m_startedEntry = 0;
     int m_loadError = 0;
-    // The open returns once the file is opened; libmpv then sets up its tracks, and the player
-    // starts only once that is done and the first picture and sound are ready.
+    // libmpv first opens the file, then sets up its tracks; the player starts only once that
+    // is done and the first picture and sound are ready.
     bool m_fileLoaded = false;
     bool m_fileSettled = false;
     std::optional<double> m_deferredSeek;

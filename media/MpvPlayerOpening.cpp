@@ -75,15 +75,21 @@ void MpvPlayer::open(const std::string& path) {
     m_loadRequest = ++m_lastRequest + kOwnRequests;
     m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
 
-    // Only the opened-or-refused news is waited for, not the decoders or a frame: libmpv sets
-    // them up, decodes and draws on its own threads, and the other players go on drawing.
+    // Waited for: the file refused, or loaded with its decoders and picture set up; never a
+    // frame, which libmpv decodes and draws on its own threads while the other players go on
+    // drawing. Returning as soon as the file is opened (Loaded) would hold the window's thread
+    // far less, but then two players set up their video outputs at the same time, and that
+    // corrupted the heap now and then; until that is understood, opens stay one after another.
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::duration<double>(kOpenTimeoutSeconds);
-    while (m_load == Load::Loading && Clock::now() < deadline) {
+    const auto settingUp = [this] {
+        return m_load == Load::Loading || (m_load == Load::Loaded && !m_fileLoaded);
+    };
+    while (settingUp() && Clock::now() < deadline) {
         const std::chrono::duration<double> left = deadline - Clock::now();
         m_core->handleNextEvent(std::max(left.count(), 0.0));
     }
-    if (m_load == Load::Loaded) {
+    if (m_load == Load::Loaded && m_fileLoaded) {
         return;
     }
     const std::string reason = m_load == Load::Refused ? std::string(mpv_error_string(m_loadError))
@@ -152,20 +158,17 @@ void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
     if (entry == 0 || entry != m_loadEntry) {
         return;  // an earlier open's file
     }
-    if (m_load == Load::Loading) {
-        // A playlist redirects to its entries; a player only takes media files.
+    if (m_load == Load::Loading || (m_load == Load::Loaded && !m_fileLoaded)) {
+        // Ended before libmpv set it up: refused, or a playlist that redirects to its entries;
+        // a player only takes media files.
         m_load = Load::Refused;
         m_loadError = reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT;
         return;
     }
-    // Once opened, the file may still fail while libmpv sets it up, or turn out to be a
-    // playlist that libmpv would replace with its entries.
-    if (m_load == Load::Loaded && (reason == MPV_END_FILE_REASON_ERROR || !m_fileLoaded)) {
+    if (m_load == Load::Loaded && reason == MPV_END_FILE_REASON_ERROR) {
         qCWarning(lcMedia) << "libmpv gave up playing" << m_fileName << ":"
-                           << mpv_error_string(reason == MPV_END_FILE_REASON_ERROR
-                                                   ? error
-                                                   : MPV_ERROR_UNKNOWN_FORMAT);
-        becomeEmpty(!m_fileLoaded);
+                           << mpv_error_string(error);
+        becomeEmpty(false);
     }
 }
 
