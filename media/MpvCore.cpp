@@ -11,10 +11,12 @@
 
 #include "IMediaPlayer.h"
 #include "MediaLog.h"
+#include "XErrorLog.h"
 
 namespace {
 
 enum Observer : std::uint64_t { kTimePos = 1, kDuration, kPause, kEofReached, kVideoTrack };
+constexpr std::uint64_t kOpenedHook = 1;
 
 // Options every player starts with. The audio chain matters: with libmpv's default chain and
 // no sound device it falls through to SDL, where two players in one process hang or crash.
@@ -116,6 +118,7 @@ MpvCore::MpvCore(std::int64_t wid) {
     // their own (up to eight per core) that keep freed memory: re-opening files grew the process by
     // tens of MiB. Two arenas cost no measurable speed.
     mallopt(M_ARENA_MAX, 2);
+    keepXErrorsFromEndingTheProcess();
     m_mpv = mpv_create();
     if (!m_mpv) {
         throw PlayerError("libmpv: cannot create a player");
@@ -146,6 +149,10 @@ MpvCore::MpvCore(std::int64_t wid) {
         mpv_terminate_destroy(m_mpv);
         fail("libmpv initialisation", err);
     }
+    if (const int err = mpv_hook_add(m_mpv, kOpenedHook, "on_preloaded", 0); err < 0) {
+        mpv_terminate_destroy(m_mpv);
+        fail("libmpv hook", err);
+    }
     mpv_request_log_messages(m_mpv, logLevel());
     mpv_observe_property(m_mpv, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(m_mpv, kDuration, "duration", MPV_FORMAT_DOUBLE);
@@ -156,8 +163,17 @@ MpvCore::MpvCore(std::int64_t wid) {
 }
 
 MpvCore::~MpvCore() {
+    shutDown();
+}
+
+void MpvCore::shutDown() {
+    if (!m_mpv) {
+        return;
+    }
     mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
+    // Waits until libmpv's threads are done, its video output closed.
     mpv_terminate_destroy(m_mpv);
+    m_mpv = nullptr;
 }
 
 void MpvCore::onWakeup(void* self) {
@@ -171,6 +187,9 @@ void MpvCore::drain() {
 }
 
 bool MpvCore::handleNextEvent(double timeoutSeconds) {
+    if (!m_mpv) {
+        return false;
+    }
     const mpv_event* event = mpv_wait_event(m_mpv, timeoutSeconds);
     if (event->event_id == MPV_EVENT_NONE) {
         return false;
@@ -189,6 +208,16 @@ void MpvCore::dispatch(const mpv_event& event) {
             emit fileStarted(
                 static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id);
             break;
+        case MPV_EVENT_HOOK: {
+            const auto* hook = static_cast<const mpv_event_hook*>(event.data);
+            if (event.reply_userdata == kOpenedHook) {
+                emit fileOpened();
+            }
+            if (m_mpv) {
+                mpv_hook_continue(m_mpv, hook->id);
+            }
+            break;
+        }
         case MPV_EVENT_FILE_LOADED:
             emit fileLoaded();
             break;
@@ -274,7 +303,51 @@ void MpvCore::logMessage(const void* data) {
     }
 }
 
+MpvCore::OpenedFile MpvCore::readOpenedFile() {
+    OpenedFile file;
+    if (!m_mpv) {
+        return file;
+    }
+    double duration = 0.0;
+    if (mpv_get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &duration) >= 0) {
+        file.duration = duration;
+        m_observed.duration = duration;
+    }
+    mpv_node tracks{};
+    if (mpv_get_property(m_mpv, "track-list", MPV_FORMAT_NODE, &tracks) < 0) {
+        // Unknown: let libmpv decide, as it does when it chooses the tracks.
+        file.hasAudioOrVideo = true;
+        return file;
+    }
+    if (tracks.format == MPV_FORMAT_NODE_ARRAY) {
+        for (int i = 0; i < tracks.u.list->num && !file.hasAudioOrVideo; ++i) {
+            const mpv_node& track = tracks.u.list->values[i];
+            if (track.format != MPV_FORMAT_NODE_MAP) {
+                continue;
+            }
+            for (int k = 0; k < track.u.list->num; ++k) {
+                const mpv_node& value = track.u.list->values[k];
+                if (std::strcmp(track.u.list->keys[k], "type") == 0 &&
+                    value.format == MPV_FORMAT_STRING &&
+                    (std::strcmp(value.u.string, "video") == 0 ||
+                     std::strcmp(value.u.string, "audio") == 0)) {
+                    file.hasAudioOrVideo = true;
+                }
+            }
+        }
+    }
+    mpv_free_node_contents(&tracks);
+    return file;
+}
+
+void MpvCore::requireHandle() const {
+    if (!m_mpv) {
+        throw PlayerError("the player was shut down with its window");
+    }
+}
+
 void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& args) {
+    requireHandle();
     auto list = argv(args);
     if (const int err = mpv_command_async(m_mpv, id, list.data()); err < 0) {
         fail("libmpv " + args.front(), err);
@@ -282,6 +355,7 @@ void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& arg
 }
 
 void MpvCore::setAsync(const char* name, int format, void* value) {
+    requireHandle();
     const int err = mpv_set_property_async(m_mpv, 0, name, static_cast<mpv_format>(format), value);
     if (err < 0) {
         fail(std::string("libmpv ") + name, err);

@@ -37,6 +37,10 @@ public:
 
     const Observed& observed() const { return m_observed; }
 
+    // Ends libmpv's threads and closes its video output now, before the window it draws into
+    // goes. Every later command throws; the destructor does it otherwise.
+    void shutDown();
+
     // The reply arrives later as commandReplied(id, error, playlistEntryId).
     void commandAsync(std::uint64_t id, const std::vector<std::string>& args);
     // Failures of these arrive later and are logged.
@@ -44,12 +48,23 @@ public:
     void setDoubleAsync(const char* name, double value);
     void setStringAsync(const char* name, const std::string& value);
 
+    // What the opened file holds, read at once while libmpv waits in fileOpened (blocking, but
+    // libmpv's core has nothing else to do then).
+    struct OpenedFile {
+        std::optional<double> duration;
+        bool hasAudioOrVideo = false;
+    };
+    OpenedFile readOpenedFile();
+
     // Waits at most timeoutSeconds for one event and handles it; false when none came.
     // Lets a caller block briefly on a result without running the Qt event loop.
     bool handleNextEvent(double timeoutSeconds);
 
 signals:
     void fileStarted(qint64 playlistEntryId);
+    // The file started last has been opened and its tracks are known; libmpv has neither chosen
+    // tracks nor set up decoders and the picture yet, and waits until the receivers return.
+    void fileOpened();
     void fileLoaded();
     // reason and error as libmpv gives them (error is 0 unless the file was refused).
     void fileEnded(qint64 playlistEntryId, int reason, int error);
@@ -66,6 +81,7 @@ private:
     void propertyChanged(std::uint64_t id, const void* property);
     void logMessage(const void* message);
     void setAsync(const char* name, int format, void* value);
+    void requireHandle() const;
     static void onWakeup(void* self);
 
     mpv_handle* m_mpv = nullptr;

@@ -1,13 +1,12 @@
 #include "MpvPlayer.h"
 
 #include <mpv/client.h>
-#include <unistd.h>
 
 #include <QVBoxLayout>
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
+#include <utility>
 
 #include "MediaLog.h"
 #include "MpvCore.h"
@@ -16,39 +15,11 @@
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15.0f;
-// Reply ids of opens and stops; seeks count up from 1 on their own.
-constexpr std::uint64_t kOwnRequests = std::uint64_t{1} << 62;
-
-int pixels(float twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-float twips(int pixels) {
-    return static_cast<float>(pixels) * kTwipsPerPixel;
-}
-
 // libmpv reads numbers the C way whatever the user's locale.
 std::string number(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
-}
-
-// Refuses what libmpv would accept but a player must not: a directory plays as a playlist, and
-// a FIFO or a device never ends its probe.
-void checkReadableFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const auto status = fs::status(path, error);
-    if (path.empty() || !fs::exists(status)) {
-        throw PlayerError("file not found: " + path);
-    }
-    if (!fs::is_regular_file(status)) {
-        throw PlayerError("not a file: " + path);
-    }
-    if (::access(path.c_str(), R_OK) != 0) {
-        throw PlayerError("file not readable: " + path);
-    }
 }
 
 }  // namespace
@@ -59,10 +30,8 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
       m_coordinator(coordinator ? coordinator : m_ownCoordinator.get()),
       m_video(new MpvVideoWidget(host)),
       m_bar(new PlayerControlBar(host)),
-      m_core(std::make_unique<MpvCore>(m_video->nativeId())),
-      m_left(twips(host->x())),
-      m_width(twips(host->width())),
-      m_height(twips(host->height())) {
+      m_core(std::make_unique<MpvCore>(m_video->nativeId())) {
+    takeHostGeometry();
     auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -77,6 +46,7 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
 
     connect(m_core.get(), &MpvCore::fileStarted, this,
             [this](qint64 entry) { m_startedEntry = entry; });
+    connect(m_core.get(), &MpvCore::fileOpened, this, &MpvPlayer::onFileOpened);
     connect(m_core.get(), &MpvCore::fileLoaded, this, &MpvPlayer::onFileLoaded);
     connect(m_core.get(), &MpvCore::fileEnded, this, &MpvPlayer::onFileEnded);
     connect(m_core.get(), &MpvCore::eofReachedChanged, this, &MpvPlayer::onEofReached);
@@ -91,6 +61,16 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
         }
     });
 
+    // Deleting the host first takes the picture's window with it; libmpv must let go of it
+    // before, or its next drawing is an X error.
+    connect(m_video, &MpvVideoWidget::windowClosing, this, [this] {
+        m_load = Load::None;
+        m_playing = false;
+        m_barTimer.stop();
+        if (m_core) {  // not when the player itself is being destroyed
+            m_core->shutDown();
+        }
+    });
     connect(m_video, &MpvVideoWidget::shown, this, [this] {
         if (!m_pictureDeferred) {
             return;  // choosing the track again would restart the picture
@@ -141,78 +121,6 @@ void MpvPlayer::setAutoStart(bool autoStart) {
     m_autoStart = autoStart;
 }
 
-void MpvPlayer::setURL(const std::string& path) {
-    withdrawStart();
-    m_playing = false;
-    m_stopped = false;
-    m_seek.clear();
-    m_barTimer.stop();
-    try {
-        checkReadableFile(path);
-        open(path);
-    } catch (const PlayerError&) {
-        // However the file was refused, the player is left without one, as its caller believes.
-        becomeEmpty(true);
-        throw;
-    }
-    showNotice();
-    m_barTimer.start();
-    refreshBar();
-    if (m_autoStart) {
-        play();
-    }
-}
-
-void MpvPlayer::open(const std::string& path) {
-    m_fileName = QString::fromStdString(std::filesystem::path(path).filename().string());
-    m_load = Load::Loading;
-    m_loadEntry = 0;
-    m_loadError = 0;
-    m_lastPosition = 0.0;
-    m_awaitingSettle = true;
-    m_core->setFlagAsync("pause", true);
-    // libmpv's window stays unmapped if it is made inside one that is not on screen yet: a file
-    // opened before that plays without a picture until the window is shown.
-    m_pictureDeferred = !m_video->isVisible();
-    m_core->setStringAsync("vid", m_pictureDeferred ? "no" : "auto");
-    m_loadRequest = ++m_lastRequest + kOwnRequests;
-    m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
-
-    // Only the loaded-or-refused news is waited for, not a frame: libmpv decodes and draws on
-    // its own threads, and the other players go on drawing meanwhile.
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::duration<double>(kOpenTimeoutSeconds);
-    while (m_load == Load::Loading && Clock::now() < deadline) {
-        const std::chrono::duration<double> left = deadline - Clock::now();
-        m_core->handleNextEvent(std::max(left.count(), 0.0));
-    }
-    if (m_load == Load::Loaded) {
-        return;
-    }
-    const std::string reason = m_load == Load::Refused ? std::string(mpv_error_string(m_loadError))
-                                                       : std::string("timed out");
-    throw PlayerError("cannot open " + path + ": " + reason);
-}
-
-void MpvPlayer::becomeEmpty(bool stopLibmpv) {
-    m_load = Load::None;
-    m_loadRequest = 0;
-    m_loadEntry = 0;
-    m_playing = false;
-    m_seek.clear();
-    withdrawStart();
-    m_barTimer.stop();
-    if (stopLibmpv) {
-        try {
-            m_core->commandAsync(++m_lastRequest + kOwnRequests, {"stop"});
-        } catch (const PlayerError& e) {
-            qCWarning(lcMedia) << "cannot unload the refused file:" << e.what();
-        }
-    }
-    showNotice();
-    refreshBar();
-}
-
 void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
     if (id >= kOwnRequests) {
         if (id != m_loadRequest || m_load != Load::Loading) {
@@ -245,33 +153,11 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
     }
 }
 
-void MpvPlayer::onFileLoaded() {
-    // The news carries no entry: it is about the entry started last.
-    if (m_load == Load::Loading && m_loadEntry != 0 && m_startedEntry == m_loadEntry) {
-        m_load = Load::Loaded;
-        m_takenSerial = m_core->observed().timePosSerial;
-    }
-}
-
-void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
-    if (entry == 0 || entry != m_loadEntry) {
-        return;  // an earlier open's file
-    }
-    if (m_load == Load::Loading) {
-        // A playlist redirects to its entries; a player only takes media files.
-        m_load = Load::Refused;
-        m_loadError = reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT;
-        return;
-    }
-    if (m_load == Load::Loaded && reason == MPV_END_FILE_REASON_ERROR) {
-        qCWarning(lcMedia) << "libmpv gave up playing" << m_fileName << ":"
-                           << mpv_error_string(error);
-        becomeEmpty(false);
-    }
-}
-
 void MpvPlayer::onRestarted() {
     m_seek.restarted();
+    if (m_load == Load::Loaded && m_fileLoaded) {
+        m_fileSettled = true;
+    }
     if (m_load == Load::Loaded && m_awaitingSettle && !m_seek.target(PendingSeek::Clock::now())) {
         m_awaitingSettle = false;
         m_settledSerial = m_takenSerial;
@@ -299,23 +185,10 @@ void MpvPlayer::onEofReached(bool reached) {
     }
 }
 
-void MpvPlayer::showNotice() {
-    const bool audioOnly = m_load == Load::Loaded && !m_core->observed().hasPicture;
-    m_video->setNotice(audioOnly ? QStringLiteral("\u266A %1\n(audio only)").arg(m_fileName)
-                                 : QString());
-}
-
 void MpvPlayer::requireFile() const {
     if (m_load != Load::Loaded) {
         throw PlayerError("no media file loaded");
     }
-}
-
-QWidget& MpvPlayer::host() const {
-    if (!m_host) {
-        throw PlayerError("the player's window is gone");
-    }
-    return *m_host;
 }
 
 void MpvPlayer::play() {
@@ -345,7 +218,7 @@ void MpvPlayer::pause() {
 }
 
 bool MpvPlayer::readyToStart() const {
-    return !m_seek.target(PendingSeek::Clock::now()).has_value();
+    return m_fileSettled && !m_seek.target(PendingSeek::Clock::now()).has_value();
 }
 
 void MpvPlayer::startNow() {
@@ -403,14 +276,23 @@ int MpvPlayer::playState() {
 void MpvPlayer::seekTo(double seconds) {
     const auto id = m_seek.begin(seconds, PendingSeek::Clock::now());
     m_seekId = id;
+    m_lastPosition = seconds;
+    m_awaitingSettle = true;
+    if (!m_fileLoaded) {
+        // libmpv refuses seeks until it has set the file up; this one is sent then.
+        m_deferredSeek = seconds;
+        return;
+    }
+    sendSeek(seconds);
+}
+
+void MpvPlayer::sendSeek(double seconds) {
     try {
-        m_core->commandAsync(id, {"seek", number(seconds), "absolute+exact"});
+        m_core->commandAsync(m_seekId, {"seek", number(seconds), "absolute+exact"});
     } catch (const PlayerError&) {
         m_seek.clear();
         throw;
     }
-    m_lastPosition = seconds;
-    m_awaitingSettle = true;
 }
 
 void MpvPlayer::stopAndRewind() {
@@ -469,37 +351,4 @@ void MpvPlayer::refreshBar() {
         return;
     }
     m_bar->showPosition(currentPosition(), m_core->observed().duration.value_or(0));
-}
-
-float MpvPlayer::Left() {
-    host();
-    return m_left;
-}
-
-void MpvPlayer::setLeft(float value) {
-    QWidget& h = host();
-    m_left = value;
-    h.move(pixels(value), h.y());
-}
-
-float MpvPlayer::Width() {
-    host();
-    return m_width;
-}
-
-void MpvPlayer::setWidth(float value) {
-    QWidget& h = host();
-    m_width = value;
-    h.resize(std::max(pixels(value), 0), h.height());
-}
-
-float MpvPlayer::Height() {
-    host();
-    return m_height;
-}
-
-void MpvPlayer::setHeight(float value) {
-    QWidget& h = host();
-    m_height = value;
-    h.resize(h.width(), std::max(pixels(value), 0));
 }

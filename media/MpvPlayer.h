@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "IMediaPlayer.h"
@@ -19,7 +20,7 @@ class PlayerControlBar;
 // A media player on libmpv that fills a host widget with its picture and its own control bar.
 // libmpv draws the picture into a native child window on its own threads; the GUI thread only
 // sends commands and reads what libmpv last reported. Opening a file is the one call that waits,
-// and only until libmpv has loaded or refused that file.
+// and only until libmpv has loaded or refused that file, never for a frame.
 // Players created for one window should share one StartCoordinator so that players started
 // together really start together; if it goes first, each player then starts on its own.
 // Without one, the player keeps a private coordinator.
@@ -52,21 +53,26 @@ public:
 
 private:
     enum class Load { None, Loading, Loaded, Refused };
+    // Reply ids of opens and stops; seeks count up from 1 on their own.
+    static constexpr std::uint64_t kOwnRequests = std::uint64_t{1} << 62;
 
     bool readyToStart() const override;
     void startNow() override;
 
     void requireFile() const;
     QWidget& host() const;
+    void takeHostGeometry();
     void open(const std::string& path);
     void becomeEmpty(bool stopLibmpv);
     void seekTo(double seconds);
+    void sendSeek(double seconds);
     void stopAndRewind();
     void withdrawStart();
     void stopIfAtEnd();
     void showNotice();
 
     void onCommandReplied(quint64 id, int error, qint64 entry);
+    void onFileOpened();
     void onFileLoaded();
     void onFileEnded(qint64 entry, int reason, int error);
     void onRestarted();
@@ -90,6 +96,11 @@ private:
     std::int64_t m_loadEntry = 0;
     std::int64_t m_startedEntry = 0;
     int m_loadError = 0;
+    // libmpv first opens the file, then sets up its tracks; the player starts only once that
+    // is done and the first picture and sound are ready.
+    bool m_fileLoaded = false;
+    bool m_fileSettled = false;
+    std::optional<double> m_deferredSeek;
     QString m_fileName;
     bool m_pictureDeferred = false;
 
@@ -106,7 +117,7 @@ private:
     bool m_playing = false;
     bool m_stopped = false;
 
-    float m_left;
-    float m_width;
-    float m_height;
+    float m_left = 0.0f;
+    float m_width = 0.0f;
+    float m_height = 0.0f;
 };

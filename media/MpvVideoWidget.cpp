@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPlatformSurfaceEvent>
 #include <QResizeEvent>
+#include <QWindow>
 
 MpvVideoWidget::MpvVideoWidget(QWidget* parent) : QWidget(parent), m_notice(new QLabel(this)) {
     // Only this window needs to be native: libmpv draws into it. Its ancestors stay ordinary
@@ -22,12 +24,35 @@ MpvVideoWidget::MpvVideoWidget(QWidget* parent) : QWidget(parent), m_notice(new 
     m_notice->hide();
 }
 
+MpvVideoWidget::~MpvVideoWidget() {
+    // QWidget's destructor destroys the native window; by then this is no MpvVideoWidget any
+    // more, so the news must go out here.
+    if (QWindow* window = windowHandle()) {
+        window->removeEventFilter(this);
+    }
+    emit windowClosing();
+}
+
+bool MpvVideoWidget::eventFilter(QObject* watched, QEvent* event) {
+    // The native window can also go while this widget stays, when Qt destroys its top level.
+    if (event->type() == QEvent::PlatformSurface &&
+        static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+            QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
+        emit windowClosing();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 std::int64_t MpvVideoWidget::nativeId() {
     // libmpv embeds its picture only into an X11 window; elsewhere there is none to give it.
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
         return 0;
     }
-    return static_cast<std::int64_t>(winId());
+    const auto id = static_cast<std::int64_t>(winId());
+    if (QWindow* window = windowHandle()) {
+        window->installEventFilter(this);
+    }
+    return id;
 }
 
 void MpvVideoWidget::setNotice(const QString& notice) {

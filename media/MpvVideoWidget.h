@@ -13,6 +13,7 @@ class MpvVideoWidget : public QWidget {
     Q_OBJECT
 public:
     explicit MpvVideoWidget(QWidget* parent = nullptr);
+    ~MpvVideoWidget() override;
 
     // The native window for libmpv's "wid", created on first call; 0 where libmpv cannot draw
     // into it (Qt not on X11).
@@ -23,8 +24,14 @@ public:
 signals:
     // libmpv cannot show a picture in a window that was never on screen when it began drawing.
     void shown();
+    // Emitted while the native window still exists, before it is destroyed with this widget
+    // (e.g. when the host is deleted before the player) or alone (when Qt destroys the top
+    // level first): whoever draws into it must stop now. May come more than once.
+    // Receivers must not touch the widget.
+    void windowClosing();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

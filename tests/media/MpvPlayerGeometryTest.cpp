@@ -29,13 +29,10 @@ protected:
     MpvPlayer player{host};
 };
 
-TEST_F(EmptyPlayerTest, StartsWithTheHostsGeometryInTwips) {
+TEST_F(EmptyPlayerTest, StartsWithTheHostsGeometryAndReadsBackAsWritten) {
     EXPECT_FLOAT_EQ(player.Left(), 120.0f);
     EXPECT_FLOAT_EQ(player.Width(), 4335.0f);
     EXPECT_FLOAT_EQ(player.Height(), 3015.0f);
-}
-
-TEST_F(EmptyPlayerTest, GeometryReadsBackAsWrittenAndMovesTheWholePlayer) {
     // Steps of 100 twips are not whole pixels: the value read back must not drift.
     player.setLeft(player.Left() - 100.0f);
     player.setWidth(player.Width() + 100.0f);

@@ -61,7 +61,8 @@ TEST_F(PictureTest, AudioOnlyFileIsNamedWhereThePictureWouldBe) {
     harness.show();
     player().setAutoStart(false);
     player().setURL(TestMedia::audio());
-    EXPECT_NE(visibleLabelContaining(harness.host(0), "audio.mp3"), nullptr);
+    EXPECT_TRUE(PlayerHarness::waitFor(
+        [&] { return visibleLabelContaining(harness.host(0), "audio.mp3") != nullptr; }, 5000));
 
     player().setURL(TestMedia::video());
     EXPECT_TRUE(

@@ -22,7 +22,6 @@ void PlayerHarness::show() {
     if (!QTest::qWaitForWindowExposed(&m_window)) {
         throw std::runtime_error("test window never appeared");
     }
-    wait(50);
 }
 
 PlayerHarness::~PlayerHarness() {
@@ -34,10 +33,6 @@ void PlayerHarness::openPaused(const std::string& path) {
         p->setAutoStart(false);
         p->setURL(path);
     }
-}
-
-void PlayerHarness::wait(int milliseconds) {
-    QTest::qWait(milliseconds);
 }
 
 bool PlayerHarness::waitFor(const std::function<bool()>& condition, int milliseconds) {

@@ -20,10 +20,11 @@ public:
     QWidget& host(int index) { return *m_hosts.at(static_cast<std::size_t>(index)); }
 
     void show();
+    // The player goes, its host stays.
+    void destroyPlayer(int index) { m_players.at(static_cast<std::size_t>(index)).reset(); }
     // Opens the file paused at its start in every player.
     void openPaused(const std::string& path);
 
-    static void wait(int milliseconds);
     static bool waitFor(const std::function<bool()>& condition, int milliseconds);
 
 private:

@@ -1,0 +1,183 @@
+#include "MpvPlayer.h"
+
+#include <mpv/client.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <utility>
+
+#include "MediaLog.h"
+#include "MpvCore.h"
+#include "MpvVideoWidget.h"
+
+// Opening a file: the one call that waits, and libmpv's news about the file afterwards.
+
+namespace {
+
+// Refuses what libmpv would accept but a player must not: a directory plays as a playlist, and
+// a FIFO or a device never ends its probe.
+void checkReadableFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (path.empty() || !fs::exists(status)) {
+        throw PlayerError("file not found: " + path);
+    }
+    if (!fs::is_regular_file(status)) {
+        throw PlayerError("not a file: " + path);
+    }
+    if (::access(path.c_str(), R_OK) != 0) {
+        throw PlayerError("file not readable: " + path);
+    }
+}
+
+}  // namespace
+
+void MpvPlayer::setURL(const std::string& path) {
+    withdrawStart();
+    m_playing = false;
+    m_stopped = false;
+    m_seek.clear();
+    m_barTimer.stop();
+    try {
+        checkReadableFile(path);
+        open(path);
+    } catch (const PlayerError&) {
+        // However the file was refused, the player is left without one, as its caller believes.
+        becomeEmpty(true);
+        throw;
+    }
+    showNotice();
+    m_barTimer.start();
+    refreshBar();
+    if (m_autoStart) {
+        play();
+    }
+}
+
+void MpvPlayer::open(const std::string& path) {
+    m_fileName = QString::fromStdString(std::filesystem::path(path).filename().string());
+    m_load = Load::Loading;
+    m_loadEntry = 0;
+    m_loadError = 0;
+    m_fileLoaded = false;
+    m_fileSettled = false;
+    m_deferredSeek.reset();
+    m_lastPosition = 0.0;
+    m_awaitingSettle = true;
+    m_core->setFlagAsync("pause", true);
+    // libmpv's window stays unmapped if it is made inside one that is not on screen yet: a file
+    // opened before that plays without a picture until the window is shown.
+    m_pictureDeferred = !m_video->isVisible();
+    m_core->setStringAsync("vid", m_pictureDeferred ? "no" : "auto");
+    m_loadRequest = ++m_lastRequest + kOwnRequests;
+    m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
+
+    // Waited for: the file refused, or loaded with its decoders and picture set up; never a
+    // frame, which libmpv decodes and draws on its own threads while the other players go on
+    // drawing. Returning as soon as the file is opened (Loaded) would hold the window's thread
+    // far less, but then two players set up their video outputs at the same time, and that
+    // corrupted the heap now and then; until that is understood, opens stay one after another.
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::duration<double>(kOpenTimeoutSeconds);
+    const auto settingUp = [this] {
+        return m_load == Load::Loading || (m_load == Load::Loaded && !m_fileLoaded);
+    };
+    while (settingUp() && Clock::now() < deadline) {
+        const std::chrono::duration<double> left = deadline - Clock::now();
+        m_core->handleNextEvent(std::max(left.count(), 0.0));
+    }
+    if (m_load == Load::Loaded && m_fileLoaded) {
+        return;
+    }
+    const std::string reason = m_load == Load::Refused ? std::string(mpv_error_string(m_loadError))
+                                                       : std::string("timed out");
+    throw PlayerError("cannot open " + path + ": " + reason);
+}
+
+void MpvPlayer::becomeEmpty(bool stopLibmpv) {
+    m_load = Load::None;
+    m_fileLoaded = false;
+    m_fileSettled = false;
+    m_deferredSeek.reset();
+    m_loadRequest = 0;
+    m_loadEntry = 0;
+    m_playing = false;
+    m_seek.clear();
+    withdrawStart();
+    m_barTimer.stop();
+    if (stopLibmpv) {
+        try {
+            m_core->commandAsync(++m_lastRequest + kOwnRequests, {"stop"});
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "cannot unload the refused file:" << e.what();
+        }
+    }
+    showNotice();
+    refreshBar();
+}
+
+void MpvPlayer::onFileOpened() {
+    // The news carries no entry: it is about the entry started last.
+    if (m_load != Load::Loading || m_loadEntry == 0 || m_startedEntry != m_loadEntry) {
+        return;
+    }
+    if (!m_core->readOpenedFile().hasAudioOrVideo) {
+        m_load = Load::Refused;
+        m_loadError = MPV_ERROR_NOTHING_TO_PLAY;
+        return;
+    }
+    m_load = Load::Loaded;
+    m_takenSerial = m_core->observed().timePosSerial;
+}
+
+void MpvPlayer::onFileLoaded() {
+    if (m_loadEntry == 0 || m_startedEntry != m_loadEntry) {
+        return;
+    }
+    if (m_load == Load::Loading) {
+        m_load = Load::Loaded;  // the opened news was missed
+    }
+    if (m_load == Load::Loaded) {
+        m_fileLoaded = true;
+        m_takenSerial = m_core->observed().timePosSerial;
+        showNotice();
+        if (const auto seconds = std::exchange(m_deferredSeek, std::nullopt)) {
+            try {
+                sendSeek(*seconds);
+            } catch (const PlayerError& e) {
+                qCWarning(lcMedia) << "seek after opening failed:" << e.what();
+            }
+        }
+    }
+}
+
+void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
+    if (entry == 0 || entry != m_loadEntry) {
+        return;  // an earlier open's file
+    }
+    if (m_load == Load::Loading || (m_load == Load::Loaded && !m_fileLoaded)) {
+        // Ended before libmpv set it up: refused, or a playlist that redirects to its entries;
+        // a player only takes media files.
+        m_load = Load::Refused;
+        m_loadError = reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT;
+        return;
+    }
+    if (m_load == Load::Loaded && reason == MPV_END_FILE_REASON_ERROR) {
+        qCWarning(lcMedia) << "libmpv gave up playing" << m_fileName << ":"
+                           << mpv_error_string(error);
+        becomeEmpty(false);
+    }
+}
+
+void MpvPlayer::showNotice() {
+    if (!m_video) {
+        return;
+    }
+    // Whether there is a picture is known once libmpv has chosen the tracks.
+    const bool audioOnly = m_load == Load::Loaded && m_fileLoaded && !m_core->observed().hasPicture;
+    m_video->setNotice(audioOnly ? QStringLiteral("\u266A %1\n(audio only)").arg(m_fileName)
+                                 : QString());
+}
