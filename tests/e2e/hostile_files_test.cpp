@@ -12,6 +12,7 @@
 
 #include "Messages.h"
 #include "MpvPlayer.h"
+#include "NamedCases.h"
 #include "QtSupport.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
@@ -75,9 +76,6 @@ struct Hostile {
     // Done to the file once it is open: the recording goes away or changes under the player.
     std::function<void(const fs::path&)> afterOpen = nullptr;
 };
-void PrintTo(const Hostile& h, std::ostream* os) {
-    *os << h.name;
-}
 
 class HostileFile : public testing::TestWithParam<Hostile> {
 protected:
@@ -233,6 +231,6 @@ INSTANTIATE_TEST_SUITE_P(
                     std::ofstream(p, std::ios::binary | std::ios::trunc)
                         << randomBytes(fs::file_size(good()), 3);
                 }}),
-    [](const auto& param) { return std::string(param.param.name); });
+    byName);
 
 }  // namespace
