@@ -12,6 +12,7 @@
 
 #include "Messages.h"
 #include "MpvPlayer.h"
+#include "NamedCases.h"
 #include "QtSupport.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
@@ -35,12 +36,10 @@ fs::path good() {
 }
 
 fs::path lavfi(const std::string& name, const std::string& format, const std::string& source,
-               std::vector<std::string> options) {
+               std::vector<std::string> options = {"-c:v", "libx264", "-preset", "ultrafast",
+                                                   "-pix_fmt", "yuv420p"}) {
     return TestMedia::generated(name, format, {"-f", "lavfi", "-i", source}, options);
 }
-
-const std::vector<std::string> kH264{"-c:v",      "libx264",  "-preset",
-                                     "ultrafast", "-pix_fmt", "yuv420p"};
 
 fs::path at(const std::string& name) {
     return fs::path(TestMedia::folder()) / name;
@@ -77,9 +76,6 @@ struct Hostile {
     // Done to the file once it is open: the recording goes away or changes under the player.
     std::function<void(const fs::path&)> afterOpen = nullptr;
 };
-void PrintTo(const Hostile& h, std::ostream* os) {
-    *os << h.name;
-}
 
 class HostileFile : public testing::TestWithParam<Hostile> {
 protected:
@@ -121,31 +117,23 @@ TEST_P(HostileFile, IsRefusedOrOpenedAndTheWindowGoesOn) {
     w->open(1, path.string());
 
     const bool refused = !w->messages.shown.empty();
+    EXPECT_EQ(w->window->geladen1, !refused);
     if (refused) {
         EXPECT_EQ(w->messages.shown, std::vector<std::string>{Messages::kCannotLoad});
-        EXPECT_FALSE(w->window->geladen1);
-        EXPECT_TRUE(w->ui().disp1->text().isEmpty());
-        EXPECT_TRUE(w->window->media1.empty());
         // The window counts the side as empty; so must the player, or its own control bar plays
         // a file that the hot keys ignore.
         EXPECT_THROW(w->player(1).play(), PlayerError);
-    } else {
-        EXPECT_TRUE(w->window->geladen1);
-        EXPECT_EQ(w->window->media1, path.string());
     }
-    if (h.outcome != Outcome::Survives) {
+    if (h.outcome != Outcome::Survives)
         ASSERT_EQ(refused, h.outcome == Outcome::Refused);
-    }
     EXPECT_TRUE(plays(2)) << "the other side stopped";
 
     if (!refused) {
         if (h.afterOpen)
             h.afterOpen(path);
         w->window->play_both();
-        if (h.outcome == Outcome::Opens) {
-            EXPECT_TRUE(w->messages.shown.empty());
-            EXPECT_TRUE(playing(1));
-        }
+        if (h.outcome == Outcome::Opens)
+            EXPECT_TRUE(w->messages.shown.empty() && playing(1));
         w->ui().time_goto->setText("0");
         w->window->com_goto_Click();
         w->window->ffw_Click();
@@ -219,9 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
         Hostile{"PathWithSpacesQuotesUmlautsAndNewline", Outcome::Opens,
                 [] { return copyOfGood(at("a b 'c' \"d\" äöü\nß.mp4")); }},
         Hostile{"PathOf4000Characters", Outcome::Opens, longPath},
-        Hostile{
-            "VideoWithoutAudio", Outcome::Opens,
-            [] { return lavfi("silent.mp4", "mp4", "testsrc=size=320x240:duration=6", kH264); }},
+        Hostile{"VideoWithoutAudio", Outcome::Opens,
+                [] { return lavfi("silent.mp4", "mp4", "testsrc=size=320x240:duration=6"); }},
         Hostile{"AudioOnlyMp3", Outcome::Opens,
                 [] {
                     return lavfi("speech.mp3", "mp3",
@@ -234,9 +221,8 @@ INSTANTIATE_TEST_SUITE_P(
                     return lavfi("pixel.png", "image2", "color=c=red",
                                  {"-vf", "scale=1:1", "-frames:v", "1"});
                 }},
-        Hostile{
-            "TenthOfASecond", Outcome::Survives,
-            [] { return lavfi("tenth.mp4", "mp4", "testsrc=size=320x240:duration=0.1", kH264); }},
+        Hostile{"TenthOfASecond", Outcome::Survives,
+                [] { return lavfi("tenth.mp4", "mp4", "testsrc=size=320x240:duration=0.1"); }},
         Hostile{"DeletedAfterOpening", Outcome::Opens, [] { return copyOfGood(at("deleted.mp4")); },
                 [](const fs::path& p) { fs::remove(p); }},
         Hostile{"OverwrittenAfterOpening", Outcome::Survives,
@@ -245,6 +231,6 @@ INSTANTIATE_TEST_SUITE_P(
                     std::ofstream(p, std::ios::binary | std::ios::trunc)
                         << randomBytes(fs::file_size(good()), 3);
                 }}),
-    [](const auto& param) { return std::string(param.param.name); });
+    byName);
 
 }  // namespace

@@ -70,10 +70,8 @@ private:
 class Portal : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
-    Q_PROPERTY(uint version READ version)
 public:
     explicit Portal(Settings settings) : m_settings(std::move(settings)) {}
-    uint version() const { return 1; }
     QStringList calls;
     std::map<QString, bool> sessions;  // path: bound yet
     QString newestBound;
@@ -200,9 +198,7 @@ int main(int argc, char** argv) {
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
     Portal portal(settings);
-    if (!bus.registerObject(
-            kPortalPath, &portal,
-            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties) ||
+    if (!bus.registerObject(kPortalPath, &portal, QDBusConnection::ExportAllSlots) ||
         !bus.registerObject(QStringLiteral("/org/pellucor/test"), &portal,
                             QDBusConnection::ExportAllSlots) ||
         !bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop"))) {

@@ -11,6 +11,7 @@
 #include "CommandService.h"
 #include "IRemoteTransport.h"
 #include "MprisService.h"
+#include "QtSupport.h"
 
 namespace {
 
@@ -29,31 +30,8 @@ public:
     std::string file() override { return path; }
 };
 
-// Runs a program to its end without blocking our own bus objects.
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    Outcome result;
-    if (!p.waitForStarted(5000) ||
-        !QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 15000)) {
-        p.kill();
-        p.waitForFinished(3000);
-        return result;
-    }
-    result.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    result.out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    result.err = QString::fromUtf8(p.readAllStandardError()).trimmed();
-    return result;
-}
-
-Outcome playerctl(const QStringList& args) {
-    return run("playerctl", QStringList{"--player=pellucor"} + args);
+Finished playerctl(const QStringList& args) {
+    return runToEnd("playerctl", QStringList{"--player=pellucor"} + args);
 }
 
 class Remote : public testing::Test {
@@ -95,7 +73,8 @@ class Commands : public Remote, public testing::WithParamInterface<Command> {};
 TEST_P(Commands, RunTheWindowCommand) {
     transport.current = GetParam().before;
     const QStringList& args = GetParam().args;
-    const Outcome result = args[0].startsWith("--") ? run(PELLUCOR_EXE, args) : playerctl(args);
+    const Finished result =
+        args[0].startsWith("--") ? runToEnd(PELLUCOR_EXE, args) : playerctl(args);
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     // A command that does nothing must not show up late either: a known one follows it.
     ASSERT_EQ(playerctl({"pause"}).exitCode, 0);
@@ -154,7 +133,7 @@ TEST_F(Remote, TellsListenersWhenPlayerOneChanges) {
 }
 
 TEST(CommandRemoteAlone, SaysSoWhenNoWindowRuns) {
-    const Outcome result = run(PELLUCOR_EXE, {"--play"});
+    const Finished result = runToEnd(PELLUCOR_EXE, {"--play"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "pellucor: no Pellucor window is running");
 }

@@ -10,6 +10,7 @@
 #include "FakePortal.h"
 #include "MessageHook.h"
 #include "PortalHotKeyPlatform.h"
+#include "QtSupport.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
 #include "X11HotKeyPlatform.h"
@@ -37,14 +38,6 @@ TEST(WindowOnTheDesktopsKeys, ActivatedShortcutPlaysBothPlayers) {
     EXPECT_TRUE(w.messages.shown.empty());
 }
 
-int quietly(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.setStandardErrorFile(QProcess::nullDevice());
-    p.start(program, args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
-
 // The whole program as a user starts it in this session.
 class Program : public testing::Test {
 protected:
@@ -67,9 +60,9 @@ protected:
     }
     // The window answers on the bus once it runs its event loop.
     static bool answers() {
-        return QTest::qWaitFor(
+        return waitFor(
             [] {
-                return quietly("playerctl", {"--player=pellucor", "status"}) == 0;
+                return runToEnd("playerctl", {"--player=pellucor", "status"}).exitCode == 0;
             },
             20000);
     }
@@ -86,7 +79,7 @@ TEST_F(Program, DeclinedKeysLeaveTheWindowWorking) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return portal.called("Response 1"); }, 20000));
     // Still answering after the refusal, and taking commands by the other routes.
     EXPECT_EQ(QProcess::execute(PELLUCOR_EXE, {"--play"}), 0);
-    EXPECT_EQ(quietly("playerctl", {"--player=pellucor", "pause"}), 0);
+    EXPECT_EQ(runToEnd("playerctl", {"--player=pellucor", "pause"}).exitCode, 0);
     EXPECT_EQ(program.state(), QProcess::Running);
 }
 

@@ -10,6 +10,30 @@ bool waitFor(Condition condition, int timeoutMs = 10000) {
     return QTest::qWaitFor(condition, timeoutMs);
 }
 
+// How a program run to its end went: exit code (-1: crashed or still running), its output.
+struct Finished {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs a program to its end; our events run meanwhile, so our own bus objects keep answering.
+inline Finished runToEnd(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    Finished result;
+    if (!p.waitForStarted(5000) ||
+        !waitFor([&] { return p.state() == QProcess::NotRunning; }, 15000)) {
+        p.kill();
+        p.waitForFinished(3000);
+        return result;
+    }
+    result.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    result.out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    result.err = QString::fromUtf8(p.readAllStandardError()).trimmed();
+    return result;
+}
+
 // Presses keys as a separate program would, e.g. pressKeys({"shift+F3"}).
 inline bool pressKeys(const QStringList& keys) {
     return QProcess::execute("xdotool", QStringList{"key"} + keys) == 0;

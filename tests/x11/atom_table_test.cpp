@@ -31,21 +31,6 @@ TEST(AtomTable, SameStringSharesOneReferenceCountedAtom) {
     EXPECT_EQ(table.lastError(), code(PlatformError::UnknownAtom));
 }
 
-TEST(AtomTable, NamesDifferingInCaseGetDifferentAtoms) {
-    AtomTable table;
-    const auto lower = table.add("stop_Pellucor_123456");
-    const auto upper = table.add("Stop_Pellucor_123456");
-    EXPECT_NE(lower, upper);
-    EXPECT_EQ(table.name(upper), "Stop_Pellucor_123456");
-}
-
-TEST(AtomTable, DeletedAtomIsNotHandedOutAgainAtOnce) {
-    AtomTable table;
-    const auto first = table.add("a");
-    table.remove(first);
-    EXPECT_NE(table.add("b"), first);
-}
-
 // Lengths count characters of the UTF-8 text, not bytes.
 struct Length {
     const char* label;
