@@ -12,25 +12,33 @@
 
 namespace {
 
-// Share of strongly coloured pixels in the top half of a widget as the screen shows it (libmpv
-// draws the picture itself, so the widget cannot render it): the test picture is full of colour
-// bars, an empty or failed picture is black.
-double colourfulShare(QWidget& widget) {
+// Share of the pixels in the top half of a widget, as the screen shows it, that pass the test
+// (libmpv draws the picture itself, so the widget cannot render it).
+template <typename PixelTest>
+double shareOnScreen(QWidget& widget, PixelTest test) {
     const QPoint origin = widget.mapToGlobal(QPoint(0, 0));
     const QImage shot = widget.screen()
                             ->grabWindow(0, origin.x(), origin.y(), widget.width(), widget.height())
                             .toImage();
-    int colourful = 0;
+    int passed = 0;
     int all = 0;
     for (int y = 0; y < shot.height() / 2; y += 2) {
         for (int x = 0; x < shot.width(); x += 2) {
             ++all;
-            if (QColor(shot.pixel(x, y)).hsvSaturation() > 150) {
-                ++colourful;
-            }
+            passed += test(QColor(shot.pixel(x, y))) ? 1 : 0;
         }
     }
-    return all ? static_cast<double>(colourful) / all : 0.0;
+    return all ? static_cast<double>(passed) / all : 0.0;
+}
+
+// The test picture is full of colour bars; an empty or failed picture is black.
+double colourfulShare(QWidget& widget) {
+    return shareOnScreen(widget, [](const QColor& c) { return c.hsvSaturation() > 150; });
+}
+
+// White text on black, as a notice shows; libmpv's black window over it shows none.
+bool textOnScreen(QWidget& widget) {
+    return shareOnScreen(widget, [](const QColor& c) { return c.lightness() > 200; }) > 0.0;
 }
 
 QLabel* visibleLabelContaining(QWidget& host, const QString& text) {
@@ -62,7 +70,11 @@ TEST_F(PictureTest, AudioOnlyFileIsNamedWhereThePictureWouldBe) {
     player().setAutoStart(false);
     player().setURL(TestMedia::audio());
     EXPECT_TRUE(PlayerHarness::waitFor(
-        [&] { return visibleLabelContaining(harness.host(0), "audio.mp3") != nullptr; }, 5000));
+        [&] {
+            QLabel* notice = visibleLabelContaining(harness.host(0), "audio.mp3");
+            return notice && textOnScreen(*notice);
+        },
+        5000));
 
     player().setURL(TestMedia::video());
     EXPECT_TRUE(
