@@ -124,16 +124,18 @@ TEST_P(HostileFile, IsRefusedOrOpenedAndTheWindowGoesOn) {
         // a file that the hot keys ignore.
         EXPECT_THROW(w->player(1).play(), PlayerError);
     }
-    if (h.outcome != Outcome::Survives)
+    if (h.outcome != Outcome::Survives) {
         ASSERT_EQ(refused, h.outcome == Outcome::Refused);
+    }
     EXPECT_TRUE(plays(2)) << "the other side stopped";
 
     if (!refused) {
         if (h.afterOpen)
             h.afterOpen(path);
         w->window->play_both();
-        if (h.outcome == Outcome::Opens)
+        if (h.outcome == Outcome::Opens) {
             EXPECT_TRUE(w->messages.shown.empty() && playing(1));
+        }
         w->ui().time_goto->setText("0");
         w->window->com_goto_Click();
         w->window->ffw_Click();
