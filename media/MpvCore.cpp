@@ -32,7 +32,6 @@ const char* const kOptions[][2] = {
     // samples a 10 ms buffer is empty below 25.6 kHz and the output refuses low-rate audio.
     {"ao-null-outburst", "32"},
     {"idle", "yes"},
-    {"force-window", "yes"},
     {"pause", "yes"},
     // Stay on the last frame at the end; the player turns that into a stop itself.
     {"keep-open", "yes"},
