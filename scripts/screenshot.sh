@@ -10,6 +10,6 @@ ffmpeg -loglevel error -f lavfi -i testsrc2=size=640x360:rate=25:duration=10 \
 ffmpeg -loglevel error -f lavfi -i smptehdbars=size=640x360:rate=25:duration=10 \
   -f lavfi -i sine=frequency=660:duration=10 -shortest "$media/take2.mp4"
 mkdir -p docs
-bash scripts/with-xvfb.sh build/tests/e2e/pellucor_screenshot docs/screenshot.png \
+bash scripts/with-xvfb.sh build/tools/screenshot/pellucor_screenshot docs/screenshot.png \
   "$media/take1.mp4" "$media/take2.mp4"
 echo "wrote docs/screenshot.png"

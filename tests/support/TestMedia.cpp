@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <stdexcept>
 #include <vector>
 
@@ -119,15 +118,6 @@ std::string TestMedia::fifo() {
 std::string TestMedia::text() {
     return written("notes.txt",
                    "Transcript, first draft.\nSpeaker A: hello.\nSpeaker B: hello again.\n");
-}
-
-std::string TestMedia::randomBytes() {
-    std::mt19937 generator(20240611u);
-    std::string bytes(64 * 1024, '\0');
-    for (char& byte : bytes) {
-        byte = static_cast<char>(generator() & 0xFFu);
-    }
-    return written("noise.bin", bytes);
 }
 
 std::string TestMedia::missing() {

@@ -22,8 +22,6 @@ public:
     static std::string fifo();
     // Plain text that no player takes for media.
     static std::string text();
-    // Random bytes (fixed seed) that no player takes for media.
-    static std::string randomBytes();
     // A path where nothing exists.
     static std::string missing();
     // The folder everything above lives in.
