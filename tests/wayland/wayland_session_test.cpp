@@ -141,8 +141,8 @@ TEST_F(Program, EndsQuietlyWhenTheXServerGoesAway) {
     ASSERT_TRUE(running) << "the window never answered; it said: " << errors().toStdString();
     ASSERT_TRUE(xserver.waitForFinished(5000));
     ASSERT_TRUE(ended()) << "hangs without its display";
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "crashed";
-    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "crashed: " << errors().toStdString();
+    EXPECT_EQ(program.exitCode(), 1) << errors().toStdString();
 }
 
 }  // namespace
