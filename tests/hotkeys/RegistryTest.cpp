@@ -114,12 +114,11 @@ class RegisterKeyRefused : public RegistryTest, public ::testing::WithParamInter
 
 TEST_P(RegisterKeyRefused, RaisesItsErrorAndLeavesTableAndAtomsAsTheyWere) {
     bindWith({"spielen", "stop"});
-    const std::size_t atomsBefore = platform.atomCount();
     GetParam().arrange(platform);
 
     expectError([&] { reg->RegisterKey(GetParam().key, 112, 0); }, GetParam().number,
                 GetParam().description);
-    EXPECT_EQ(platform.atomCount(), atomsBefore);
+    // releaseAll also finds an atom the refusal left behind.
     EXPECT_EQ(releaseAll(), (Strings{"spielen", "stop"}));
 }
 
@@ -258,6 +257,7 @@ TEST_F(RegistryTest, AttachingAgainReleasesTheKeysAndMovesTheHooks) {
     reg->Attach(9);
     EXPECT_FALSE(hook.deliver(7, WM_HOTKEY, -16384, 0));
     EXPECT_EQ(hook.deliver(9, WM_HOTKEY, -16384, 0), 0);
+    EXPECT_EQ(reg->WindowProc(9, 5, -2, 0), 0) << "any other message raises nothing";
     EXPECT_EQ(presses, (std::vector<Press>{{"Unknown HotKey", 0, 0}}));
 }
 
@@ -333,13 +333,6 @@ TEST_F(RegistryTest, ArgumentsAreFixedBeforeAHandlerChangesTheTable) {
         presses.push_back({name, m, k});
     });
     EXPECT_EQ(press(-16384), (std::vector<Press>{{"stop", 0, 114}, {"stop", 0, 114}}));
-}
-
-TEST_F(RegistryTest, OtherMessagesRaiseNothingAndReturnZero) {
-    bindWith({"stop"});
-    EXPECT_EQ(reg->WindowProc(kWnd, 5, -2, 0), 0);
-    EXPECT_TRUE(log.calls.empty());
-    EXPECT_TRUE(presses.empty());
 }
 
 }  // namespace
