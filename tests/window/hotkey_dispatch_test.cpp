@@ -7,18 +7,6 @@ namespace {
 
 using HotKeyStartUp = WindowFixture;
 
-// Registered on the window itself, so the keys are held while it lives.
-TEST_F(HotKeyStartUp, RegistersF3F2F1PlainOnTheWindow) {
-    window->Form_Load();
-    const std::string w = std::to_string(hwnd());
-    std::vector<std::string> registered;
-    std::copy_if(hotKeyCalls.calls.begin(), hotKeyCalls.calls.end(), std::back_inserter(registered),
-                 [](const std::string& c) { return c.starts_with("RegisterHotKey"); });
-    EXPECT_EQ(registered, (std::vector<std::string>{"RegisterHotKey(" + w + ",-16384,0,114)",
-                                                    "RegisterHotKey(" + w + ",-16383,0,113)",
-                                                    "RegisterHotKey(" + w + ",-16382,0,112)"}));
-}
-
 // The registry's own error, with its number and text, reaches whoever starts the window.
 TEST_F(HotKeyStartUp, KeyHeldByAnotherProgramStopsStartUpWithTheRegistryError) {
     platform.refuse("RegisterHotKey", 1409);
