@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchOptions.h"
 #include "Heartbeat.h"
 #include "KeyArrivals.h"
 #include "KeyInjector.h"
@@ -92,17 +93,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    int presses = 500;
-    double seconds = 5.0;
-    int holdMs = 2000;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--presses") == 0)
-            presses = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--seconds") == 0)
-            seconds = std::max(0.1, std::atof(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--hold-ms") == 0)
-            holdMs = std::max(100, std::atoi(argv[i + 1]));
-    }
+    const BenchOptions options(argc, argv);
+    const int presses = options.integer("--presses", 500, 1);
+    const double seconds = options.number("--seconds", 5.0, 0.1);
+    const int holdMs = options.integer("--hold-ms", 2000, 100);
 
     const std::string video = longVideo(120);
     RecordedWindow w;

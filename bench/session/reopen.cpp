@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchOptions.h"
 #include "LongMedia.h"
 #include "ProcessFigures.h"
 #include "RecordedWindow.h"
@@ -27,14 +28,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    int opens = 100;
-    std::string size = "1280x720";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--opens") == 0)
-            opens = std::max(2, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--size") == 0)
-            size = argv[i + 1];
-    }
+    const BenchOptions options(argc, argv);
+    const int opens = options.integer("--opens", 100, 2);
+    const std::string size = options.text("--size", "1280x720");
     const char* arenaMax = std::getenv("MALLOC_ARENA_MAX");
     std::printf("%d opens of %s video, alternating sides; MALLOC_ARENA_MAX=%s\n", opens,
                 size.c_str(), arenaMax ? arenaMax : "(unset)");

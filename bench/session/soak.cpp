@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchOptions.h"
 #include "Heartbeat.h"
 #include "KeyInjector.h"
 #include "LongMedia.h"
@@ -197,20 +198,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    int minutes = 60;
-    int interval = 3;
-    int mpvSeconds = 60;
-    std::string phase = "both";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--minutes") == 0)
-            minutes = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--interval") == 0)
-            interval = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--phase") == 0)
-            phase = argv[i + 1];
-        else if (std::strcmp(argv[i], "--mpv-seconds") == 0)
-            mpvSeconds = std::max(0, std::atoi(argv[i + 1]));
-    }
+    const BenchOptions options(argc, argv);
+    const int minutes = options.integer("--minutes", 60, 1);
+    const int interval = options.integer("--interval", 3, 1);
+    const std::string phase = options.text("--phase", "both");
+    const int mpvSeconds = options.integer("--mpv-seconds", 60, 0);
 
     // Longer than the run, so that playing on from a go-to never reaches the end.
     const int fileSeconds = minutes * 60 + 120;

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "BenchMedia.h"
+#include "BenchOptions.h"
 #include "RealWindow.h"
 
 namespace {
@@ -265,13 +266,9 @@ int main(int argc, char** argv) {
     }
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    double warmup = 5, seconds = 20;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--warmup") == 0)
-            warmup = std::max(0.0, std::atof(argv[++i]));
-        else if (std::strcmp(argv[i], "--measure") == 0)
-            seconds = std::max(1.0, std::atof(argv[++i]));
-    }
+    const BenchOptions options(argc, argv);
+    const double warmup = options.number("--warmup", 5, 0.0);
+    double seconds = options.number("--measure", 20, 1.0);
     seconds = std::min(seconds, kFileSeconds - warmup - 5.0);
     const long server = xServerPid();
     std::printf(

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "BenchMedia.h"
+#include "BenchOptions.h"
 #include "FrameReader.h"
 #include "PictureSampler.h"
 #include "RealWindow.h"
@@ -171,18 +172,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    int runs = 3;
-    int samples = 60;
-    bool trace = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
-            runs = std::max(1, std::atoi(argv[++i]));
-        } else if (std::strcmp(argv[i], "--samples") == 0 && i + 1 < argc) {
-            samples = std::max(1, std::atoi(argv[++i]));
-        } else if (std::strcmp(argv[i], "--trace") == 0) {
-            trace = true;
-        }
-    }
+    const BenchOptions options(argc, argv);
+    const int runs = options.integer("--runs", 3, 1);
+    const int samples = options.integer("--samples", 60, 1);
+    const bool trace = options.has("--trace");
 
     const std::string video = BenchMedia::frameNumbered(640, 360, 60);
     if (!readerAgreesWithFile(video)) {

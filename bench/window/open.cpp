@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "BenchMedia.h"
+#include "BenchOptions.h"
 #include "PictureSampler.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
@@ -322,12 +323,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     g_previousHandler = qInstallMessageHandler(countStuck);
-    int opens = 20;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--opens") == 0 && i + 1 < argc) {
-            opens = std::max(1, std::atoi(argv[++i]));
-        }
-    }
+    const int opens = BenchOptions(argc, argv).integer("--opens", 20, 1);
 
     const std::string playing = BenchMedia::frameNumbered(640, 360, 60);
     const std::vector<std::string> toOpen{TestMedia::video(), BenchMedia::moving(640, 360, 45)};

@@ -11,13 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "BenchOptions.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
 
 namespace {
 
 // Positions that differ from run to run and stay clear of both ends of the 20 s file.
-double spread(int run, double step) { return 2.0 + std::fmod(run * step, 12.0); }
+double spread(int run, double step) {
+    return 2.0 + std::fmod(run * step, 12.0);
+}
 
 class Bench {
 public:
@@ -57,15 +60,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    int runs = 20;
-    bool coordinated = true;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
-            runs = std::max(1, std::atoi(argv[++i]));
-        } else if (std::strcmp(argv[i], "--uncoordinated") == 0) {
-            coordinated = false;
-        }
-    }
+    const BenchOptions options(argc, argv);
+    const int runs = options.integer("--runs", 20, 1);
+    const bool coordinated = !options.has("--uncoordinated");
 
     const std::string video = TestMedia::video();
     Bench b(coordinated);

@@ -4,17 +4,12 @@
 #include <vector>
 
 #include "ISubclass.h"
+#include "MessageQueue.h"
 
 // Records every message it receives; an optional action runs inside each call.
 class RecordingSubclass : public ISubclass {
 public:
-    struct Message {
-        HWND hwnd;
-        std::int32_t msg;
-        std::int32_t wParam;
-        std::int32_t lParam;
-        bool operator==(const Message&) const = default;
-    };
+    using Message = MessageQueue::Message;
 
     std::vector<Message> messages;
     std::function<void(const Message&)> onMessage;
