@@ -25,6 +25,7 @@
 #include "SessionChoice.h"
 #include "SignalQuit.h"
 #include "StartCoordinator.h"
+#include "UnplannedExit.h"
 #include "WindowTransport.h"
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
@@ -149,5 +150,8 @@ int main(int argc, char** argv) {
     });
 
     window->show();
-    return app.exec();
+    endAtOnceOnUnplannedExit();
+    const int status = app.exec();
+    plannedEnd();
+    return status;
 }

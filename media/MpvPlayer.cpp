@@ -72,6 +72,9 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
         }
     });
     connect(m_video, &MpvVideoWidget::shown, this, [this] {
+        // libmpv keeps its window from now on, so that an open need not wait for one to be
+        // made; not before the window is on screen, where it would slow the start.
+        QTimer::singleShot(0, this, &MpvPlayer::showNotice);
         if (!m_pictureDeferred) {
             return;  // choosing the track again would restart the picture
         }

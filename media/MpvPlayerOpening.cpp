@@ -178,6 +178,14 @@ void MpvPlayer::showNotice() {
     }
     // Whether there is a picture is known once libmpv has chosen the tracks.
     const bool audioOnly = m_load == Load::Loaded && m_fileLoaded && !m_core->observed().hasPicture;
+    // libmpv keeps its window between files, over the notice: without a picture it may go.
+    try {
+        if (m_core) {
+            m_core->setStringAsync("force-window", audioOnly ? "no" : "yes");
+        }
+    } catch (const PlayerError& e) {
+        qCWarning(lcMedia) << "cannot keep or drop libmpv's window:" << e.what();
+    }
     m_video->setNotice(audioOnly ? QStringLiteral("\u266A %1\n(audio only)").arg(m_fileName)
                                  : QString());
 }
