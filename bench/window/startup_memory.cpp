@@ -1,6 +1,6 @@
 // Start-up time to the window shown, and memory with two videos loaded and playing.
 // Run on an X server: bash scripts/with-xvfb.sh build/bench/window/bench_startup_memory
-//   [--starts N] [--program PATH] [--no-mpv]
+//   [--starts N] [--program PATH] [--against PATH] [--no-mpv] [--starts-only]
 #include <QApplication>
 #include <QWindow>
 #include <algorithm>
@@ -61,13 +61,22 @@ int main(int argc, char** argv) {
     const int starts = options.integer("--starts", 7, 1);
     const std::string program = options.text("--program", PELLUCOR_EXE);
     const bool withMpv = !options.has("--no-mpv");
+    // A second build of the program, to compare two builds under the same load.
+    const std::string against = options.text("--against", "");
 
     // The program as a user starts it, each start a process of its own, taking turns with the
     // standalone player a user would start instead, so that both see the same load.
     Starts pellucor;
     Starts mpv;
+    Starts other;
     for (int i = 0; i < starts; ++i) {
+        // The two builds take turns in going first, so neither always starts after mpv.
+        const bool otherFirst = !against.empty() && i % 2 == 1;
+        if (otherFirst)
+            other.add(timeProgramStart(against, {}, 10000));
         pellucor.add(timeProgramStart(program, {}, 10000));
+        if (!against.empty() && !otherFirst)
+            other.add(timeProgramStart(against, {}, 10000));
         if (withMpv) {
             mpv.add(timeProgramStart(
                 "/usr/bin/mpv",
@@ -75,8 +84,12 @@ int main(int argc, char** argv) {
         }
     }
     pellucor.print("start-up, process start to window shown:");
+    if (!against.empty())
+        other.print("  --against program, the same:");
     if (withMpv)
         mpv.print("  mpv --idle --force-window, the same:");
+    if (options.has("--starts-only"))
+        return 0;
 
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
