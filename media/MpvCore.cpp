@@ -58,6 +58,12 @@ const char* const kOptions[][2] = {
     {"cursor-autohide", "no"},
     {"osc", "no"},
     {"load-scripts", "no"},
+    // libmpv's built-in scripts (statistics, console, conditional profiles) answer only to
+    // keys and a configuration the players turn off, yet each started a Lua thread per player
+    // that read the fonts while the window was coming up, on a start that waits for the CPU.
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
     {"config", "no"},
     {"ytdl", "no"},
 };
