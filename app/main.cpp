@@ -3,10 +3,13 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <clocale>
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "AllocatorTuning.h"
 #include "CommandClient.h"
@@ -112,6 +115,15 @@ int main(int argc, char** argv) {
     }
     StartCoordinator starts;
 
+    // libmpv comes while the window is shown; a libmpv that cannot start ends the program
+    // with the same report as any other start-up failure, once the window is gone.
+    std::optional<std::string> mpvFailure;
+    MpvPlayer::onStartFailure([&mpvFailure](const PlayerError& e) {
+        if (!mpvFailure) {
+            mpvFailure = startUpReport(e);
+            QCoreApplication::exit(1);
+        }
+    });
     auto makePlayer = [&starts](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
         return std::make_unique<MpvPlayer>(host, &starts);
     };
@@ -119,6 +131,7 @@ int main(int argc, char** argv) {
         new frm1({makePlayer, fileDialog, messageBox, *hotKeyPlatform, MessageHook::instance()});
     // Closing the window destroys it, which releases the hot keys; the program ends with it.
     window->setAttribute(Qt::WA_DeleteOnClose);
+    const QPointer<frm1> liveWindow(window);
     messageBox.setParent(window);
     fileDialog.setParent(window);
     if (portalPlatform)
@@ -152,6 +165,10 @@ int main(int argc, char** argv) {
     window->show();
     endAtOnceOnUnplannedExit();
     const int status = app.exec();
+    if (mpvFailure) {
+        delete liveWindow.data();
+        messageBox.show(*mpvFailure);
+    }
     plannedEnd();
     return status;
 }

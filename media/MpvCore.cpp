@@ -11,6 +11,7 @@
 
 #include "IMediaPlayer.h"
 #include "MediaLog.h"
+#include "MpvLibrary.h"
 #include "XErrorLog.h"
 
 namespace {
@@ -90,7 +91,7 @@ std::vector<const char*> argv(const std::vector<std::string>& args) {
 }
 
 [[noreturn]] void fail(const std::string& what, int error) {
-    throw PlayerError(what + ": " + mpv_error_string(error));
+    throw PlayerError(what + ": " + libmpv().error_string(error));
 }
 
 // As much of libmpv's log as our own category lets through.
@@ -117,7 +118,15 @@ std::int64_t entryIdOf(const mpv_node& result) {
 
 }  // namespace
 
-MpvCore::MpvCore(std::int64_t wid) {
+MpvCore::MpvCore(std::int64_t wid) : m_wid(wid) {}
+
+void MpvCore::start() {
+    if (m_mpv || m_shutDown) {
+        return;
+    }
+    m_lib = &libmpv();
+    const MpvLibrary& lib = *m_lib;
+    std::int64_t wid = m_wid;  // libmpv takes the option by a non-const pointer
     // Qt sets the user's numeric locale; libmpv parses and prints numbers with the C one.
     std::setlocale(LC_NUMERIC, "C");
     // Every open starts new demuxer and decoder threads, and glibc gives threads arenas of
@@ -125,13 +134,13 @@ MpvCore::MpvCore(std::int64_t wid) {
     // tens of MiB. Two arenas cost no measurable speed.
     mallopt(M_ARENA_MAX, 2);
     keepXErrorsFromEndingTheProcess();
-    m_mpv = mpv_create();
-    if (!m_mpv) {
+    mpv_handle* const mpv = lib.create();
+    if (!mpv) {
         throw PlayerError("libmpv: cannot create a player");
     }
     for (const auto& [name, value] : kOptions) {
-        if (const int err = mpv_set_option_string(m_mpv, name, value); err < 0) {
-            mpv_terminate_destroy(m_mpv);
+        if (const int err = lib.set_option_string(mpv, name, value); err < 0) {
+            lib.terminate_destroy(mpv);
             fail(std::string("libmpv option ") + name, err);
         }
     }
@@ -141,31 +150,32 @@ MpvCore::MpvCore(std::int64_t wid) {
         qCWarning(lcMedia) << "no picture: libmpv draws only into X11 windows; Pellucor shows "
                               "pictures on X11 and XWayland (the default in a Wayland session)";
     }
-    if (mpv_set_option_string(m_mpv, "vo", vo) < 0 ||
-        mpv_set_option_string(m_mpv, "gpu-context", context) < 0) {
-        mpv_terminate_destroy(m_mpv);
+    if (lib.set_option_string(mpv, "vo", vo) < 0 ||
+        lib.set_option_string(mpv, "gpu-context", context) < 0) {
+        lib.terminate_destroy(mpv);
         throw PlayerError("libmpv: cannot choose a video output");
     }
-    if (const int err = wid != 0 ? mpv_set_option(m_mpv, "wid", MPV_FORMAT_INT64, &wid) : 0;
+    if (const int err = wid != 0 ? lib.set_option(mpv, "wid", MPV_FORMAT_INT64, &wid) : 0;
         err < 0) {
-        mpv_terminate_destroy(m_mpv);
+        lib.terminate_destroy(mpv);
         fail("libmpv option wid", err);
     }
-    if (const int err = mpv_initialize(m_mpv); err < 0) {
-        mpv_terminate_destroy(m_mpv);
+    if (const int err = lib.initialize(mpv); err < 0) {
+        lib.terminate_destroy(mpv);
         fail("libmpv initialisation", err);
     }
-    if (const int err = mpv_hook_add(m_mpv, kOpenedHook, "on_preloaded", 0); err < 0) {
-        mpv_terminate_destroy(m_mpv);
+    if (const int err = lib.hook_add(mpv, kOpenedHook, "on_preloaded", 0); err < 0) {
+        lib.terminate_destroy(mpv);
         fail("libmpv hook", err);
     }
-    mpv_request_log_messages(m_mpv, logLevel());
-    mpv_observe_property(m_mpv, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(m_mpv, kDuration, "duration", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(m_mpv, kPause, "pause", MPV_FORMAT_FLAG);
-    mpv_observe_property(m_mpv, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
-    mpv_observe_property(m_mpv, kVideoTrack, "current-tracks/video/id", MPV_FORMAT_INT64);
-    mpv_set_wakeup_callback(m_mpv, &MpvCore::onWakeup, this);
+    lib.request_log_messages(mpv, logLevel());
+    lib.observe_property(mpv, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    lib.observe_property(mpv, kDuration, "duration", MPV_FORMAT_DOUBLE);
+    lib.observe_property(mpv, kPause, "pause", MPV_FORMAT_FLAG);
+    lib.observe_property(mpv, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
+    lib.observe_property(mpv, kVideoTrack, "current-tracks/video/id", MPV_FORMAT_INT64);
+    lib.set_wakeup_callback(mpv, &MpvCore::onWakeup, this);
+    m_mpv = mpv;
 }
 
 MpvCore::~MpvCore() {
@@ -173,12 +183,14 @@ MpvCore::~MpvCore() {
 }
 
 void MpvCore::shutDown() {
+    // A player whose window goes before libmpv came never starts it.
+    m_shutDown = true;
     if (!m_mpv) {
         return;
     }
-    mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
+    m_lib->set_wakeup_callback(m_mpv, nullptr, nullptr);
     // Waits until libmpv's threads are done, its video output closed.
-    mpv_terminate_destroy(m_mpv);
+    m_lib->terminate_destroy(m_mpv);
     m_mpv = nullptr;
 }
 
@@ -196,7 +208,7 @@ bool MpvCore::handleNextEvent(double timeoutSeconds) {
     if (!m_mpv) {
         return false;
     }
-    const mpv_event* event = mpv_wait_event(m_mpv, timeoutSeconds);
+    const mpv_event* event = m_lib->wait_event(m_mpv, timeoutSeconds);
     if (event->event_id == MPV_EVENT_NONE) {
         return false;
     }
@@ -220,7 +232,7 @@ void MpvCore::dispatch(const mpv_event& event) {
                 emit fileOpened();
             }
             if (m_mpv) {
-                mpv_hook_continue(m_mpv, hook->id);
+                m_lib->hook_continue(m_mpv, hook->id);
             }
             break;
         }
@@ -242,7 +254,7 @@ void MpvCore::dispatch(const mpv_event& event) {
         }
         case MPV_EVENT_SET_PROPERTY_REPLY:
             if (event.error < 0) {
-                qCWarning(lcMedia) << "libmpv refused a setting:" << mpv_error_string(event.error);
+                qCWarning(lcMedia) << "libmpv refused a setting:" << m_lib->error_string(event.error);
             }
             break;
         case MPV_EVENT_PROPERTY_CHANGE:
@@ -315,12 +327,12 @@ MpvCore::OpenedFile MpvCore::readOpenedFile() {
         return file;
     }
     double duration = 0.0;
-    if (mpv_get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &duration) >= 0) {
+    if (m_lib->get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &duration) >= 0) {
         file.duration = duration;
         m_observed.duration = duration;
     }
     mpv_node tracks{};
-    if (mpv_get_property(m_mpv, "track-list", MPV_FORMAT_NODE, &tracks) < 0) {
+    if (m_lib->get_property(m_mpv, "track-list", MPV_FORMAT_NODE, &tracks) < 0) {
         // Unknown: let libmpv decide, as it does when it chooses the tracks.
         file.hasAudioOrVideo = true;
         return file;
@@ -342,27 +354,28 @@ MpvCore::OpenedFile MpvCore::readOpenedFile() {
             }
         }
     }
-    mpv_free_node_contents(&tracks);
+    m_lib->free_node_contents(&tracks);
     return file;
 }
 
-void MpvCore::requireHandle() const {
-    if (!m_mpv) {
+void MpvCore::requireHandle() {
+    if (m_shutDown) {
         throw PlayerError("the player was shut down with its window");
     }
+    start();
 }
 
 void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& args) {
     requireHandle();
     auto list = argv(args);
-    if (const int err = mpv_command_async(m_mpv, id, list.data()); err < 0) {
+    if (const int err = m_lib->command_async(m_mpv, id, list.data()); err < 0) {
         fail("libmpv " + args.front(), err);
     }
 }
 
 void MpvCore::setAsync(const char* name, int format, void* value) {
     requireHandle();
-    const int err = mpv_set_property_async(m_mpv, 0, name, static_cast<mpv_format>(format), value);
+    const int err = m_lib->set_property_async(m_mpv, 0, name, static_cast<mpv_format>(format), value);
     if (err < 0) {
         fail(std::string("libmpv ") + name, err);
     }

@@ -8,6 +8,7 @@
 
 struct mpv_handle;
 struct mpv_event;
+struct MpvLibrary;
 
 // Owns one mpv_handle with the options every player shares. libmpv draws the picture itself
 // into the native window it is given, on its own threads. The state the player reads all the
@@ -29,13 +30,19 @@ public:
         std::uint64_t timePosSerial = 0;
     };
 
-    // wid: the native window to draw into; 0 for no picture at all.
+    // wid: the native window to draw into; 0 for no picture at all. libmpv is started by
+    // start() or by the first command, whichever comes first.
     explicit MpvCore(std::int64_t wid);
     ~MpvCore() override;
     MpvCore(const MpvCore&) = delete;
     MpvCore& operator=(const MpvCore&) = delete;
 
     const Observed& observed() const { return m_observed; }
+
+    // Creates and initialises the mpv handle, waiting for libmpv to be loaded; once only.
+    // Throws PlayerError when libmpv cannot be loaded or started.
+    void start();
+    bool started() const { return m_mpv != nullptr; }
 
     // Ends libmpv's threads and closes its video output now, before the window it draws into
     // goes. Every later command throws; the destructor does it otherwise.
@@ -81,9 +88,12 @@ private:
     void propertyChanged(std::uint64_t id, const void* property);
     void logMessage(const void* message);
     void setAsync(const char* name, int format, void* value);
-    void requireHandle() const;
+    void requireHandle();
     static void onWakeup(void* self);
 
+    std::int64_t m_wid;
+    const MpvLibrary* m_lib = nullptr;
     mpv_handle* m_mpv = nullptr;
+    bool m_shutDown = false;
     Observed m_observed;
 };

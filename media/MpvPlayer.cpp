@@ -10,10 +10,18 @@
 
 #include "MediaLog.h"
 #include "MpvCore.h"
+#include "MpvLibrary.h"
 #include "MpvVideoWidget.h"
 #include "PlayerControlBar.h"
 
 namespace {
+
+std::function<void(const PlayerError&)>& startFailureReport() {
+    static std::function<void(const PlayerError&)> report = [](const PlayerError& e) {
+        qCWarning(lcMedia) << "libmpv did not start:" << e.what();
+    };
+    return report;
+}
 
 // libmpv reads numbers the C way whatever the user's locale.
 std::string number(double value) {
@@ -24,6 +32,23 @@ std::string number(double value) {
 
 }  // namespace
 
+void MpvPlayer::onStartFailure(std::function<void(const PlayerError&)> report) {
+    startFailureReport() = std::move(report);
+}
+
+void MpvPlayer::startLibmpv() {
+    try {
+        m_core->start();
+    } catch (const PlayerError& e) {
+        startFailureReport()(e);
+        return;
+    }
+    // libmpv's window is kept from when the player is on screen; that may have come first.
+    if (m_video && m_video->isVisible()) {
+        showNotice();
+    }
+}
+
 MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     : m_host(host),
       m_ownCoordinator(coordinator ? nullptr : std::make_unique<StartCoordinator>()),
@@ -31,6 +56,11 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
       m_video(new MpvVideoWidget(host)),
       m_bar(new PlayerControlBar(host)),
       m_core(std::make_unique<MpvCore>(m_video->nativeId())) {
+    // The window's native windows exist now, so its own loads are done: libmpv loads while
+    // the rest of the window is built and shown, and the player starts it once it is there,
+    // or at its first command if that comes first.
+    preloadMpv();
+    whenMpvLoaded(this, [this] { startLibmpv(); });
     takeHostGeometry();
     auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -128,7 +158,7 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
     if (id >= kOwnRequests) {
         if (id != m_loadRequest || m_load != Load::Loading) {
             if (error < 0) {
-                qCWarning(lcMedia) << "libmpv command failed:" << mpv_error_string(error);
+                qCWarning(lcMedia) << "libmpv command failed:" << libmpv().error_string(error);
             }
             return;
         }
@@ -146,7 +176,7 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
         m_takenSerial = m_core->observed().timePosSerial;
     }
     if (error < 0) {
-        qCWarning(lcMedia) << "libmpv seek failed:" << mpv_error_string(error);
+        qCWarning(lcMedia) << "libmpv seek failed:" << libmpv().error_string(error);
         // The player stays where it was, which only libmpv's reports can tell.
         m_awaitingSettle = false;
         m_settledSerial = 0;

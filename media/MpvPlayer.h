@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,10 @@ class MpvPlayer : public QObject, public IMediaPlayer, private StartCoordinator:
 public:
     explicit MpvPlayer(QWidget* host, StartCoordinator* coordinator = nullptr);
     ~MpvPlayer() override;
+
+    // Where a libmpv that cannot be loaded or started is reported when a player finds out on
+    // its own, after it was made (a command that finds out throws instead). Logs by default.
+    static void onStartFailure(std::function<void(const PlayerError&)> report);
 
     void setAutoStart(bool autoStart) override;
     void setURL(const std::string& path) override;
@@ -58,6 +63,8 @@ private:
 
     bool readyToStart() const override;
     void startNow() override;
+
+    void startLibmpv();
 
     void requireFile() const;
     QWidget& host() const;

@@ -10,6 +10,7 @@
 
 #include "MediaLog.h"
 #include "MpvCore.h"
+#include "MpvLibrary.h"
 #include "MpvVideoWidget.h"
 
 // Opening a file: the one call that waits, and libmpv's news about the file afterwards.
@@ -92,7 +93,7 @@ void MpvPlayer::open(const std::string& path) {
     if (m_load == Load::Loaded && m_fileLoaded) {
         return;
     }
-    const std::string reason = m_load == Load::Refused ? std::string(mpv_error_string(m_loadError))
+    const std::string reason = m_load == Load::Refused ? std::string(libmpv().error_string(m_loadError))
                                                        : std::string("timed out");
     throw PlayerError("cannot open " + path + ": " + reason);
 }
@@ -167,7 +168,7 @@ void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
     }
     if (m_load == Load::Loaded && reason == MPV_END_FILE_REASON_ERROR) {
         qCWarning(lcMedia) << "libmpv gave up playing" << m_fileName << ":"
-                           << mpv_error_string(error);
+                           << libmpv().error_string(error);
         becomeEmpty(false);
     }
 }
@@ -180,7 +181,7 @@ void MpvPlayer::showNotice() {
     const bool audioOnly = m_load == Load::Loaded && m_fileLoaded && !m_core->observed().hasPicture;
     // libmpv keeps its window between files, over the notice: without a picture it may go.
     try {
-        if (m_core) {
+        if (m_core && m_core->started()) {  // else when it starts
             m_core->setStringAsync("force-window", audioOnly ? "no" : "yes");
         }
     } catch (const PlayerError& e) {

@@ -1,0 +1,126 @@
+#include "MpvLibrary.h"
+
+#include <dlfcn.h>
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
+#include <atomic>
+#include <future>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "IMediaPlayer.h"
+
+namespace {
+
+// The library the headers were written for: its major version is the client API's.
+const std::string kFileName = "libmpv.so." + std::to_string(MPV_CLIENT_API_VERSION >> 16);
+
+struct Loaded {
+    MpvLibrary functions{};
+    std::string error;
+};
+
+// A program that links libmpv itself (a benchmark that wraps mpv_create) keeps its own
+// definitions; otherwise they come from the library just loaded.
+void* find(void* library, const char* name) {
+    if (void* own = dlsym(RTLD_DEFAULT, name)) {
+        return own;
+    }
+    return dlsym(library, name);
+}
+
+Loaded load() {
+    Loaded loaded;
+    // Lazy: the libraries libmpv brings bind their calls when first made, as at exec.
+    void* library = dlopen(kFileName.c_str(), RTLD_LAZY | RTLD_LOCAL);
+    if (!library) {
+        const char* why = dlerror();
+        loaded.error = "libmpv: cannot load " + kFileName + (why ? std::string(": ") + why : "");
+        return loaded;
+    }
+    MpvLibrary& f = loaded.functions;
+    bool complete = true;
+    const auto bind = [&](auto& pointer, const char* name) {
+        pointer = reinterpret_cast<std::remove_reference_t<decltype(pointer)>>(find(library, name));
+        if (!pointer && complete) {
+            complete = false;
+            loaded.error = "libmpv: " + kFileName + " has no " + name;
+        }
+    };
+    bind(f.create, "mpv_create");
+    bind(f.initialize, "mpv_initialize");
+    bind(f.terminate_destroy, "mpv_terminate_destroy");
+    bind(f.error_string, "mpv_error_string");
+    bind(f.set_option, "mpv_set_option");
+    bind(f.set_option_string, "mpv_set_option_string");
+    bind(f.set_property_async, "mpv_set_property_async");
+    bind(f.get_property, "mpv_get_property");
+    bind(f.free_node_contents, "mpv_free_node_contents");
+    bind(f.command_async, "mpv_command_async");
+    bind(f.observe_property, "mpv_observe_property");
+    bind(f.request_log_messages, "mpv_request_log_messages");
+    bind(f.hook_add, "mpv_hook_add");
+    bind(f.hook_continue, "mpv_hook_continue");
+    bind(f.wait_event, "mpv_wait_event");
+    bind(f.set_wakeup_callback, "mpv_set_wakeup_callback");
+    // The library stays loaded for the whole run: players come and go, its threads do not.
+    return loaded;
+}
+
+std::once_flag started;
+std::shared_future<Loaded> loading;
+std::atomic<bool> finished{false};
+
+// Touched on the application's thread only.
+struct Waiter {
+    QPointer<QObject> context;
+    std::function<void()> done;
+};
+std::vector<Waiter> waiters;
+
+void tellWaiters() {
+    const std::vector<Waiter> due = std::move(waiters);
+    waiters.clear();
+    for (const Waiter& w : due) {
+        if (w.context) {
+            w.done();
+        }
+    }
+}
+
+Loaded loadAndTell() {
+    Loaded loaded = load();
+    finished = true;
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        QMetaObject::invokeMethod(app, &tellWaiters, Qt::QueuedConnection);
+    }
+    return loaded;
+}
+
+}  // namespace
+
+void preloadMpv() {
+    std::call_once(started,
+                   [] { loading = std::async(std::launch::async, loadAndTell).share(); });
+}
+
+void whenMpvLoaded(QObject* context, std::function<void()> done) {
+    if (finished) {
+        QTimer::singleShot(0, context, std::move(done));
+        return;
+    }
+    // Told by the loader's queued call, which comes after this even if the load ends meanwhile.
+    waiters.push_back({context, std::move(done)});
+}
+
+const MpvLibrary& libmpv() {
+    preloadMpv();
+    const Loaded& loaded = loading.get();
+    if (!loaded.error.empty()) {
+        throw PlayerError(loaded.error);
+    }
+    return loaded.functions;
+}

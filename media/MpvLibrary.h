@@ -1,0 +1,43 @@
+#pragma once
+
+#include <mpv/client.h>
+
+#include <functional>
+
+class QObject;
+
+// libmpv's functions, as the players call them. libmpv brings some 230 libraries, and the
+// dynamic loader took longer over them than the rest of the program took to show its window;
+// so the program does not link it but loads it on a thread of its own while the window is
+// built and shown, and the players start their libmpv once it is there.
+struct MpvLibrary {
+    decltype(&mpv_create) create;
+    decltype(&mpv_initialize) initialize;
+    decltype(&mpv_terminate_destroy) terminate_destroy;
+    decltype(&mpv_error_string) error_string;
+    decltype(&mpv_set_option) set_option;
+    decltype(&mpv_set_option_string) set_option_string;
+    decltype(&mpv_set_property_async) set_property_async;
+    decltype(&mpv_get_property) get_property;
+    decltype(&mpv_free_node_contents) free_node_contents;
+    decltype(&mpv_command_async) command_async;
+    decltype(&mpv_observe_property) observe_property;
+    decltype(&mpv_request_log_messages) request_log_messages;
+    decltype(&mpv_hook_add) hook_add;
+    decltype(&mpv_hook_continue) hook_continue;
+    decltype(&mpv_wait_event) wait_event;
+    decltype(&mpv_set_wakeup_callback) set_wakeup_callback;
+};
+
+// Starts loading libmpv on a thread of its own, once; returns at once. While it loads, the
+// dynamic loader makes every other load in the process wait: start it once the window's own
+// libraries (Qt's plugins) are loaded.
+void preloadMpv();
+
+// Calls done on context's thread (a Qt event loop must run there) once the load has ended,
+// whether libmpv came or not; not at all if context is gone by then. Does not start the load.
+void whenMpvLoaded(QObject* context, std::function<void()> done);
+
+// The loaded library; waits for the load, and starts it if nobody did. Throws PlayerError
+// when libmpv cannot be loaded.
+const MpvLibrary& libmpv();
