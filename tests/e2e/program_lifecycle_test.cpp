@@ -2,7 +2,9 @@
 // the taken keys, and ending it gives the keys back to the desktop.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <csignal>
 
 #include "OtherClient.h"
@@ -18,6 +20,16 @@ bool activate(const QProcess& program) {
                                 "--name", "ellucor", "windowactivate",
                                 "--sync"};
     return QProcess::execute("timeout", QStringList{"10", "xdotool"} + search) == 0;
+}
+
+// The titles of a process's visible windows, one a line.
+QString visibleWindowNames(const QProcess& program) {
+    QProcess search;
+    search.start("xdotool", {"search", "--onlyvisible", "--pid",
+                             QString::number(program.processId()), "--name", ".",
+                             "getwindowname", "%@"});
+    search.waitForFinished(5000);
+    return QString::fromUtf8(search.readAllStandardOutput());
 }
 
 // Presses keys on the real keyboard, into whichever window has the focus. A separate xdotool
@@ -75,6 +87,31 @@ TEST_F(WholeProgram, HoldsTheKeysUntilItQuits) {
         EXPECT_TRUE(other.grabAllVariants(other.keycode(key))) << key << " was not released";
     }
     other.ungrabAll();
+}
+
+// libmpv comes after the window is shown; one that cannot be loaded still ends the start with
+// the start-up message, and the window goes.
+TEST_F(WholeProgram, ReportsALibmpvThatCannotBeLoadedAndEnds) {
+    if (!other.windowManagerRunning())
+        GTEST_SKIP() << "activating windows needs a window manager";
+    QTemporaryDir broken;
+    ASSERT_TRUE(broken.isValid());
+    QFile empty(broken.filePath("libmpv.so.2"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_LIBRARY_PATH", broken.path());
+    first.setProcessEnvironment(environment);
+    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    first.start(PELLUCOR_EXE, {});
+    ASSERT_TRUE(first.waitForStarted(5000));
+
+    // Its message, alone: the window has gone by then, so Return reaches the message.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleWindowNames(first) == "Pellucor\n"; }, 20000));
+    ASSERT_TRUE(activate(first));
+    typeKeys("Return");
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(first.exitCode(), 1);
 }
 
 }  // namespace
