@@ -82,4 +82,12 @@ TEST_F(TeardownTest, XErrorAfterAnotherPlayersOutputClosedIsLoggedAndTheProgramG
     EXPECT_TRUE(PlayerHarness::waitFor([&] { return !xErrors().isEmpty(); }, 10000));
 }
 
+// libmpv may still be on its way when the window goes: the player must not start it then,
+// into a window that no longer exists.
+TEST(PlayerWhoseHostWentFirst, RefusesToOpenInsteadOfStartingLibmpv) {
+    PlayerHarness harness{1};
+    delete &harness.host(0);
+    EXPECT_THROW(harness.player(0).setURL(TestMedia::video()), PlayerError);
+}
+
 }  // namespace
