@@ -13,9 +13,9 @@ namespace {
 // The seek slider counts tenths of a second.
 constexpr double kSliderSteps = 10.0;
 
-QToolButton* toolButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& tip) {
+QToolButton* toolButton(QWidget* parent, const QIcon& icon, const QString& tip) {
     auto* button = new QToolButton(parent);
-    button->setIcon(parent->style()->standardIcon(icon));
+    button->setIcon(icon);
     button->setToolTip(tip);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -26,10 +26,14 @@ QToolButton* toolButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
 
 PlayerControlBar::PlayerControlBar(QWidget* parent)
     : QWidget(parent),
-      m_playPause(toolButton(this, QStyle::SP_MediaPlay, tr("Play"))),
+      m_playIcon(style()->standardIcon(QStyle::SP_MediaPlay)),
+      m_pauseIcon(style()->standardIcon(QStyle::SP_MediaPause)),
+      m_volumeIcon(style()->standardIcon(QStyle::SP_MediaVolume)),
+      m_mutedIcon(style()->standardIcon(QStyle::SP_MediaVolumeMuted)),
+      m_playPause(toolButton(this, m_playIcon, tr("Play"))),
       m_seek(new QSlider(Qt::Horizontal, this)),
       m_time(new QLabel(this)),
-      m_mute(toolButton(this, QStyle::SP_MediaVolume, tr("Mute"))),
+      m_mute(toolButton(this, m_volumeIcon, tr("Mute"))),
       m_volume(new QSlider(Qt::Horizontal, this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(2, 0, 2, 0);
@@ -62,8 +66,11 @@ PlayerControlBar::PlayerControlBar(QWidget* parent)
 }
 
 void PlayerControlBar::showPlaying(bool playing) {
-    m_playPause->setIcon(
-        style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    if (playing == m_playing) {
+        return;
+    }
+    m_playing = playing;
+    m_playPause->setIcon(playing ? m_pauseIcon : m_playIcon);
     m_playPause->setToolTip(playing ? tr("Pause") : tr("Play"));
 }
 
@@ -83,8 +90,10 @@ void PlayerControlBar::showVolume(int volume, bool muted) {
     const QSignalBlocker quietMute(m_mute);
     m_volume->setValue(volume);
     m_mute->setChecked(muted);
-    m_mute->setIcon(
-        style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+    if (muted != m_muted) {
+        m_muted = muted;
+        m_mute->setIcon(muted ? m_mutedIcon : m_volumeIcon);
+    }
 }
 
 QString PlayerControlBar::clockText(double seconds) {

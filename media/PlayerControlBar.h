@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 
 class QLabel;
@@ -27,6 +28,14 @@ signals:
     void muteRequested(bool muted);
 
 private:
+    // The style makes a new icon, with new pixmaps, on every call, and the player refreshes the
+    // bar on every tick: made once, and set only when the state changes, they cost nothing.
+    QIcon m_playIcon;
+    QIcon m_pauseIcon;
+    QIcon m_volumeIcon;
+    QIcon m_mutedIcon;
+    bool m_playing = false;
+    bool m_muted = false;
     QToolButton* m_playPause;
     QSlider* m_seek;
     QLabel* m_time;

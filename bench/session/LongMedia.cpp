@@ -5,17 +5,20 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <unistd.h>
+
 #include "TestMedia.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs ffmpeg into a partial name and renames the result, so a half-made file is never reused.
+// Runs ffmpeg into a partial name of this process and renames the result, so a half-made file is
+// never reused and two benchmarks starting at once do not write into one another's.
 std::string made(const fs::path& final, const QStringList& arguments) {
     if (fs::exists(final))
         return final.string();
-    const std::string partial = final.string() + ".part";
+    const std::string partial = final.string() + ".part" + std::to_string(::getpid());
     const QStringList common{"-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
     const QStringList output{"-f", "matroska", QString::fromStdString(partial)};
     if (QProcess::execute("ffmpeg", common + arguments + output) != 0)
