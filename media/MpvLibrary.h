@@ -8,8 +8,8 @@ class QObject;
 
 // libmpv's functions, as the players call them. libmpv brings some 230 libraries, and the
 // dynamic loader took longer over them than the rest of the program took to show its window;
-// so the program does not link it but loads it on a thread of its own while the window is
-// built and shown, and the players start their libmpv once it is there.
+// so the program does not link it but loads it on a thread of its own once the window is
+// shown, and the players start their libmpv once it is there.
 struct MpvLibrary {
     decltype(&mpv_create) create;
     decltype(&mpv_initialize) initialize;
@@ -30,8 +30,8 @@ struct MpvLibrary {
 };
 
 // Starts loading libmpv on a thread of its own, once; returns at once. While it loads, the
-// dynamic loader makes every other load in the process wait: start it once the window's own
-// libraries (Qt's plugins) are loaded.
+// dynamic loader makes every other load and symbol lookup (dlopen, dlsym) in the process wait:
+// start it once the window is shown.
 void preloadMpv();
 
 // Calls done on context's thread (a Qt event loop must run there) once the load has ended,

@@ -56,10 +56,10 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
       m_video(new MpvVideoWidget(host)),
       m_bar(new PlayerControlBar(host)),
       m_core(std::make_unique<MpvCore>(m_video->nativeId())) {
-    // The window's native windows exist now, so its own loads are done: libmpv loads while
-    // the rest of the window is built and shown, and the player starts it once it is there,
-    // or at its first command if that comes first.
-    preloadMpv();
+    // libmpv loads once the window has been shown, beside its first painting: while it loads,
+    // every other load and symbol lookup in the process waits, and showing the window does
+    // both. The player starts it once it is there, or at its first command if that is sooner.
+    QTimer::singleShot(0, this, [] { preloadMpv(); });
     whenMpvLoaded(this, [this] { startLibmpv(); });
     takeHostGeometry();
     auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
