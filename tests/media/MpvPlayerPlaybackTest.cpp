@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <cmath>
 #include <string>
 
+#include "NamedCases.h"
 #include "PlayerHarness.h"
 #include "TestMedia.h"
 
@@ -25,14 +28,14 @@ TEST_P(TransportTest, OpensPausedAtTheStartPlaysAndPauseHolds) {
 
     player().play();
     EXPECT_EQ(player().playState(), IMediaPlayer::kPlaying);
-    EXPECT_TRUE(PlayerHarness::waitFor([&] { return player().currentPosition() > 1.0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player().currentPosition() > 1.0; }, 5000));
 
     player().pause();
     EXPECT_NE(player().playState(), IMediaPlayer::kPlaying);
     // Sound still in the output when pausing may move it by a few milliseconds, not more.
     const double held = player().currentPosition();
-    EXPECT_FALSE(PlayerHarness::waitFor(
-        [&] { return std::abs(player().currentPosition() - held) > 0.01; }, 500));
+    EXPECT_FALSE(
+        QTest::qWaitFor([&] { return std::abs(player().currentPosition() - held) > 0.01; }, 500));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TransportTest,
@@ -46,7 +49,7 @@ protected:
     void SetUp() override { harness.openPaused(TestMedia::video()); }
     MpvPlayer& player() { return harness.player(0); }
     bool landsOn(double target) {
-        return PlayerHarness::waitFor(
+        return QTest::qWaitFor(
             [&] {
                 const double landed = player().currentPosition();
                 return landed >= target - 0.001 && landed < target + kFrame;
@@ -93,13 +96,13 @@ protected:
 TEST_P(EndTest, StopsRewoundAndPlaysAgainFromTheStart) {
     if (GetParam().playBefore) {
         player().play();
-        ASSERT_TRUE(PlayerHarness::waitFor([&] { return player().currentPosition() > 0.2; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return player().currentPosition() > 0.2; }, 5000));
     }
     player().setCurrentPosition(GetParam().position);
     if (GetParam().playAfter) {
         player().play();
     }
-    ASSERT_TRUE(PlayerHarness::waitFor(
+    ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return player().playState() != IMediaPlayer::kPlaying &&
                    player().currentPosition() == 0.0;
@@ -108,16 +111,12 @@ TEST_P(EndTest, StopsRewoundAndPlaysAgainFromTheStart) {
 
     player().play();
     EXPECT_EQ(player().playState(), IMediaPlayer::kPlaying);
-    EXPECT_TRUE(PlayerHarness::waitFor(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const double position = player().currentPosition();
             return position > 0.5 && position < 5.0;
         },
         5000));
-}
-
-std::string endCaseName(const testing::TestParamInfo<EndCase>& c) {
-    return c.param.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, EndTest,
@@ -126,6 +125,6 @@ INSTANTIATE_TEST_SUITE_P(Ways, EndTest,
                                          EndCase{"WrittenPastTheEndWhilePlaying", true, 30.0,
                                                  false},
                                          EndCase{"WrittenAfterTheLastFrame", false, 19.99, false}),
-                         endCaseName);
+                         byName);
 
 }  // namespace

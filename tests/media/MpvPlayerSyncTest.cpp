@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <cmath>
 
 #include "PlayerHarness.h"
@@ -23,8 +25,7 @@ TEST_P(SynchronisedStartTest, PlayersStartedTogetherAfterASeekRunOnTheSameFrame)
     p1.setCurrentPosition(6.0);
     p2.setCurrentPosition(GetParam());
     p2.play();
-    ASSERT_TRUE(
-        PlayerHarness::waitFor([&] { return p2.currentPosition() > GetParam() + 0.2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p2.currentPosition() > GetParam() + 0.2; }, 5000));
 
     p1.pause();
     p2.pause();
@@ -33,7 +34,7 @@ TEST_P(SynchronisedStartTest, PlayersStartedTogetherAfterASeekRunOnTheSameFrame)
     p2.play();
     EXPECT_EQ(p2.playState(), IMediaPlayer::kPlaying);
 
-    ASSERT_TRUE(PlayerHarness::waitFor([&] { return p1.currentPosition() > 7.0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p1.currentPosition() > 7.0; }, 5000));
     EXPECT_LE(std::fabs(p1.currentPosition() - p2.currentPosition()), kFrame + 0.001);
 }
 
