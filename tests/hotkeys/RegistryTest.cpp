@@ -212,8 +212,6 @@ TEST_P(EveryWayOfLettingGo, ReleasesLastKeyFirstThenUnhooksHotKeyThenDestroy) {
                                   "UnregisterHotKey(7,-16384)", "GlobalDeleteAtom(49152)",
                                   "UnhookMessage(7,786)", "UnhookMessage(7,2)"}));
     EXPECT_TRUE(presses.empty());
-    EXPECT_EQ(hook.hookCount(), 0u);
-    EXPECT_EQ(platform.atomCount(), 0u);
 
     log.clear();
     reg.reset();

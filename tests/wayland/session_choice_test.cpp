@@ -46,7 +46,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"UserChoseXcbWithStaleWaylandType", {"xcb", "", "wayland", true, false}, {}, X, false},
         Case{"WaylandSocketDeadFallsBackToX", {"", "wayland-0", "", true, false}, "xcb", X, false},
         Case{"Console", {"", "", "tty", false, false}, {}, X, true},
-        Case{"SshWithoutForwarding", {"", "", "", false, false}, {}, X, true},
         Case{"UserChoseXcbWithoutServer", {"xcb", "", "", false, false}, {}, X, true}),
     byName);
 
