@@ -60,17 +60,16 @@ protected:
     // The table's names in order: each registered id is pressed to learn its name, then the
     // order in which Clear releases them (last first) gives the order.
     Strings releaseAll() {
-        std::map<std::int32_t, std::string> nameOf;
+        std::map<std::string, std::string> nameOf;  // by the call that releases the key
         for (std::int32_t id : platform.registeredIds())
-            nameOf[id] = press(id).at(0).name;
+            nameOf["UnregisterHotKey(" + std::to_string(kWnd) + "," + std::to_string(id) + ")"] =
+                press(id).at(0).name;
         log.clear();
         reg->Clear();
         Strings names;
         for (const auto& call : log.calls) {
-            if (call.rfind("UnregisterHotKey(", 0) != 0)
-                continue;
-            const std::string id = call.substr(call.find(',') + 1);
-            names.insert(names.begin(), nameOf.at(std::stoi(id)));
+            if (call.starts_with("UnregisterHotKey("))
+                names.insert(names.begin(), nameOf.at(call));
         }
         EXPECT_EQ(platform.atomCount(), 0u);
         return names;
