@@ -20,14 +20,7 @@ protected:
         ASSERT_TRUE(w.messages.shown.empty());
         other.takeFocus();
     }
-    bool bothPlaying() {
-        return w.player(1).playState() == IMediaPlayer::kPlaying &&
-               w.player(2).playState() == IMediaPlayer::kPlaying;
-    }
-    bool neitherPlaying() {
-        return w.player(1).playState() != IMediaPlayer::kPlaying &&
-               w.player(2).playState() != IMediaPlayer::kPlaying;
-    }
+    bool playing(int side) { return w.player(side).playState() == IMediaPlayer::kPlaying; }
 
     RealWindow w;
     OtherClient other;
@@ -56,7 +49,7 @@ TEST_P(HotKeyStorm, EndsWithTheFinalPauseAndNoBacklog) {
     w.window->m_cHotKey->HotKeyPress.connect(
         [&](const std::string& name, std::int32_t, std::int32_t) { handled.push_back(name); });
     w.window->play_both();
-    ASSERT_TRUE(waitFor([&] { return bothPlaying(); }));
+    ASSERT_TRUE(waitFor([&] { return playing(1) && playing(2); }));
 
     QProcess storm;
     storm.start("xdotool", GetParam().xdotool);
@@ -67,7 +60,7 @@ TEST_P(HotKeyStorm, EndsWithTheFinalPauseAndNoBacklog) {
     ASSERT_TRUE(waitFor(
         [&] {
             return MessageHook::instance().pending() == 0 && !handled.empty() &&
-                   handled.back() == "stop" && neitherPlaying();
+                   handled.back() == "stop" && !playing(1) && !playing(2);
         },
         30000));
     EXPECT_EQ(w.player(2).currentPosition(), w.player(1).currentPosition());

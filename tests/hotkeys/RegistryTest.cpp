@@ -146,25 +146,6 @@ INSTANTIATE_TEST_SUITE_P(
                 -2147220453, "Failed to Register Hot Key [" + kLongText.substr(0, 256) + "]"}),
     byName);
 
-// A test name and the key name registered.
-using Accepted = std::pair<std::string, std::string>;
-
-class RegisterKeyAccepted : public RegistryTest, public ::testing::WithParamInterface<Accepted> {};
-
-TEST_P(RegisterKeyAccepted, PressRaisesTheNameWithItsKeyAndModifiers) {
-    const std::string& name = GetParam().second;
-    bindWith({"stop"});
-    reg->RegisterKey(name, 112, 2);
-
-    EXPECT_EQ(press(platform.registeredIds().back()), (std::vector<Press>{{name, 2, 112}}));
-    EXPECT_EQ(releaseAll(), (Strings{"stop", name}));
-}
-
-// Same tick as "stop": only the name keeps the atoms apart.
-INSTANTIATE_TEST_SUITE_P(Names, RegisterKeyAccepted,
-                         ::testing::Values(Accepted{"Empty", ""}, Accepted{"OtherCase", "Stop"}),
-                         [](const auto& p) { return p.param.first; });
-
 struct AtomCase {
     const char* name;
     std::string key;  // the name registered
@@ -175,25 +156,29 @@ struct AtomCase {
 
 class AtomString : public RegistryTest, public ::testing::WithParamInterface<AtomCase> {};
 
+// "spielen" is registered first, in the same tick.
 TEST_P(AtomString, IsNameExecutableSignedTickCutTo254AndItsAtomIsTheSignedId) {
     platform.executableName = GetParam().executable;
     platform.tickCount = GetParam().tick;
-    bindWith({});
+    bindWith({"spielen"});
     reg->RegisterKey(GetParam().key, 113, 0);
     EXPECT_EQ(log.calls, (Strings{"GetTickCount", "ExecutableName",
                                   "GlobalAddAtom(" + GetParam().atomString + ")",
-                                  "RegisterHotKey(7,-16384,0,113)"}));
+                                  "RegisterHotKey(7,-16383,0,113)"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Ticks, AtomString,
+    Keys, AtomString,
     ::testing::Values(AtomCase{"NegativeTick", "stop", "Pellucor", 0xFFFFFFFFu, "stop_Pellucor_-1"},
                       AtomCase{"CutTo254", std::string(32, 'n'), std::string(230, 'e'), 7,
                                std::string(32, 'n') + "_" + std::string(221, 'e')},
                       // Cut by bytes, the 254th byte would fall inside an accented letter.
                       AtomCase{"CutBetweenCharacters", repeated("\u00e4", 32),
                                repeated("\u00e9", 230), 7,
-                               repeated("\u00e4", 32) + "_" + repeated("\u00e9", 221)}),
+                               repeated("\u00e4", 32) + "_" + repeated("\u00e9", 221)},
+                      AtomCase{"EmptyName", "", "Pellucor", 7, "_Pellucor_7"},
+                      // Only the name's case keeps its atom apart from the first key's.
+                      AtomCase{"OtherCase", "Spielen", "Pellucor", 7, "Spielen_Pellucor_7"}),
     byName);
 
 struct LettingGo {
