@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <string>
 
+#include "NamedCases.h"
 #include "OtherClient.h"
 #include "QtSupport.h"
 #include "RealWindow.h"
@@ -27,7 +28,7 @@ protected:
 };
 
 struct Storm {
-    const char* label;
+    const char* name;
     QStringList xdotool;  // what the other program sends while both play
 };
 
@@ -71,6 +72,6 @@ INSTANTIATE_TEST_SUITE_P(Presses, HotKeyStorm,
                          testing::Values(Storm{"FiveHundredInFiveSeconds", burstOf500()},
                                          Storm{"F1HeldForTwoSeconds",
                                                {"keydown", "F1", "sleep", "2", "keyup", "F1"}}),
-                         [](const auto& p) { return std::string(p.param.label); });
+                         byName);
 
 }  // namespace

@@ -15,9 +15,14 @@ constexpr double kFrame = 1.0 / TestMedia::kFrameRate;
 
 // ---- Opening and transport, for a file with and without a picture.
 
-class TransportTest : public testing::TestWithParam<std::string (*)()> {
+struct File {
+    const char* name;
+    std::string (*path)();
+};
+
+class TransportTest : public testing::TestWithParam<File> {
 protected:
-    void SetUp() override { harness.openPaused(GetParam()()); }
+    void SetUp() override { harness.openPaused(GetParam().path()); }
     MpvPlayer& player() { return harness.player(0); }
     PlayerHarness harness{1};
 };
@@ -39,8 +44,9 @@ TEST_P(TransportTest, OpensPausedAtTheStartPlaysAndPauseHolds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TransportTest,
-                         testing::Values(&TestMedia::video, &TestMedia::audio),
-                         [](const auto& c) { return std::string(c.index ? "Audio" : "Video"); });
+                         testing::Values(File{"Video", &TestMedia::video},
+                                         File{"Audio", &TestMedia::audio}),
+                         byName);
 
 // ---- Writing the position.
 

@@ -9,6 +9,7 @@
 
 #include "FakePortal.h"
 #include "MessageHook.h"
+#include "NamedCases.h"
 #include "PortalHotKeyPlatform.h"
 #include "RecordingSubclass.h"
 #include "X11HotKeyPlatform.h"
@@ -78,7 +79,6 @@ TEST_F(PortalKeys, ActivationArrivesAsThePressOfTheRegisteredKey) {
 struct Refusal {
     const char* name;
     std::optional<QString> answer;  // nothing: no portal on the bus
-    friend void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
 };
 
 class PortalRefusal : public PortalKeys, public testing::WithParamInterface<Refusal> {};
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(, PortalRefusal,
                          testing::Values(Refusal{"UserDeclines", QString("decline")},
                                          Refusal{"DesktopFails", QString("fail")},
                                          Refusal{"NoPortal", std::nullopt}),
-                         [](const auto& c) { return std::string(c.param.name); });
+                         byName);
 
 TEST_F(PortalKeys, ReleasedKeysLeaveTheDesktop) {
     ASSERT_TRUE(portal.start("accept"));
