@@ -290,7 +290,6 @@ TEST_P(HotKeyMessage, RaisesOnePressWithTheRowsArgumentsAndReturnsZero) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, HotKeyMessage,
     ::testing::Values(Row{"DesktopSnapshot", -2, 0x00710002, {"Desktop Snapshot", 0, 44}},
-                      Row{"WindowSnapshot", -1, 0x00710002, {"Window Snapshot", 4, 44}},
                       Row{"RegisteredKey", -16383, 0x00720004, {"stop", 0, 113}},
                       Row{"UnknownId", -16382, 0x00710002, {"Unknown HotKey", 2, 113}},
                       // Signed, cut towards zero.
