@@ -24,10 +24,12 @@ public:
     X11HotKeyPlatform platform{MessageHook::instance()};
     std::unique_ptr<frm1> window;
 
-    // Hot keys come from the X11 platform unless the test names another (the desktop's portal).
-    explicit RealWindow(IHotKeyPlatform* keys = nullptr) {
-        auto makePlayer = [this](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
-            return std::make_unique<MpvPlayer>(host, &starts);
+    // Without a shared start, each player starts on its own, as players did before the
+    // window started them together (for comparison in the benchmark). Hot keys come from the
+    // X11 platform unless the test names another (the desktop's portal).
+    explicit RealWindow(bool sharedStart = true, IHotKeyPlatform* keys = nullptr) {
+        auto makePlayer = [this, sharedStart](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
+            return std::make_unique<MpvPlayer>(host, sharedStart ? &starts : nullptr);
         };
         window = std::make_unique<frm1>(frm1Services{
             makePlayer, dialog, messages, keys ? *keys : platform, MessageHook::instance()});

@@ -27,7 +27,7 @@ TEST(WindowOnTheDesktopsKeys, ActivatedShortcutPlaysBothPlayers) {
     ASSERT_TRUE(portal.start("accept"));
     X11HotKeyPlatform windows{MessageHook::instance()};
     PortalHotKeyPlatform keys{windows, MessageHook::instance(), QDBusConnection::sessionBus()};
-    RealWindow w(&keys);
+    RealWindow w(true, &keys);
     w.window->Form_Load();
     w.open(1, TestMedia::video());
     w.open(2, TestMedia::video());
