@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <string>
 
+#include "NamedCases.h"
 #include "OtherClient.h"
 #include "QtSupport.h"
 #include "RealWindow.h"
@@ -20,21 +21,14 @@ protected:
         ASSERT_TRUE(w.messages.shown.empty());
         other.takeFocus();
     }
-    bool bothPlaying() {
-        return w.player(1).playState() == IMediaPlayer::kPlaying &&
-               w.player(2).playState() == IMediaPlayer::kPlaying;
-    }
-    bool neitherPlaying() {
-        return w.player(1).playState() != IMediaPlayer::kPlaying &&
-               w.player(2).playState() != IMediaPlayer::kPlaying;
-    }
+    bool playing(int side) { return w.player(side).playState() == IMediaPlayer::kPlaying; }
 
     RealWindow w;
     OtherClient other;
 };
 
 struct Storm {
-    const char* label;
+    const char* name;
     QStringList xdotool;  // what the other program sends while both play
 };
 
@@ -56,7 +50,7 @@ TEST_P(HotKeyStorm, EndsWithTheFinalPauseAndNoBacklog) {
     w.window->m_cHotKey->HotKeyPress.connect(
         [&](const std::string& name, std::int32_t, std::int32_t) { handled.push_back(name); });
     w.window->play_both();
-    ASSERT_TRUE(waitFor([&] { return bothPlaying(); }));
+    ASSERT_TRUE(waitFor([&] { return playing(1) && playing(2); }));
 
     QProcess storm;
     storm.start("xdotool", GetParam().xdotool);
@@ -67,7 +61,7 @@ TEST_P(HotKeyStorm, EndsWithTheFinalPauseAndNoBacklog) {
     ASSERT_TRUE(waitFor(
         [&] {
             return MessageHook::instance().pending() == 0 && !handled.empty() &&
-                   handled.back() == "stop" && neitherPlaying();
+                   handled.back() == "stop" && !playing(1) && !playing(2);
         },
         30000));
     EXPECT_EQ(w.player(2).currentPosition(), w.player(1).currentPosition());
@@ -78,6 +72,6 @@ INSTANTIATE_TEST_SUITE_P(Presses, HotKeyStorm,
                          testing::Values(Storm{"FiveHundredInFiveSeconds", burstOf500()},
                                          Storm{"F1HeldForTwoSeconds",
                                                {"keydown", "F1", "sleep", "2", "keyup", "F1"}}),
-                         [](const auto& p) { return std::string(p.param.label); });
+                         byName);
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <cmath>
 
 #include "QtSupport.h"
 #include "RealWindow.h"
@@ -64,24 +63,6 @@ TEST_F(WindowOnRealPlayers, PlayingToTheEndStopsAndTheNextPlayStartsBothFromZero
     EXPECT_TRUE(playing(1) && playing(2));
     expectTogetherPast(0.3);
     EXPECT_LT(pos(1), 2.0);
-}
-
-// Audio-only files have no frames to hold on to: the position is the sound's, and a pause must
-// not move it, or aligning the players at a pause leaves them apart.
-TEST_F(WindowOnRealPlayers, PauseHoldsAndPlayBothKeepsTwoAudioFilesTogether) {
-    openBoth(TestMedia::audio());
-    for (int round = 0; round < 3; ++round) {
-        w.window->ffw_Click();
-        w.window->ffw_Click();
-        const double from = pos(1);
-        w.window->play_both();
-        expectTogetherPast(from + 0.5);
-
-        w.window->pause_both();
-        const double held = pos(1);
-        EXPECT_FALSE(QTest::qWaitFor([&] { return std::abs(pos(1) - held) > 0.05; }, 300))
-            << "round " << round;
-    }
 }
 
 TEST_F(WindowOnRealPlayers, EachPlayerIsOneTabStop) {

@@ -28,7 +28,6 @@ public:
         if (it != m_hooks.end() && it->second == &subclass)
             m_hooks.erase(it);
     }
-    std::size_t hookCount() const { return m_hooks.size(); }
 
     // The hooked subclass's WindowProc result, or nothing when none is hooked. Not logged.
     std::optional<std::int32_t> deliver(HWND hWnd, std::int32_t msg, std::int32_t wParam,

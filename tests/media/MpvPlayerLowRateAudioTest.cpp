@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -22,11 +24,11 @@ protected:
             for (const char* var : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
                 env.insert(var, runtime.path());
             pulse.setProcessEnvironment(env);
-            pulse.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1",
-                                       "--use-pid-file=no", "-L", "module-null-sink", "-L",
-                                       "module-native-protocol-unix socket=" + socket});
+            pulse.start("pulseaudio",
+                        {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+                         "module-null-sink", "-L", "module-native-protocol-unix socket=" + socket});
             ASSERT_TRUE(pulse.waitForStarted(10000)) << "pulseaudio is not installed";
-            ASSERT_TRUE(PlayerHarness::waitFor(
+            ASSERT_TRUE(QTest::qWaitFor(
                 [&] { return std::filesystem::exists(socket.toStdString()); }, 10000))
                 << "pulseaudio never opened its socket";
         }
@@ -54,7 +56,7 @@ TEST_P(LowRateAudioTest, OpensAndPlays) {
     harness->openPaused(TestMedia::lowRateAudio());
     MpvPlayer& player = harness->player(0);
     player.play();
-    EXPECT_TRUE(PlayerHarness::waitFor([&] { return player.currentPosition() > 0.5; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player.currentPosition() > 0.5; }, 10000));
     EXPECT_EQ(player.playState(), IMediaPlayer::kPlaying);
 }
 

@@ -61,15 +61,14 @@ TEST_F(PictureTest, FileOpenedBeforeTheWindowIsShownStillGetsItsPicture) {
     player().setURL(TestMedia::video());
     harness.show();
     player().setCurrentPosition(5.0);
-    EXPECT_TRUE(
-        PlayerHarness::waitFor([&] { return colourfulShare(harness.host(0)) > 0.3; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return colourfulShare(harness.host(0)) > 0.3; }, 5000));
 }
 
 TEST_F(PictureTest, AudioOnlyFileIsNamedWhereThePictureWouldBe) {
     harness.show();
     player().setAutoStart(false);
     player().setURL(TestMedia::audio());
-    EXPECT_TRUE(PlayerHarness::waitFor(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             QLabel* notice = visibleLabelContaining(harness.host(0), "audio.mp3");
             return notice && textOnScreen(*notice);
@@ -77,8 +76,7 @@ TEST_F(PictureTest, AudioOnlyFileIsNamedWhereThePictureWouldBe) {
         5000));
 
     player().setURL(TestMedia::video());
-    EXPECT_TRUE(
-        PlayerHarness::waitFor([&] { return colourfulShare(harness.host(0)) > 0.3; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return colourfulShare(harness.host(0)) > 0.3; }, 5000));
     EXPECT_EQ(visibleLabelContaining(harness.host(0), "audio.mp3"), nullptr);
 }
 
@@ -105,8 +103,7 @@ TEST_F(ControlBarTest, PlayButtonStartsAndPausesOnlyItsOwnPlayer) {
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(harness.player(1).playState(), IMediaPlayer::kPlaying);
     EXPECT_NE(harness.player(0).playState(), IMediaPlayer::kPlaying);
-    EXPECT_TRUE(
-        PlayerHarness::waitFor([&] { return harness.player(1).currentPosition() > 0.3; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return harness.player(1).currentPosition() > 0.3; }, 5000));
     EXPECT_EQ(harness.player(0).currentPosition(), 0.0);
 
     QTest::mouseClick(button, Qt::LeftButton);

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <cmath>
 #include <string>
 
+#include "NamedCases.h"
 #include "PlayerHarness.h"
 #include "TestMedia.h"
 
@@ -12,9 +15,14 @@ constexpr double kFrame = 1.0 / TestMedia::kFrameRate;
 
 // ---- Opening and transport, for a file with and without a picture.
 
-class TransportTest : public testing::TestWithParam<std::string (*)()> {
+struct File {
+    const char* name;
+    std::string (*path)();
+};
+
+class TransportTest : public testing::TestWithParam<File> {
 protected:
-    void SetUp() override { harness.openPaused(GetParam()()); }
+    void SetUp() override { harness.openPaused(GetParam().path()); }
     MpvPlayer& player() { return harness.player(0); }
     PlayerHarness harness{1};
 };
@@ -25,35 +33,41 @@ TEST_P(TransportTest, OpensPausedAtTheStartPlaysAndPauseHolds) {
 
     player().play();
     EXPECT_EQ(player().playState(), IMediaPlayer::kPlaying);
-    EXPECT_TRUE(PlayerHarness::waitFor([&] { return player().currentPosition() > 1.0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player().currentPosition() > 1.0; }, 5000));
 
     player().pause();
     EXPECT_NE(player().playState(), IMediaPlayer::kPlaying);
     // Sound still in the output when pausing may move it by a few milliseconds, not more.
     const double held = player().currentPosition();
-    EXPECT_FALSE(PlayerHarness::waitFor(
-        [&] { return std::abs(player().currentPosition() - held) > 0.01; }, 500));
+    EXPECT_FALSE(
+        QTest::qWaitFor([&] { return std::abs(player().currentPosition() - held) > 0.01; }, 500));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TransportTest,
-                         testing::Values(&TestMedia::video, &TestMedia::audio),
-                         [](const auto& c) { return std::string(c.index ? "Audio" : "Video"); });
+                         testing::Values(File{"Video", &TestMedia::video},
+                                         File{"Audio", &TestMedia::audio}),
+                         byName);
 
 // ---- Writing the position.
 
-class PositionWriteTest : public testing::Test {
+// One player with the test video open, paused at its start.
+class VideoPlayer : public testing::Test {
 protected:
     void SetUp() override { harness.openPaused(TestMedia::video()); }
     MpvPlayer& player() { return harness.player(0); }
+    PlayerHarness harness{1};
+};
+
+class PositionWriteTest : public VideoPlayer {
+protected:
     bool landsOn(double target) {
-        return PlayerHarness::waitFor(
+        return QTest::qWaitFor(
             [&] {
                 const double landed = player().currentPosition();
                 return landed >= target - 0.001 && landed < target + kFrame;
             },
             5000);
     }
-    PlayerHarness harness{1};
 };
 
 TEST_F(PositionWriteTest, ReadsBackEachWriteAtOnceSoStepsAddUp) {
@@ -76,30 +90,22 @@ TEST_F(PositionWriteTest, LandsWithinOneFrameStaysPausedAndNegativeMeansTheStart
 
 // ---- The end of a file: stop and rewind.
 
+// Playing into the end is the window's real-player test.
 struct EndCase {
     const char* name;
     bool playBefore;  // playing when the position is written
     double position;
-    bool playAfter;  // play into the end from the written position
 };
 
-class EndTest : public testing::TestWithParam<EndCase> {
-protected:
-    void SetUp() override { harness.openPaused(TestMedia::video()); }
-    MpvPlayer& player() { return harness.player(0); }
-    PlayerHarness harness{1};
-};
+class EndTest : public VideoPlayer, public testing::WithParamInterface<EndCase> {};
 
 TEST_P(EndTest, StopsRewoundAndPlaysAgainFromTheStart) {
     if (GetParam().playBefore) {
         player().play();
-        ASSERT_TRUE(PlayerHarness::waitFor([&] { return player().currentPosition() > 0.2; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return player().currentPosition() > 0.2; }, 5000));
     }
     player().setCurrentPosition(GetParam().position);
-    if (GetParam().playAfter) {
-        player().play();
-    }
-    ASSERT_TRUE(PlayerHarness::waitFor(
+    ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return player().playState() != IMediaPlayer::kPlaying &&
                    player().currentPosition() == 0.0;
@@ -108,7 +114,7 @@ TEST_P(EndTest, StopsRewoundAndPlaysAgainFromTheStart) {
 
     player().play();
     EXPECT_EQ(player().playState(), IMediaPlayer::kPlaying);
-    EXPECT_TRUE(PlayerHarness::waitFor(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const double position = player().currentPosition();
             return position > 0.5 && position < 5.0;
@@ -116,16 +122,10 @@ TEST_P(EndTest, StopsRewoundAndPlaysAgainFromTheStart) {
         5000));
 }
 
-std::string endCaseName(const testing::TestParamInfo<EndCase>& c) {
-    return c.param.name;
-}
-
 INSTANTIATE_TEST_SUITE_P(Ways, EndTest,
-                         testing::Values(EndCase{"PlayedToTheEnd", false, 19.0, true},
-                                         EndCase{"WrittenPastTheEnd", false, 25.0, false},
-                                         EndCase{"WrittenPastTheEndWhilePlaying", true, 30.0,
-                                                 false},
-                                         EndCase{"WrittenAfterTheLastFrame", false, 19.99, false}),
-                         endCaseName);
+                         testing::Values(EndCase{"WrittenPastTheEnd", false, 25.0},
+                                         EndCase{"WrittenPastTheEndWhilePlaying", true, 30.0},
+                                         EndCase{"WrittenAfterTheLastFrame", false, 19.99}),
+                         byName);
 
 }  // namespace

@@ -49,8 +49,8 @@ protected:
         harness.openPaused(TestMedia::video());
         harness.player(0).play();
         harness.player(1).play();
-        ASSERT_TRUE(PlayerHarness::waitFor(
-            [&] { return harness.player(1).currentPosition() > 0.5; }, 10000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return harness.player(1).currentPosition() > 0.5; }, 10000));
     }
 
     void TearDown() override { qInstallMessageHandler(g_previous); }
@@ -79,7 +79,7 @@ TEST_F(TeardownTest, XErrorAfterAnotherPlayersOutputClosedIsLoggedAndTheProgramG
     xcb_destroy_window(x11->connection(), static_cast<xcb_window_t>(video->winId()));
     syncWithXServer();
 
-    EXPECT_TRUE(PlayerHarness::waitFor([&] { return !xErrors().isEmpty(); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !xErrors().isEmpty(); }, 10000));
 }
 
 // libmpv may still be on its way when the window goes: the player must not start it then,

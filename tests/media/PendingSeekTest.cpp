@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "NamedCases.h"
 #include "PendingSeek.h"
 
 namespace {
@@ -56,6 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"RefusedSeekForgotten", {"seek 5", "fail 1"}, std::nullopt},
         Case{"GivenUpAfterSilence", {"seek 5", "reply 1", "wait"}, std::nullopt},
         Case{"NewWriteAfterGivingUp", {"seek 5", "wait", "seek 3"}, 3.0}),
-    [](const testing::TestParamInfo<Case>& c) { return c.param.name; });
+    byName);
 
 }  // namespace

@@ -24,17 +24,9 @@ void PlayerHarness::show() {
     }
 }
 
-PlayerHarness::~PlayerHarness() {
-    m_players.clear();
-}
-
 void PlayerHarness::openPaused(const std::string& path) {
     for (auto& p : m_players) {
         p->setAutoStart(false);
         p->setURL(path);
     }
-}
-
-bool PlayerHarness::waitFor(const std::function<bool()>& condition, int milliseconds) {
-    return QTest::qWaitFor(condition, milliseconds);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -14,7 +13,6 @@ class PlayerHarness {
 public:
     // The window is shown at once unless told otherwise.
     explicit PlayerHarness(int count, bool shown = true);
-    ~PlayerHarness();
 
     MpvPlayer& player(int index) { return *m_players.at(static_cast<std::size_t>(index)); }
     QWidget& host(int index) { return *m_hosts.at(static_cast<std::size_t>(index)); }
@@ -25,11 +23,10 @@ public:
     // Opens the file paused at its start in every player.
     void openPaused(const std::string& path);
 
-    static bool waitFor(const std::function<bool()>& condition, int milliseconds);
-
 private:
     QWidget m_window;
     StartCoordinator m_coordinator;
     std::vector<QWidget*> m_hosts;
+    // Last, so the players go before their hosts and the coordinator.
     std::vector<std::unique_ptr<MpvPlayer>> m_players;
 };

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -17,11 +18,6 @@ namespace {
 
 // Bump when the files change, so stale ones from an older build are not reused.
 constexpr const char* kVersion = "v2";
-
-// Files are made under this name and renamed when complete.
-std::string tempName(const fs::path& final) {
-    return final.string() + ".part" + std::to_string(::getpid());
-}
 
 void runFfmpeg(const std::vector<std::string>& args) {
     std::vector<char*> argv{const_cast<char*>("ffmpeg")};
@@ -35,8 +31,26 @@ void runFfmpeg(const std::vector<std::string>& args) {
         throw std::runtime_error("TestMedia: ffmpeg failed making " + args.back());
 }
 
-std::string seconds(double value) {
-    return std::to_string(static_cast<int>(value));
+// Makes the file in folder() once: under a name of this process's own, renamed when complete.
+std::string madeOnce(const std::string& name, const std::function<void(const std::string&)>& make) {
+    const fs::path final = fs::path(TestMedia::folder()) / name;
+    if (!fs::exists(fs::symlink_status(final))) {
+        const std::string partial = final.string() + ".part" + std::to_string(::getpid());
+        make(partial);
+        fs::rename(partial, final);
+    }
+    return final.string();
+}
+
+std::string length() {
+    return std::to_string(static_cast<int>(TestMedia::kDuration));
+}
+
+// A tone of the files' whole length at this sample rate, as ffmpeg's input options.
+std::vector<std::string> tone(int frequency, int sampleRate) {
+    return {"-f", "lavfi", "-i",
+            "sine=frequency=" + std::to_string(frequency) +
+                ":sample_rate=" + std::to_string(sampleRate) + ":duration=" + length()};
 }
 
 }  // namespace
@@ -44,32 +58,20 @@ std::string seconds(double value) {
 std::string TestMedia::generated(const std::string& name, const std::string& format,
                                  const std::vector<std::string>& inputs,
                                  const std::vector<std::string>& outputOptions) {
-    const fs::path final = fs::path(TestMedia::folder()) / name;
-    if (fs::exists(final)) {
-        return final.string();
-    }
-    const std::string partial = tempName(final);
-    std::vector<std::string> args{"-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
-    args.insert(args.end(), inputs.begin(), inputs.end());
-    args.insert(args.end(), outputOptions.begin(), outputOptions.end());
-    // The partial name hides the container from ffmpeg; say it explicitly.
-    args.push_back("-f");
-    args.push_back(format);
-    args.push_back(partial);
-    runFfmpeg(args);
-    fs::rename(partial, final);
-    return final.string();
+    return madeOnce(name, [&](const std::string& partial) {
+        std::vector<std::string> args{"-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
+        args.insert(args.end(), inputs.begin(), inputs.end());
+        args.insert(args.end(), outputOptions.begin(), outputOptions.end());
+        // The partial name hides the container from ffmpeg; say it explicitly.
+        args.insert(args.end(), {"-f", format, partial});
+        runFfmpeg(args);
+    });
 }
 
 std::string TestMedia::written(const std::string& name, const std::string& content) {
-    const fs::path final = fs::path(TestMedia::folder()) / name;
-    if (fs::exists(final)) {
-        return final.string();
-    }
-    const std::string partial = tempName(final);
-    std::ofstream(partial, std::ios::binary) << content;
-    fs::rename(partial, final);
-    return final.string();
+    return madeOnce(name, [&](const std::string& partial) {
+        std::ofstream(partial, std::ios::binary) << content;
+    });
 }
 
 std::string TestMedia::folder() {
@@ -81,38 +83,27 @@ std::string TestMedia::folder() {
 }
 
 std::string TestMedia::video() {
-    const std::string d = seconds(kDuration);
-    return generated("video.mkv", "matroska",
-                     {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + d, "-f",
-                      "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=" + d},
+    std::vector<std::string> inputs = tone(440, 48000);
+    inputs.insert(inputs.begin(),
+                  {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + length()});
+    return generated("video.mkv", "matroska", inputs,
                      {"-c:v", "libx264", "-preset", "ultrafast", "-g", "25", "-pix_fmt", "yuv420p",
                       "-c:a", "flac", "-shortest"});
 }
 
 std::string TestMedia::audio() {
-    const std::string d = seconds(kDuration);
-    return generated("audio.mp3", "mp3",
-                     {"-f", "lavfi", "-i", "sine=frequency=660:sample_rate=44100:duration=" + d},
-                     {"-c:a", "libmp3lame", "-b:a", "64k"});
+    return generated("audio.mp3", "mp3", tone(660, 44100), {"-c:a", "libmp3lame", "-b:a", "64k"});
 }
 
 std::string TestMedia::lowRateAudio() {
-    const std::string d = seconds(kDuration);
-    return generated("dictation-8k.wav", "wav",
-                     {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=8000:duration=" + d},
-                     {"-ac", "1", "-c:a", "pcm_s16le"});
+    return generated("dictation-8k.wav", "wav", tone(440, 8000), {"-ac", "1", "-c:a", "pcm_s16le"});
 }
 
 std::string TestMedia::fifo() {
-    const fs::path final = fs::path(folder()) / "no-writer.fifo";
-    if (!fs::exists(fs::symlink_status(final))) {
-        const std::string partial = tempName(final);
-        if (::mkfifo(partial.c_str(), 0600) != 0) {
+    return madeOnce("no-writer.fifo", [](const std::string& partial) {
+        if (::mkfifo(partial.c_str(), 0600) != 0)
             throw std::runtime_error("TestMedia: cannot make a FIFO");
-        }
-        fs::rename(partial, final);
-    }
-    return final.string();
+    });
 }
 
 std::string TestMedia::text() {

@@ -10,68 +10,43 @@
 #include <sys/prctl.h>
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
-#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
 
-// One entry of the portal's a(sa{sv}) lists; outside any namespace so that QtDBus finds the
-// slot types by name.
-struct Shortcut {
-    QString id;
-    QVariantMap properties;
-};
-Q_DECLARE_METATYPE(Shortcut)
-
-QDBusArgument& operator<<(QDBusArgument& a, const Shortcut& s) {
-    a.beginStructure();
-    a << s.id << s.properties;
-    a.endStructure();
-    return a;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& a, Shortcut& s) {
-    a.beginStructure();
-    a >> s.id >> s.properties;
-    a.endStructure();
-    return a;
-}
+#include "PortalTypes.h"
 
 namespace {
-
-const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 
 struct Settings {
     QString answer = QStringLiteral("accept");
     int delayMs = 0;
 };
 
-class Portal;
+class Shortcuts;
 
 // Every session's object: the path it is called on says which session closes.
 class Sessions : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Session")
 public:
-    explicit Sessions(Portal& portal) : m_portal(portal) {}
+    explicit Sessions(Shortcuts& portal) : m_portal(portal) {}
 public slots:
     void Close();
 
 private:
-    Portal& m_portal;
+    Shortcuts& m_portal;
 };
 
-class Portal : public QObject, protected QDBusContext {
+class Shortcuts : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
 public:
-    explicit Portal(Settings settings) : m_settings(std::move(settings)) {}
+    explicit Shortcuts(Settings settings) : m_settings(std::move(settings)) {}
     QStringList calls;
     std::map<QString, bool> sessions;  // path: bound yet
     QString newestBound;
@@ -90,7 +65,7 @@ public slots:
         calls << QStringLiteral("CreateSession");
         const QString sender = senderPart();
         const QString request = requestPath(options);
-        const QString session = kPortalPath + QStringLiteral("/session/") + sender + '/' +
+        const QString session = Portal::kPath + QStringLiteral("/session/") + sender + '/' +
                                 options.value(QStringLiteral("session_handle_token")).toString();
         if (m_settings.answer == QLatin1String("fail")) {
             answer(request, 2, {});
@@ -104,10 +79,11 @@ public slots:
         return QDBusObjectPath(request);
     }
 
-    QDBusObjectPath BindShortcuts(const QDBusObjectPath& session, const QList<Shortcut>& shortcuts,
+    QDBusObjectPath BindShortcuts(const QDBusObjectPath& session,
+                                  const QList<PortalShortcut>& shortcuts,
                                   const QString& /*parentWindow*/, const QVariantMap& options) {
         QStringList described;
-        for (const Shortcut& s : shortcuts) {
+        for (const PortalShortcut& s : shortcuts) {
             described << s.id + '=' +
                              s.properties.value(QStringLiteral("preferred_trigger")).toString();
             if (s.properties.value(QStringLiteral("description")).toString().isEmpty())
@@ -123,15 +99,9 @@ public slots:
             answer(request, 1, {});
         } else {
             it->second = true;
-            QList<Shortcut> result;
-            for (Shortcut s : shortcuts) {
-                s.properties.insert(QStringLiteral("trigger_description"),
-                                    s.properties.value(QStringLiteral("preferred_trigger")));
-                result << s;
-            }
             const QString path = session.path();
-            answer(request, 0, {{QStringLiteral("shortcuts"), QVariant::fromValue(result)}},
-                   [this, path] { newestBound = path; });
+            // The program reads nothing of the bound list, so none is sent back.
+            answer(request, 0, {}, [this, path] { newestBound = path; });
         }
         return QDBusObjectPath(request);
     }
@@ -140,8 +110,8 @@ public slots:
     bool Activate(const QString& id) {
         if (newestBound.isEmpty())
             return false;
-        QDBusMessage signal =
-            QDBusMessage::createSignal(kPortalPath, kShortcuts, QStringLiteral("Activated"));
+        QDBusMessage signal = QDBusMessage::createSignal(Portal::kPath, Portal::kShortcuts,
+                                                         QStringLiteral("Activated"));
         signal << QVariant::fromValue(QDBusObjectPath(newestBound)) << id << qulonglong(1)
                << QVariantMap();
         return QDBusConnection::sessionBus().send(signal);
@@ -149,12 +119,9 @@ public slots:
     QStringList Calls() { return calls; }
 
 private:
-    QString senderPart() const {
-        QString s = message().service();
-        return s.remove(0, 1).replace('.', '_');
-    }
+    QString senderPart() const { return Portal::senderPart(message().service()); }
     QString requestPath(const QVariantMap& options) const {
-        return kPortalPath + QStringLiteral("/request/") + senderPart() + '/' +
+        return Portal::kPath + QStringLiteral("/request/") + senderPart() + '/' +
                options.value(QStringLiteral("handle_token")).toString();
     }
     void answer(const QString& request, uint code, const QVariantMap& results,
@@ -164,9 +131,8 @@ private:
             if (then)
                 then();
             calls << QStringLiteral("Response %1").arg(code);
-            QDBusMessage signal = QDBusMessage::createSignal(
-                request, QStringLiteral("org.freedesktop.portal.Request"),
-                QStringLiteral("Response"));
+            QDBusMessage signal =
+                QDBusMessage::createSignal(request, Portal::kRequest, QStringLiteral("Response"));
             signal << code << results;
             QDBusConnection::sessionBus().send(signal);
         });
@@ -186,8 +152,7 @@ int main(int argc, char** argv) {
     // Ends with the test that started it, even one that crashed, so no test runner waits on it.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     QCoreApplication app(argc, argv);
-    qDBusRegisterMetaType<Shortcut>();
-    qDBusRegisterMetaType<QList<Shortcut>>();
+    Portal::registerTypes();
     Settings settings;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
@@ -197,11 +162,11 @@ int main(int argc, char** argv) {
             settings.delayMs = args[i + 1].toInt();
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
-    Portal portal(settings);
-    if (!bus.registerObject(kPortalPath, &portal, QDBusConnection::ExportAllSlots) ||
+    Shortcuts portal(settings);
+    if (!bus.registerObject(Portal::kPath, &portal, QDBusConnection::ExportAllSlots) ||
         !bus.registerObject(QStringLiteral("/org/pellucor/test"), &portal,
                             QDBusConnection::ExportAllSlots) ||
-        !bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop"))) {
+        !bus.registerService(Portal::kService)) {
         std::fprintf(stderr, "fake portal: cannot take the portal's name on the bus\n");
         return 1;
     }

@@ -9,19 +9,13 @@
 
 #include "FakePortal.h"
 #include "MessageHook.h"
+#include "NamedCases.h"
 #include "PortalHotKeyPlatform.h"
 #include "RecordingSubclass.h"
 #include "X11HotKeyPlatform.h"
 #include "cHotKeyRegistry.h"
 
 namespace {
-
-struct Press {
-    std::string name;
-    std::int32_t modifiers;
-    std::int32_t key;
-    bool operator==(const Press&) const = default;
-};
 
 class PortalKeys : public testing::Test {
 protected:
@@ -30,8 +24,8 @@ protected:
         hwnd = static_cast<HWND>(window.winId());
         platform.onUnavailable = [this](const std::string& why) { unavailable.push_back(why); };
         registry = std::make_unique<cHotKeyRegistry>(platform, MessageHook::instance());
-        registry->HotKeyPress.connect([this](const std::string& n, std::int32_t m, std::int32_t k) {
-            presses.push_back({n, m, k});
+        registry->HotKeyPress.connect([this](const std::string& name, std::int32_t, std::int32_t) {
+            presses.push_back(name);
         });
         MessageHook::instance().HookMessage(raw, hwnd, WM_HOTKEY);
     }
@@ -60,7 +54,7 @@ protected:
     PortalHotKeyPlatform platform{windows, MessageHook::instance(), QDBusConnection::sessionBus()};
     std::unique_ptr<cHotKeyRegistry> registry;
     RecordingSubclass raw;
-    std::vector<Press> presses;
+    std::vector<std::string> presses;
     std::vector<std::string> unavailable;
 };
 
@@ -73,8 +67,9 @@ TEST_F(PortalKeys, ActivationArrivesAsThePressOfTheRegisteredKey) {
     ASSERT_TRUE(activateWhenBound("stop"));
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !presses.empty(); }, 10000));
-    EXPECT_EQ(presses, (std::vector<Press>{{"stop", 0, 113}}));
-    // Packed as a grabbed key's message is: key code high, modifiers low.
+    EXPECT_EQ(presses, std::vector<std::string>{"stop"});
+    // Packed as a grabbed key's message is: key code high, modifiers low; the registry's own
+    // test pins how it is unpacked.
     ASSERT_EQ(raw.messages.size(), 1u);
     EXPECT_EQ(raw.messages[0].lParam, 113 << 16);
     EXPECT_TRUE(unavailable.empty());
@@ -84,7 +79,6 @@ TEST_F(PortalKeys, ActivationArrivesAsThePressOfTheRegisteredKey) {
 struct Refusal {
     const char* name;
     std::optional<QString> answer;  // nothing: no portal on the bus
-    friend void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
 };
 
 class PortalRefusal : public PortalKeys, public testing::WithParamInterface<Refusal> {};
@@ -109,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(, PortalRefusal,
                          testing::Values(Refusal{"UserDeclines", QString("decline")},
                                          Refusal{"DesktopFails", QString("fail")},
                                          Refusal{"NoPortal", std::nullopt}),
-                         [](const auto& c) { return std::string(c.param.name); });
+                         byName);
 
 TEST_F(PortalKeys, ReleasedKeysLeaveTheDesktop) {
     ASSERT_TRUE(portal.start("accept"));

@@ -11,6 +11,7 @@
 #include "CommandService.h"
 #include "IRemoteTransport.h"
 #include "MprisService.h"
+#include "NamedCases.h"
 #include "QtSupport.h"
 
 namespace {
@@ -65,7 +66,6 @@ struct Command {
     QStringList args;  // a leading "--" option goes to pellucor, anything else to playerctl
     IRemoteTransport::State before;
     std::vector<std::string> expected;
-    friend void PrintTo(const Command& c, std::ostream* os) { *os << c.name; }
 };
 
 class Commands : public Remote, public testing::WithParamInterface<Command> {};
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Command{"CommandPlay", {"--play"}, State::Paused, {"play"}},
                     Command{"CommandPause", {"--pause"}, State::Playing, {"pause"}},
                     Command{"CommandBack", {"--back"}, State::Playing, {"back"}}),
-    [](const auto& c) { return std::string(c.param.name); });
+    byName);
 
 TEST_F(Remote, ShowsPlayerOnesStateFileAndPosition) {
     EXPECT_EQ(playerctl({"status"}).out, "Stopped");

@@ -2,6 +2,7 @@
 // and the key names the desktop is told.
 #include <gtest/gtest.h>
 
+#include "NamedCases.h"
 #include "SessionChoice.h"
 #include "Triggers.h"
 
@@ -13,7 +14,6 @@ struct Case {
     std::optional<std::string> qpa;
     KeySource keys;
     bool noDisplay;
-    friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 };
 
 class Sessions : public testing::TestWithParam<Case> {};
@@ -46,16 +46,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"UserChoseXcbWithStaleWaylandType", {"xcb", "", "wayland", true, false}, {}, X, false},
         Case{"WaylandSocketDeadFallsBackToX", {"", "wayland-0", "", true, false}, "xcb", X, false},
         Case{"Console", {"", "", "tty", false, false}, {}, X, true},
-        Case{"SshWithoutForwarding", {"", "", "", false, false}, {}, X, true},
         Case{"UserChoseXcbWithoutServer", {"xcb", "", "", false, false}, {}, X, true}),
-    [](const auto& c) { return std::string(c.param.name); });
+    byName);
 
 struct Trigger {
     const char* name;
     std::int32_t key;
     std::int32_t modifiers;
     std::optional<std::string> text;
-    friend void PrintTo(const Trigger& t, std::ostream* os) { *os << t.name; }
 };
 
 class Triggers : public testing::TestWithParam<Trigger> {};
@@ -69,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(, Triggers,
                                          Trigger{"AllModifiers", 114, 15, "CTRL+ALT+SHIFT+LOGO+F3"},
                                          Trigger{"PrintScreen", 44, 0, std::nullopt},
                                          Trigger{"UnknownModifier", 114, 16, std::nullopt}),
-                         [](const auto& c) { return std::string(c.param.name); });
+                         byName);
 
 TEST(KeyNames, AreReadBackFromTheRegistrysAtoms) {
     EXPECT_EQ(keyNameFromAtom("spielen_Pellucor_123456", "Pellucor"), "spielen");

@@ -9,6 +9,7 @@
 
 #include "FakePortal.h"
 #include "MessageHook.h"
+#include "NamedCases.h"
 #include "PortalHotKeyPlatform.h"
 #include "QtSupport.h"
 #include "RealWindow.h"
@@ -86,7 +87,6 @@ TEST_F(Program, DeclinedKeysLeaveTheWindowWorking) {
 struct Ending {
     const char* name;
     int signal;
-    friend void PrintTo(const Ending& e, std::ostream* os) { *os << e.name; }
 };
 
 class Signalled : public Program, public testing::WithParamInterface<Ending> {};
@@ -104,7 +104,7 @@ TEST_P(Signalled, QuitsNormallyAndGivesTheKeysBack) {
 
 INSTANTIATE_TEST_SUITE_P(, Signalled,
                          testing::Values(Ending{"Terminate", SIGTERM}, Ending{"Interrupt", SIGINT}),
-                         [](const auto& c) { return std::string(c.param.name); });
+                         byName);
 
 TEST_F(Program, WithoutAnyDisplaySaysSoAndEnds) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

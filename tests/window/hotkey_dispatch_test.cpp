@@ -1,17 +1,8 @@
 #include <algorithm>
 
-#include "HotKeyError.h"
 #include "WindowFixture.h"
 
 namespace {
-
-using HotKeyStartUp = WindowFixture;
-
-// The registry's own error, with its number and text, reaches whoever starts the window.
-TEST_F(HotKeyStartUp, KeyHeldByAnotherProgramStopsStartUpWithTheRegistryError) {
-    platform.refuse("RegisterHotKey", 1409);
-    EXPECT_THROW(window->Form_Load(), HotKeyError);
-}
 
 // Which transport command a run of player calls belongs to.
 std::string commandOf(const std::vector<std::string>& calls) {

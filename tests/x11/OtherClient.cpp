@@ -93,18 +93,6 @@ std::uint16_t OtherClient::modifierState() {
     return reply ? reply->mask : 0;
 }
 
-bool OtherClient::windowManagerRunning() {
-    const char name[] = "_NET_SUPPORTING_WM_CHECK";
-    std::unique_ptr<xcb_intern_atom_reply_t, Free> atom(xcb_intern_atom_reply(
-        m_connection, xcb_intern_atom(m_connection, 1, sizeof name - 1, name), nullptr));
-    if (!atom || atom->atom == XCB_ATOM_NONE)
-        return false;
-    std::unique_ptr<xcb_get_property_reply_t, Free> property(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, 0, m_root, atom->atom, XCB_ATOM_WINDOW, 0, 1),
-        nullptr));
-    return property && xcb_get_property_value_length(property.get()) > 0;
-}
-
 void OtherClient::press(xcb_keycode_t keycode) {
     for (const std::uint8_t type : {std::uint8_t{XCB_KEY_PRESS}, std::uint8_t{XCB_KEY_RELEASE}}) {
         xcb_test_fake_input(m_connection, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);

@@ -26,8 +26,6 @@ public:
 
     // A mapped window of this client that holds the keyboard focus.
     void takeFocus();
-    // Whether a window manager announces itself on the root window.
-    bool windowManagerRunning();
     // The lock and modifier bits currently in effect on the keyboard.
     std::uint16_t modifierState();
 

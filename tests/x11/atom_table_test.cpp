@@ -4,6 +4,7 @@
 #include <string>
 
 #include "AtomTable.h"
+#include "NamedCases.h"
 #include "PlatformError.h"
 
 namespace {
@@ -33,7 +34,7 @@ TEST(AtomTable, SameStringSharesOneReferenceCountedAtom) {
 
 // Lengths count characters of the UTF-8 text, not bytes.
 struct Length {
-    const char* label;
+    const char* name;
     std::string text;
     PlatformError error;  // None: the string gets its atom
 };
@@ -57,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Strings, AtomTableLength,
                                          Length{"Longest", umlauts(255), PlatformError::None},
                                          Length{"TooLong", umlauts(256),
                                                 PlatformError::AtomTooLong}),
-                         [](const auto& p) { return std::string(p.param.label); });
+                         byName);
 
 TEST(AtomTable, FillsEveryStringAtomThenRefusesUntilOneIsDeleted) {
     AtomTable table;
