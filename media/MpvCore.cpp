@@ -254,7 +254,8 @@ void MpvCore::dispatch(const mpv_event& event) {
         }
         case MPV_EVENT_SET_PROPERTY_REPLY:
             if (event.error < 0) {
-                qCWarning(lcMedia) << "libmpv refused a setting:" << m_lib->error_string(event.error);
+                qCWarning(lcMedia)
+                    << "libmpv refused a setting:" << m_lib->error_string(event.error);
             }
             break;
         case MPV_EVENT_PROPERTY_CHANGE:
@@ -375,7 +376,8 @@ void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& arg
 
 void MpvCore::setAsync(const char* name, int format, void* value) {
     requireHandle();
-    const int err = m_lib->set_property_async(m_mpv, 0, name, static_cast<mpv_format>(format), value);
+    const int err =
+        m_lib->set_property_async(m_mpv, 0, name, static_cast<mpv_format>(format), value);
     if (err < 0) {
         fail(std::string("libmpv ") + name, err);
     }

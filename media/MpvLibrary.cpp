@@ -103,8 +103,7 @@ Loaded loadAndTell() {
 }  // namespace
 
 void preloadMpv() {
-    std::call_once(started,
-                   [] { loading = std::async(std::launch::async, loadAndTell).share(); });
+    std::call_once(started, [] { loading = std::async(std::launch::async, loadAndTell).share(); });
 }
 
 void whenMpvLoaded(QObject* context, std::function<void()> done) {

@@ -93,8 +93,9 @@ void MpvPlayer::open(const std::string& path) {
     if (m_load == Load::Loaded && m_fileLoaded) {
         return;
     }
-    const std::string reason = m_load == Load::Refused ? std::string(libmpv().error_string(m_loadError))
-                                                       : std::string("timed out");
+    const std::string reason = m_load == Load::Refused
+                                   ? std::string(libmpv().error_string(m_loadError))
+                                   : std::string("timed out");
     throw PlayerError("cannot open " + path + ": " + reason);
 }
 
