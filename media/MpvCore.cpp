@@ -120,7 +120,7 @@ std::int64_t entryIdOf(const mpv_node& result) {
 
 MpvCore::MpvCore(std::int64_t wid) : m_wid(wid) {}
 
-void MpvCore::start() {
+void MpvCore::start(bool keepWindow) {
     if (m_mpv || m_shutDown) {
         return;
     }
@@ -142,6 +142,15 @@ void MpvCore::start() {
         if (const int err = lib.set_option_string(mpv, name, value); err < 0) {
             lib.terminate_destroy(mpv);
             fail(std::string("libmpv option ") + name, err);
+        }
+    }
+    // libmpv opens the window it keeps between files only as it goes idle: set later, the
+    // setting waits for the end of a file, and the first open paid for the window, some
+    // 50 ms of the window's wait for the file.
+    if (keepWindow && wid != 0) {
+        if (const int err = lib.set_option_string(mpv, "force-window", "yes"); err < 0) {
+            lib.terminate_destroy(mpv);
+            fail("libmpv option force-window", err);
         }
     }
     // Without a window to draw into, libmpv would open top-level windows of its own.

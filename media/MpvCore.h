@@ -40,8 +40,9 @@ public:
     const Observed& observed() const { return m_observed; }
 
     // Creates and initialises the mpv handle, waiting for libmpv to be loaded; once only.
-    // Throws PlayerError when libmpv cannot be loaded or started.
-    void start();
+    // keepWindow: open the video output now and keep it between files (the picture is on
+    // screen). Throws PlayerError when libmpv cannot be loaded or started.
+    void start(bool keepWindow = false);
     bool started() const { return m_mpv != nullptr; }
 
     // Ends libmpv's threads and closes its video output now, before the window it draws into

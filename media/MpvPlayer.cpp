@@ -38,7 +38,7 @@ void MpvPlayer::onStartFailure(std::function<void(const PlayerError&)> report) {
 
 void MpvPlayer::startLibmpv() {
     try {
-        m_core->start();
+        m_core->start(m_video && m_video->isVisible());
     } catch (const PlayerError& e) {
         startFailureReport()(e);
         return;

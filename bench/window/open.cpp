@@ -261,6 +261,13 @@ private:
         std::printf("opens into player 2 while player 1 plays: %zu (%d refused)\n", n,
                     m_refusedOpens);
         std::printf("open time: median %.1f ms, max %.1f ms\n", median, sorted.back());
+        // Which opens were slow tells a first-time cost from one every open pays.
+        std::printf("opens over 50 ms (number: time):");
+        for (std::size_t i = 0; i < m_durations.size(); ++i) {
+            if (m_durations[i] > 50.0)
+                std::printf(" %zu: %.1f ms", i + 1, m_durations[i]);
+        }
+        std::printf("\n");
         printGaps("during the opens", gapsDuring(m_beats, m_opensPhase));
         printPicture("player 1's picture during the opens", pictureDuring(samples, m_opensPhase));
 
