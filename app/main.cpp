@@ -21,6 +21,7 @@
 #include "KeysUnavailableNotice.h"
 #include "MessageHook.h"
 #include "MprisService.h"
+#include "MpvLibrary.h"
 #include "MpvPlayer.h"
 #include "PortalHotKeyPlatform.h"
 #include "QtFileDialog.h"
@@ -164,6 +165,9 @@ int main(int argc, char** argv) {
 
     window->show();
     endAtOnceOnUnplannedExit();
+    // libmpv's libraries come later, and exit runs their handlers before those registered
+    // earlier: once they are loaded, the guard goes in again, ahead of them.
+    whenMpvLoaded(window, [] { endAtOnceOnUnplannedExit(); });
     const int status = app.exec();
     if (mpvFailure) {
         delete liveWindow.data();
