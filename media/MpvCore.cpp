@@ -191,6 +191,10 @@ MpvCore::~MpvCore() {
     shutDown();
 }
 
+const char* MpvCore::errorText(int error) const {
+    return m_lib ? m_lib->error_string(error) : "libmpv has not started";
+}
+
 void MpvCore::shutDown() {
     // A player whose window goes before libmpv came never starts it.
     m_shutDown = true;
@@ -263,8 +267,7 @@ void MpvCore::dispatch(const mpv_event& event) {
         }
         case MPV_EVENT_SET_PROPERTY_REPLY:
             if (event.error < 0) {
-                qCWarning(lcMedia)
-                    << "libmpv refused a setting:" << m_lib->error_string(event.error);
+                qCWarning(lcMedia) << "libmpv refused a setting:" << errorText(event.error);
             }
             break;
         case MPV_EVENT_PROPERTY_CHANGE:

@@ -44,6 +44,8 @@ public:
     // screen). Throws PlayerError when libmpv cannot be loaded or started.
     void start(bool keepWindow = false);
     bool started() const { return m_mpv != nullptr; }
+    // libmpv's text for one of its error codes.
+    const char* errorText(int error) const;
 
     // Ends libmpv's threads and closes its video output now, before the window it draws into
     // goes. Every later command throws; the destructor does it otherwise.

@@ -158,7 +158,7 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
     if (id >= kOwnRequests) {
         if (id != m_loadRequest || m_load != Load::Loading) {
             if (error < 0) {
-                qCWarning(lcMedia) << "libmpv command failed:" << libmpv().error_string(error);
+                qCWarning(lcMedia) << "libmpv command failed:" << m_core->errorText(error);
             }
             return;
         }
@@ -176,7 +176,7 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
         m_takenSerial = m_core->observed().timePosSerial;
     }
     if (error < 0) {
-        qCWarning(lcMedia) << "libmpv seek failed:" << libmpv().error_string(error);
+        qCWarning(lcMedia) << "libmpv seek failed:" << m_core->errorText(error);
         // The player stays where it was, which only libmpv's reports can tell.
         m_awaitingSettle = false;
         m_settledSerial = 0;

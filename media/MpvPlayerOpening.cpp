@@ -10,7 +10,6 @@
 
 #include "MediaLog.h"
 #include "MpvCore.h"
-#include "MpvLibrary.h"
 #include "MpvVideoWidget.h"
 
 // Opening a file: the one call that waits, and libmpv's news about the file afterwards.
@@ -93,9 +92,8 @@ void MpvPlayer::open(const std::string& path) {
     if (m_load == Load::Loaded && m_fileLoaded) {
         return;
     }
-    const std::string reason = m_load == Load::Refused
-                                   ? std::string(libmpv().error_string(m_loadError))
-                                   : std::string("timed out");
+    const std::string reason = m_load == Load::Refused ? std::string(m_core->errorText(m_loadError))
+                                                       : std::string("timed out");
     throw PlayerError("cannot open " + path + ": " + reason);
 }
 
@@ -169,7 +167,7 @@ void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
     }
     if (m_load == Load::Loaded && reason == MPV_END_FILE_REASON_ERROR) {
         qCWarning(lcMedia) << "libmpv gave up playing" << m_fileName << ":"
-                           << libmpv().error_string(error);
+                           << m_core->errorText(error);
         becomeEmpty(false);
     }
 }
