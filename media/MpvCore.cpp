@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <utility>
 
 #include "IMediaPlayer.h"
@@ -118,6 +119,27 @@ std::int64_t entryIdOf(const mpv_node& result) {
 
 }  // namespace
 
+namespace {
+
+// Settings of the whole process, made once, as the first player starts and before any libmpv
+// thread runs: made again as the second player started, they changed the locale under the
+// first player's threads, which were opening its video output, and corrupted the heap about one
+// start in a hundred.
+void prepareProcessForLibmpv() {
+    static std::once_flag prepared;
+    std::call_once(prepared, [] {
+        // Qt sets the user's numeric locale; libmpv parses and prints numbers with the C one.
+        std::setlocale(LC_NUMERIC, "C");
+        // Every open starts new demuxer and decoder threads, and glibc gives threads arenas of
+        // their own (up to eight per core) that keep freed memory: re-opening files grew the
+        // process by tens of MiB. Two arenas cost no measurable speed.
+        mallopt(M_ARENA_MAX, 2);
+        keepXErrorsFromEndingTheProcess();
+    });
+}
+
+}  // namespace
+
 MpvCore::MpvCore(std::int64_t wid) : m_wid(wid) {}
 
 void MpvCore::start(bool keepWindow) {
@@ -127,13 +149,7 @@ void MpvCore::start(bool keepWindow) {
     m_lib = &libmpv();
     const MpvLibrary& lib = *m_lib;
     std::int64_t wid = m_wid;  // libmpv takes the option by a non-const pointer
-    // Qt sets the user's numeric locale; libmpv parses and prints numbers with the C one.
-    std::setlocale(LC_NUMERIC, "C");
-    // Every open starts new demuxer and decoder threads, and glibc gives threads arenas of
-    // their own (up to eight per core) that keep freed memory: re-opening files grew the process by
-    // tens of MiB. Two arenas cost no measurable speed.
-    mallopt(M_ARENA_MAX, 2);
-    keepXErrorsFromEndingTheProcess();
+    prepareProcessForLibmpv();
     mpv_handle* const mpv = lib.create();
     if (!mpv) {
         throw PlayerError("libmpv: cannot create a player");
