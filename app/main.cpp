@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 #include <QPointer>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -92,6 +93,11 @@ int main(int argc, char** argv) {
     }
     if (session.qpaPlatform)
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*session.qpaPlatform));
+
+    // A peer that goes away (the X server, a sound server) must show as a failed write, which
+    // that connection's own error path reports; by default the write's SIGPIPE ended the
+    // program first, without a word.
+    std::signal(SIGPIPE, SIG_IGN);
 
     const bool allocatorTuned = tuneAllocator();
     QApplication app(argc, argv);
