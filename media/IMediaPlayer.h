@@ -30,6 +30,9 @@ public:
     virtual double currentPosition() = 0;
     virtual void setCurrentPosition(double seconds) = 0;
 
+    // settings.rate: the speed of playing, 1 for normal.
+    virtual void setRate(double rate) = 0;
+
     // 3 exactly while playing.
     virtual int playState() = 0;
 

@@ -38,6 +38,9 @@ const char* const kOptions[][2] = {
     // Stay on the last frame at the end; the player turns that into a stop itself.
     {"keep-open", "yes"},
     {"hr-seek", "yes"},
+    // The speed changes only by a percent, to keep player 2 with player 1: resampling makes no
+    // sound of its own, while the pitch-keeping filter is put in and taken out at each change.
+    {"audio-pitch-correction", "no"},
     // Left to itself the decoder runs one thread per core and one more, each holding pictures
     // of its own: a loaded player's memory grew with the machine's cores. Two keep 1080p
     // smooth and a second back still instant.

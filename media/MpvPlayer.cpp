@@ -250,6 +250,14 @@ void MpvPlayer::pause() {
     refreshBar();
 }
 
+void MpvPlayer::setRate(double rate) {
+    requireFile();
+    if (!std::isfinite(rate) || rate <= 0) {
+        throw PlayerError("speed is not a positive number");
+    }
+    m_core->setDoubleAsync("speed", rate);
+}
+
 bool MpvPlayer::readyToStart() const {
     return m_fileSettled && !m_seek.target(PendingSeek::Clock::now()).has_value();
 }

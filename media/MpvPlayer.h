@@ -42,6 +42,7 @@ public:
     void pause() override;
     double currentPosition() override;
     void setCurrentPosition(double seconds) override;
+    void setRate(double rate) override;
     int playState() override;
 
     float Left() override;

@@ -12,6 +12,7 @@
 #include "IMessageBox.h"
 #include "IMessageHook.h"
 #include "IntervalTimer.h"
+#include "PlayerFollower.h"
 #include "cHotKeyRegistry.h"
 
 namespace Ui {
@@ -104,9 +105,15 @@ private:
     void alignPlayer2();
     void moveBoth(double seconds);
     void resumeOrStopDisplay(bool wasPlaying);
+    void stopFollowing();
+    void followPlayer1();
 
     // Timer1's interval while the players run, in milliseconds.
     static constexpr int kDisplayInterval = 200;
+
+    // Player 2 follows player 1 while both play from an aligned start.
+    PlayerFollower m_follower;
+    IntervalTimer m_followTimer;
 
     std::unique_ptr<Ui::frm1> ui;
     IFileDialog& CmD1;

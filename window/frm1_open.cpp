@@ -88,6 +88,8 @@ void frm1::openFile(int side) {
 
 void frm1::loadPlayer(int side) {
     const Side s = sideOf(*this, side);
+    // A new file plays at normal speed, whichever side it goes to.
+    stopFollowing();
     try {
         s.geladen = false;
         // The file is only opened; the hot keys decide when it plays.

@@ -5,18 +5,34 @@
 bool frm1::player1Playing() { return wmp1->playState() == IMediaPlayer::kPlaying; }
 
 void frm1::pauseBoth() {
+    stopFollowing();
     wmp1->pause();
     wmp2->pause();
 }
 
+// Every caller has just aligned the two, so player 2 follows player 1 from here.
 void frm1::startBoth() {
     wmp1->play();
     wmp2->play();
+    m_follower.engage();
+    m_followTimer.setInterval(PlayerFollower::kSampleInterval);
+}
+
+void frm1::stopFollowing() {
+    m_follower.disengage(*wmp2);
+    m_followTimer.setInterval(0);
+}
+
+void frm1::followPlayer1() {
+    m_follower.sample(*wmp1, *wmp2);
+    if (!m_follower.engaged())
+        m_followTimer.setInterval(0);
 }
 
 void frm1::alignPlayer2() { wmp2->setCurrentPosition(wmp1->currentPosition()); }
 
 void frm1::moveBoth(double seconds) {
+    stopFollowing();
     wmp1->setCurrentPosition(seconds);
     wmp2->setCurrentPosition(seconds);
 }

@@ -47,6 +47,7 @@ public:
         m_log.note(true);
         m_real->setCurrentPosition(seconds);
     }
+    void setRate(double rate) override { m_real->setRate(rate); }
     int playState() override { return m_real->playState(); }
     float Left() override { return m_real->Left(); }
     void setLeft(float twips) override { m_real->setLeft(twips); }

@@ -17,6 +17,7 @@ public:
     std::string url;
     double position = 0.0;
     bool playing = false;
+    double rate = 1.0;
     float left = 0;
     float width = 0;
     float height = 0;
@@ -29,6 +30,7 @@ public:
     void setCurrentPosition(double seconds) override {
         position = set("setCurrentPosition", seconds);
     }
+    void setRate(double value) override { rate = set("setRate", value); }
     int playState() override { return rec("playState", playing ? kPlaying : 2); }
     float Left() override { return rec("Left", left); }
     void setLeft(float twips) override { left = set("setLeft", twips); }

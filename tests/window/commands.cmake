@@ -6,6 +6,7 @@ add_executable(window_commands_tests
   goto_position_test.cpp
   open_test.cpp
   qt_dialogs_test.cpp
+  follow_test.cpp
 )
 target_link_libraries(window_commands_tests PRIVATE window window_test_main test_support)
 # The fixture reads the controls through the header generated from frm1.ui.

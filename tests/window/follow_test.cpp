@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "PlayerFollower.h"
+#include "WindowFixture.h"
+
+// Player 2 keeps with player 1 while both play from an aligned start: by speed, never by seeking.
+
+namespace {
+
+struct Drift {
+    const char* name;
+    std::vector<double> gaps;  // player 1's position minus player 2's, one per reading
+    double rateAfter;
+    bool stillFollowing;
+};
+
+// Eight readings make one decision.
+std::vector<double> times8(double gap) {
+    return std::vector<double>(8, gap);
+}
+
+std::vector<double> then(std::vector<double> first, const std::vector<double>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+const Drift kDrifts[] = {
+    {"BehindCatchesUp", times8(0.040), 1.01, true},
+    {"AheadWaits", times8(-0.040), 0.99, true},
+    {"WithinAFramePlaysOn",
+     {0.030, -0.030, 0.030, -0.030, 0.030, -0.030, 0.030, -0.030},
+     1.0,
+     true},
+    {"NormalSpeedOnceCaughtUp", then(times8(0.040), times8(0.002)), 1.0, true},
+    {"KeepsCatchingUpUntilClose", then(times8(0.040), times8(0.010)), 1.01, true},
+    {"NormalSpeedOnceGonePast", then(times8(0.040), times8(-0.010)), 1.0, true},
+    {"NormalSpeedOnceGonePastFromAhead", then(times8(-0.040), times8(0.010)), 1.0, true},
+    {"TooFarApartToBeDriftIsLeftAlone", {0.001, 1.5}, 1.0, false},
+    {"SeekOnOwnBarWhileCatchingUpEndsIt", then(times8(0.040), {-3.0}), 1.0, false},
+};
+
+class Following : public ::testing::TestWithParam<Drift> {
+protected:
+    PlayerCallLog log;
+    FakePlayer player1{"wmp1", log};
+    FakePlayer player2{"wmp2", log};
+    PlayerFollower follower;
+
+    void SetUp() override {
+        player1.playing = player2.playing = true;
+        follower.engage();
+    }
+    void read(double gap) {
+        player1.position = 100.0 + gap;
+        player2.position = 100.0;
+        follower.sample(player1, player2);
+    }
+};
+
+TEST_P(Following, SetsPlayer2sSpeedFromTheAverageGap) {
+    for (const double gap : GetParam().gaps)
+        read(gap);
+    EXPECT_DOUBLE_EQ(player2.rate, GetParam().rateAfter);
+    EXPECT_EQ(follower.engaged(), GetParam().stillFollowing);
+    EXPECT_DOUBLE_EQ(player1.rate, 1.0) << "player 1 is the reference";
+    EXPECT_EQ(player2.position, 100.0) << "no seek";
+}
+
+INSTANTIATE_TEST_SUITE_P(Gaps, Following, ::testing::ValuesIn(kDrifts), byName);
+
+TEST_F(Following, EitherPlayerStoppingOnItsOwnEndsItAtNormalSpeed) {
+    for (FakePlayer* stopping : {&player1, &player2}) {
+        SetUp();
+        for (const double gap : times8(0.040))
+            read(gap);
+        ASSERT_DOUBLE_EQ(player2.rate, 1.01);
+        stopping->playing = false;
+        read(0.040);
+        EXPECT_DOUBLE_EQ(player2.rate, 1.0);
+        EXPECT_FALSE(follower.engaged());
+    }
+}
+
+TEST_F(Following, APlayerThatFailsEndsItAndASpeedNotSetIsTriedAgain) {
+    for (const double gap : times8(0.040))
+        read(gap);
+    log.failOn("wmp2.currentPosition");
+    read(0.040);
+    EXPECT_FALSE(follower.engaged());
+    EXPECT_DOUBLE_EQ(player2.rate, 1.0);
+
+    follower.engage();
+    for (const double gap : times8(0.040))
+        read(gap);
+    log.failOn("wmp2.setRate");
+    follower.disengage(player2);
+    follower.disengage(player2);
+    EXPECT_DOUBLE_EQ(player2.rate, 1.0);
+}
+
+// Through the window: F3 starts the following, every command that stops or moves the players
+// ends it, and player 2 is back at normal speed before that command goes on.
+TEST_F(WindowFixture, PlayBothLetsPlayer2FollowUntilTheNextCommand) {
+    window->geladen1 = window->geladen2 = true;
+    stand(10.0, false, 10.0, false);
+    window->play_both();
+    p1->position = 10.05;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p2->rate > 1.0; }, 20000));
+    players.clear();
+    window->pause_both();
+    ASSERT_FALSE(players.calls.empty());
+    EXPECT_EQ(players.calls.front(), "wmp2.setRate(1)");
+    EXPECT_DOUBLE_EQ(p2->rate, 1.0);
+    EXPECT_EQ(p2->position, 10.05) << "aligned by the pause, not by the follower";
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "IMediaPlayer.h"
+
+// Keeps player 2 with player 1 while both play from one aligned start. Each player runs on a
+// clock of its own; over an hour, and faster after the machine was busy for a while, player 2
+// drifted tens of milliseconds from player 1, and nothing brought it back until the next key.
+// The follower reads both positions a few times a second and, when player 2 has fallen behind
+// or run ahead on average, lets it play a little faster or slower until it is back. It never
+// seeks, and a gap too large to be drift (a seek on one player's own bar) is left alone.
+class PlayerFollower {
+public:
+    // Both players were just started together from the same position.
+    void engage();
+    // The window stops or moves the players; player 2 goes back to normal speed.
+    void disengage(IMediaPlayer& player2);
+    bool engaged() const { return m_engaged; }
+
+    // One reading of both positions; every few readings player 2's speed may change.
+    void sample(IMediaPlayer& player1, IMediaPlayer& player2);
+
+    // How often the window takes a reading, in milliseconds.
+    static constexpr int kSampleInterval = 250;
+
+private:
+    void setRate(IMediaPlayer& player2, double rate);
+
+    bool m_engaged = false;
+    double m_rate = 1.0;
+    double m_gapSum = 0.0;
+    int m_readings = 0;
+};
