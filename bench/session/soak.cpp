@@ -4,10 +4,14 @@
 // for comparison the CPU of two standalone mpv playing the same file.
 // Options: --minutes N (default 60) --interval S (seconds between actions, default 3)
 //          --phase keys|drift|both (default both) --mpv-seconds M (default 60, 0 to skip)
+//          --busy-seconds B (default 0): half a minute into the drift phase, keep every core busy
+//          for B seconds with other work, the spell after which players used to drift apart
+//          --speeds-ignored: player 2 never follows player 1, for comparison
 // Run on an X server: bash scripts/with-xvfb.sh build/bench/session/bench_soak --minutes 2
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <clocale>
@@ -16,6 +20,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "BenchOptions.h"
@@ -126,10 +131,29 @@ void keysPhase(RecordedWindow& w, int minutes, int intervalS, double fileSeconds
     std::printf("  messages shown: %zu\n", w.messages.shown.size());
 }
 
+// Other work on every core, sixteen threads each, for the given time: the players fall behind with
+// their sound and pictures, each by its own amount.
+void busySpell(int seconds) {
+    std::printf("  busy spell: %d s on every core\n", seconds);
+    const auto until = Clock::now() + std::chrono::seconds(seconds);
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < 16 * std::max(1u, std::thread::hardware_concurrency()); ++i)
+        workers.emplace_back([until] {
+            volatile double x = 1.0;
+            while (Clock::now() < until)
+                for (int k = 0; k < 100000; ++k)
+                    x = x * 1.0000001 + 1e-9;
+        });
+    for (auto& worker : workers)
+        worker.detach();
+}
+
 // One start, then nothing: the players must stay together on their own.
-void driftPhase(RecordedWindow& w, int minutes) {
+void driftPhase(RecordedWindow& w, int minutes, int busySeconds) {
     CpuMeter cpu;
     std::printf("drift phase: %d minutes from one start, no key pressed\n", minutes);
+    if (busySeconds > 0)
+        QTimer::singleShot(30000, [busySeconds] { busySpell(busySeconds); });
     w.window->pause_both();
     w.ui().time_goto->setText("0");
     w.ui().com_goto->click();
@@ -153,6 +177,8 @@ void driftPhase(RecordedWindow& w, int minutes) {
             mark, w.player(1).currentPosition(), d.meanMs, d.largestMs,
             ProcessFigures::statusKiB("VmRSS") / 1024, cpu.percent());
     }
+    std::printf("  player 2's speed changed %d times%s\n", w.log.speedChanges,
+                w.log.speedsIgnored ? " (ignored)" : "");
     // A player that cannot keep up runs slow rather than dropping frames: compare with the clock.
     std::printf(
         "  player 1 played %.1f s in %.1f s; CPU %.1f %% of a core on average (target for "
@@ -203,11 +229,13 @@ int main(int argc, char** argv) {
     const int interval = options.integer("--interval", 3, 1);
     const std::string phase = options.text("--phase", "both");
     const int mpvSeconds = options.integer("--mpv-seconds", 60, 0);
+    const int busySeconds = options.integer("--busy-seconds", 0, 0);
 
     // Longer than the run, so that playing on from a go-to never reaches the end.
     const int fileSeconds = minutes * 60 + 120;
     const std::string video = longVideo(fileSeconds);
     RecordedWindow w;
+    w.log.speedsIgnored = options.has("--speeds-ignored");
     w.window->Form_Load();
     if (!w.open(1, video) || !w.open(2, video)) {
         std::fprintf(stderr, "cannot open %s: %s\n", video.c_str(), w.messages.shown[0].c_str());
@@ -217,7 +245,7 @@ int main(int argc, char** argv) {
     if (phase == "keys" || phase == "both")
         keysPhase(w, minutes, interval, fileSeconds);
     if (phase == "drift" || phase == "both")
-        driftPhase(w, minutes);
+        driftPhase(w, minutes, busySeconds);
     if (mpvSeconds > 0)
         standaloneMpv(video, mpvSeconds);
     return 0;
