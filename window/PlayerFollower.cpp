@@ -1,5 +1,6 @@
 #include "PlayerFollower.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "WindowLog.h"
@@ -12,10 +13,23 @@ constexpr int kReadingsPerDecision = 8;
 // Player 2 catches up from this average gap, and plays normally again below the second one.
 constexpr double kCatchUpFrom = 0.015;
 constexpr double kSettledBelow = 0.005;
-// One percent: 10 ms a second, too little to hear in speech.
-constexpr double kCorrection = 0.01;
-// Drift grows by milliseconds a minute; a gap this large was made on purpose.
-constexpr double kLargestDrift = 0.25;
+// A gap is made up in about this time, at one percent (10 ms a second, too little to hear in
+// speech) to four percent (after the machine held one player back for a while), in steps of
+// half a percent.
+constexpr double kCatchUpSeconds = 10.0;
+constexpr double kLeastCorrection = 0.01;
+constexpr double kMostCorrection = 0.04;
+constexpr double kCorrectionStep = 0.005;
+// Drift grows by milliseconds a minute, a busy spell adds some hundreds; a gap of a second or
+// more was made on purpose, on one player's own bar, and is left alone.
+constexpr double kLargestDrift = 1.0;
+
+double correctionFor(double gap) {
+    const double wanted =
+        std::clamp(std::fabs(gap) / kCatchUpSeconds, kLeastCorrection, kMostCorrection);
+    const double stepped = std::round(wanted / kCorrectionStep) * kCorrectionStep;
+    return gap > 0 ? 1.0 + stepped : 1.0 - stepped;
+}
 
 }  // namespace
 
@@ -40,8 +54,10 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             return;
         }
         const double gap = player1.currentPosition() - player2.currentPosition();
-        if (std::fabs(gap) > kLargestDrift) {
-            disengage(player2);
+        if (std::fabs(gap) >= kLargestDrift) {
+            m_gapSum = 0.0;
+            m_readings = 0;
+            setRate(player2, 1.0);
             return;
         }
         m_gapSum += gap;
@@ -51,7 +67,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         m_gapSum = 0.0;
         m_readings = 0;
         if (std::fabs(mean) >= kCatchUpFrom)
-            setRate(player2, mean > 0 ? 1.0 + kCorrection : 1.0 - kCorrection);
+            setRate(player2, correctionFor(mean));
         else if (std::fabs(mean) < kSettledBelow || (m_rate > 1.0) != (mean > 0))
             setRate(player2, 1.0);  // close enough, or gone past player 1
     } catch (const std::exception& e) {

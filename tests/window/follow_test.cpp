@@ -40,8 +40,12 @@ const Drift kDrifts[] = {
     {"KeepsCatchingUpUntilClose", then(times8(0.040), times8(0.010)), 1.01, true},
     {"NormalSpeedOnceGonePast", then(times8(0.040), times8(-0.010)), 1.0, true},
     {"NormalSpeedOnceGonePastFromAhead", then(times8(-0.040), times8(0.010)), 1.0, true},
-    {"TooFarApartToBeDriftIsLeftAlone", {0.001, 1.5}, 1.0, false},
-    {"SeekOnOwnBarWhileCatchingUpEndsIt", then(times8(0.040), {-3.0}), 1.0, false},
+    {"FarBehindCatchesUpFaster", times8(0.250), 1.025, true},
+    {"AsFastAsFourPercent", times8(0.900), 1.04, true},
+    {"TooFarApartToBeDriftIsLeftAlone", then({1.5}, times8(0.040)), 1.01, true},
+    {"SeekOnOwnBarWhileCatchingUpStopsIt", then(times8(0.040), {-3.0}), 1.0, true},
+    {"ReadingsBeforeASeekOnOwnBarDoNotCount", then(times8(0.040), then({2.0}, times8(0.002))), 1.0,
+     true},
 };
 
 class Following : public ::testing::TestWithParam<Drift> {
