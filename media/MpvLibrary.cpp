@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "IMediaPlayer.h"
+#include "XlibSharedState.h"
 
 namespace {
 
@@ -66,6 +67,8 @@ Loaded load() {
     bind(f.hook_continue, "mpv_hook_continue");
     bind(f.wait_event, "mpv_wait_event");
     bind(f.set_wakeup_callback, "mpv_set_wakeup_callback");
+    if (complete)
+        prepareXlibSharedState();
     // The library stays loaded for the whole run: players come and go, its threads do not.
     return loaded;
 }
