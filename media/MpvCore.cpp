@@ -120,14 +120,9 @@ std::int64_t entryIdOf(const mpv_node& result) {
     return 0;
 }
 
-}  // namespace
-
-namespace {
-
 // Settings of the whole process, made once, as the first player starts and before any libmpv
-// thread runs: made again as the second player started, they changed the locale under the
-// first player's threads, which were opening its video output, and corrupted the heap about one
-// start in a hundred.
+// thread runs: the locale must not change under running threads, and the second player's start
+// changed it under the first player's.
 void prepareProcessForLibmpv() {
     static std::once_flag prepared;
     std::call_once(prepared, [] {
