@@ -81,11 +81,8 @@ Function xlibFunction(const char* name) {
     return function;
 }
 
-template <typename Function, typename Result, typename... Args>
-Result oneAtATime(const char* name, Result failed, Args... args) {
-    static const auto xlib = xlibFunction<Function>(name);
-    if (!xlib)
-        return failed;
+template <typename Function, typename... Args>
+auto oneAtATime(Function xlib, Args... args) {
     const std::lock_guard lock(inputMethodState);
     return xlib(args...);
 }
@@ -93,16 +90,18 @@ Result oneAtATime(const char* name, Result failed, Args... args) {
 }  // namespace
 
 extern "C" XIM XOpenIM(Display* display, XrmDatabase database, char* name, char* className) {
-    using Function = XIM (*)(Display*, XrmDatabase, char*, char*);
-    return oneAtATime<Function>("XOpenIM", XIM{}, display, database, name, className);
+    static const auto xlib = xlibFunction<XIM (*)(Display*, XrmDatabase, char*, char*)>("XOpenIM");
+    return xlib ? oneAtATime(xlib, display, database, name, className) : nullptr;
 }
 
 extern "C" Status XCloseIM(XIM inputMethod) {
-    return oneAtATime<Status (*)(XIM)>("XCloseIM", Status{0}, inputMethod);
+    static const auto xlib = xlibFunction<Status (*)(XIM)>("XCloseIM");
+    return xlib ? oneAtATime(xlib, inputMethod) : 0;
 }
 
 extern "C" int XCloseDisplay(Display* display) {
-    return oneAtATime<int (*)(Display*)>("XCloseDisplay", 0, display);
+    static const auto xlib = xlibFunction<int (*)(Display*)>("XCloseDisplay");
+    return xlib ? oneAtATime(xlib, display) : 0;
 }
 
 void prepareXlibSharedState() {
