@@ -56,10 +56,6 @@ extern "C" XErrorHandler XSetErrorHandler(XErrorHandler handler) {
 }
 
 void keepXErrorsFromEndingTheProcess() {
-    // Each video output calls XInitThreads when it opens, on its own thread; two players'
-    // outputs opening at once raced in it and corrupted the heap. Done here first, on the
-    // window's thread, their calls find it done.
-    XInitThreads();
     XSetErrorHandler(nullptr);
     XSetIOErrorHandler(&endWithoutDisplay);
 }

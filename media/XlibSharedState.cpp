@@ -105,6 +105,8 @@ extern "C" int XCloseDisplay(Display* display) {
 }
 
 void prepareXlibSharedState() {
+    // Each video output calls it as it opens, on its own thread, and two calls at once raced in
+    // it; made here first, theirs find it done.
     XInitThreads();
     // Kept open for the whole run, as is its input method; the process's end closes both.
     static Display* const display = XOpenDisplay(nullptr);
