@@ -78,8 +78,8 @@ void MpvPlayer::open(const std::string& path) {
     // Waited for: the file refused, or loaded with its decoders and picture set up; never a
     // frame, which libmpv decodes and draws on its own threads while the other players go on
     // drawing. Returning as soon as the file is opened (Loaded) would hold the window's thread
-    // far less, but then two players set up their video outputs at the same time, and that
-    // corrupted the heap now and then; until that is understood, opens stay one after another.
+    // less, but a file whose decoders cannot be set up is refused only after that, when the
+    // window would already take it for open.
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::duration<double>(kOpenTimeoutSeconds);
     const auto settingUp = [this] {
