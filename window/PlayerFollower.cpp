@@ -10,9 +10,8 @@ namespace {
 // Readings averaged before a decision: a single reading is off by up to a frame, since each
 // player's position moves with its own pictures.
 constexpr int kReadingsPerDecision = 8;
-// Player 2 catches up from this average gap, and plays normally again below the second one.
+// Player 2 catches up from this average gap.
 constexpr double kCatchUpFrom = 0.015;
-constexpr double kSettledBelow = 0.005;
 // A gap is made up in about this time, at one percent (10 ms a second, too little to hear in
 // speech) to four percent (after the machine held one player back for a while), in steps of
 // half a percent.
@@ -35,13 +34,19 @@ double correctionFor(double gap) {
 
 void PlayerFollower::engage() {
     m_engaged = true;
-    m_gapSum = 0.0;
-    m_readings = 0;
+    measureAfresh();
 }
 
 void PlayerFollower::disengage(IMediaPlayer& player2) {
     m_engaged = false;
+    measureAfresh();
     setRate(player2, 1.0);
+}
+
+void PlayerFollower::measureAfresh() {
+    m_gapSum = 0.0;
+    m_readings = 0;
+    m_correctionLeft = 0;
 }
 
 void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
@@ -55,21 +60,30 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         }
         const double gap = player1.currentPosition() - player2.currentPosition();
         if (std::fabs(gap) >= kLargestDrift) {
-            m_gapSum = 0.0;
-            m_readings = 0;
+            measureAfresh();
             setRate(player2, 1.0);
+            return;
+        }
+        // A correction runs for the time its gap takes to make up, then the gap is measured
+        // again at normal speed. Deciding from readings taken while it ran made player 2 go
+        // past player 1 and back, changing its speed every few seconds.
+        if (m_correctionLeft > 0) {
+            if (--m_correctionLeft == 0)
+                setRate(player2, 1.0);
             return;
         }
         m_gapSum += gap;
         if (++m_readings < kReadingsPerDecision)
             return;
         const double mean = m_gapSum / m_readings;
-        m_gapSum = 0.0;
-        m_readings = 0;
-        if (std::fabs(mean) >= kCatchUpFrom)
-            setRate(player2, correctionFor(mean));
-        else if (std::fabs(mean) < kSettledBelow || (m_rate > 1.0) != (mean > 0))
-            setRate(player2, 1.0);  // close enough, or gone past player 1
+        measureAfresh();
+        if (std::fabs(mean) < kCatchUpFrom)
+            return;
+        const double rate = correctionFor(mean);
+        const double seconds = std::fabs(mean / (rate - 1.0));
+        setRate(player2, rate);
+        m_correctionLeft =
+            std::max(1, static_cast<int>(std::lround(seconds * 1000.0 / kSampleInterval)));
     } catch (const std::exception& e) {
         // A player that fails here fails the next command too, which tells the user.
         logDropped("following player 1", e);

@@ -24,9 +24,11 @@ public:
 
 private:
     void setRate(IMediaPlayer& player2, double rate);
+    void measureAfresh();
 
     bool m_engaged = false;
     double m_rate = 1.0;
     double m_gapSum = 0.0;
     int m_readings = 0;
+    int m_correctionLeft = 0;  // readings until player 2 is back at normal speed
 };

@@ -19,9 +19,13 @@ struct Drift {
     bool stillFollowing;
 };
 
+std::vector<double> readings(int count, double gap) {
+    return std::vector<double>(count, gap);
+}
+
 // Eight readings make one decision.
 std::vector<double> times8(double gap) {
-    return std::vector<double>(8, gap);
+    return readings(8, gap);
 }
 
 std::vector<double> then(std::vector<double> first, const std::vector<double>& second) {
@@ -36,10 +40,18 @@ const Drift kDrifts[] = {
      {0.030, -0.030, 0.030, -0.030, 0.030, -0.030, 0.030, -0.030},
      1.0,
      true},
-    {"NormalSpeedOnceCaughtUp", then(times8(0.040), times8(0.002)), 1.0, true},
-    {"KeepsCatchingUpUntilClose", then(times8(0.040), times8(0.010)), 1.01, true},
-    {"NormalSpeedOnceGonePast", then(times8(0.040), times8(-0.010)), 1.0, true},
-    {"NormalSpeedOnceGonePastFromAhead", then(times8(-0.040), times8(0.010)), 1.0, true},
+    // 40 ms at one percent take 4 s, 16 readings; what they read does not count.
+    {"KeepsCatchingUpForTheTimeTheGapTakes", then(times8(0.040), readings(15, -0.5)), 1.01, true},
+    {"NormalSpeedOnceTheGapIsMadeUp", then(times8(0.040), readings(16, 0.040)), 1.0, true},
+    {"NormalSpeedOnceTheGapAheadIsMadeUp", then(times8(-0.040), readings(16, 0.0)), 1.0, true},
+    {"GapLeftAfterwardsIsMadeUpAgain",
+     then(times8(0.040), then(readings(16, 0.0), times8(0.020))),
+     1.01,
+     true},
+    {"SmallGapLeftAfterwardsIsLeftAlone",
+     then(times8(0.040), then(readings(16, 0.0), times8(0.010))),
+     1.0,
+     true},
     {"FarBehindCatchesUpFaster", times8(0.250), 1.025, true},
     {"AsFastAsFourPercent", times8(0.900), 1.04, true},
     {"TooFarApartToBeDriftIsLeftAlone", then({1.5}, times8(0.040)), 1.01, true},
