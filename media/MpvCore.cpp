@@ -82,7 +82,7 @@ std::pair<const char*, const char*> videoOutput() {
 }
 
 // Left to itself the decoder runs one thread per core and one more, each holding pictures of its
-// own (four more 720p pictures per player for a second thread): a loaded player's memory grew
+// own (a second thread holds 4 MiB more in a player showing 720p): a loaded player's memory grew
 // with the machine's cores. The two players decode at once after every command, so each gets
 // half the cores, at most two. On two cores a second thread each only made them take turns:
 // going back a second in two 720p players at once took 136 ms with two threads each, 117 ms
