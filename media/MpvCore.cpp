@@ -127,6 +127,30 @@ std::int64_t entryIdOf(const mpv_node& result) {
     return 0;
 }
 
+// A sound or picture track in a codec libmpv knows. One whose codec it cannot name opens, but
+// no decoder takes it, and the file is refused only after the open has returned.
+bool playable(const mpv_node& track) {
+    if (track.format != MPV_FORMAT_NODE_MAP) {
+        return false;
+    }
+    bool soundOrPicture = false;
+    bool namedCodec = true;  // a libmpv that does not say is left to decide itself
+    for (int k = 0; k < track.u.list->num; ++k) {
+        const char* key = track.u.list->keys[k];
+        const mpv_node& value = track.u.list->values[k];
+        if (value.format != MPV_FORMAT_STRING) {
+            continue;
+        }
+        if (std::strcmp(key, "type") == 0) {
+            soundOrPicture = std::strcmp(value.u.string, "video") == 0 ||
+                             std::strcmp(value.u.string, "audio") == 0;
+        } else if (std::strcmp(key, "codec") == 0) {
+            namedCodec = value.u.string[0] != '\0';
+        }
+    }
+    return soundOrPicture && namedCodec;
+}
+
 // Settings of the whole process, made once, as the first player starts and before any libmpv
 // thread runs: the locale must not change under running threads, and the second player's start
 // changed it under the first player's.
@@ -165,8 +189,7 @@ void MpvCore::start(bool keepWindow) {
             fail(std::string("libmpv option ") + name, err);
         }
     }
-    if (const int err = lib.set_option_string(mpv, "vd-lavc-threads", decoderThreads());
-        err < 0) {
+    if (const int err = lib.set_option_string(mpv, "vd-lavc-threads", decoderThreads()); err < 0) {
         lib.terminate_destroy(mpv);
         fail("libmpv option vd-lavc-threads", err);
     }
@@ -378,19 +401,7 @@ MpvCore::OpenedFile MpvCore::readOpenedFile() {
     }
     if (tracks.format == MPV_FORMAT_NODE_ARRAY) {
         for (int i = 0; i < tracks.u.list->num && !file.hasAudioOrVideo; ++i) {
-            const mpv_node& track = tracks.u.list->values[i];
-            if (track.format != MPV_FORMAT_NODE_MAP) {
-                continue;
-            }
-            for (int k = 0; k < track.u.list->num; ++k) {
-                const mpv_node& value = track.u.list->values[k];
-                if (std::strcmp(track.u.list->keys[k], "type") == 0 &&
-                    value.format == MPV_FORMAT_STRING &&
-                    (std::strcmp(value.u.string, "video") == 0 ||
-                     std::strcmp(value.u.string, "audio") == 0)) {
-                    file.hasAudioOrVideo = true;
-                }
-            }
+            file.hasAudioOrVideo = playable(tracks.u.list->values[i]);
         }
     }
     m_lib->free_node_contents(&tracks);

@@ -75,21 +75,17 @@ void MpvPlayer::open(const std::string& path) {
     m_loadRequest = ++m_lastRequest + kOwnRequests;
     m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
 
-    // Waited for: the file refused, or loaded with its decoders and picture set up; never a
-    // frame, which libmpv decodes and draws on its own threads while the other players go on
-    // drawing. Returning as soon as the file is opened (Loaded) would hold the window's thread
-    // less, but a file whose decoders cannot be set up is refused only after that, when the
-    // window would already take it for open.
+    // Waited for: the file refused, or opened with a sound or picture track that libmpv can
+    // decode. Its decoders and picture are set up, and its frames decoded and drawn, on
+    // libmpv's threads while the window goes on; a seek or a start asked for meanwhile waits
+    // for them. (Waiting for the decoders too held the window's thread some 25 ms an open.)
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::duration<double>(kOpenTimeoutSeconds);
-    const auto settingUp = [this] {
-        return m_load == Load::Loading || (m_load == Load::Loaded && !m_fileLoaded);
-    };
-    while (settingUp() && Clock::now() < deadline) {
+    while (m_load == Load::Loading && Clock::now() < deadline) {
         const std::chrono::duration<double> left = deadline - Clock::now();
         m_core->handleNextEvent(std::max(left.count(), 0.0));
     }
-    if (m_load == Load::Loaded && m_fileLoaded) {
+    if (m_load == Load::Loaded) {
         return;
     }
     const std::string reason = m_load == Load::Refused ? std::string(m_core->errorText(m_loadError))
@@ -158,16 +154,18 @@ void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
     if (entry == 0 || entry != m_loadEntry) {
         return;  // an earlier open's file
     }
-    if (m_load == Load::Loading || (m_load == Load::Loaded && !m_fileLoaded)) {
-        // Ended before libmpv set it up: refused, or a playlist that redirects to its entries;
+    if (m_load == Load::Loading) {
+        // Ended before it opened: refused, or a playlist that redirects to its entries;
         // a player only takes media files.
         m_load = Load::Refused;
         m_loadError = reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT;
         return;
     }
-    if (m_load == Load::Loaded && reason == MPV_END_FILE_REASON_ERROR) {
-        qCWarning(lcMedia) << "libmpv gave up playing" << m_fileName << ":"
-                           << m_core->errorText(error);
+    // Given up while playing, or while its decoders were set up after the open had returned
+    // (a track libmpv named but no decoder took): the player empties itself.
+    if (m_load == Load::Loaded && (reason == MPV_END_FILE_REASON_ERROR || !m_fileLoaded)) {
+        qCWarning(lcMedia) << "libmpv gave up" << (m_fileLoaded ? "playing" : "setting up")
+                           << m_fileName << ":" << m_core->errorText(error);
         becomeEmpty(false);
     }
 }

@@ -184,6 +184,22 @@ fs::path middleOverwritten() {
     return TestMedia::written("hostile-middle.mp4", bytes);
 }
 
+// A WAV file whose format tag names no codec: its sound track opens, but no decoder takes it.
+fs::path unknownCodec() {
+    const auto le = [](std::size_t value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i)
+            out += static_cast<char>((value >> (8 * i)) & 0xFFu);
+        return out;
+    };
+    const std::string data = randomBytes(16'000, 3);
+    const std::string format =
+        le(0x1234, 2) + le(1, 2) + le(8'000, 4) + le(8'000, 4) + le(1, 2) + le(8, 2);
+    const std::string body =
+        "WAVEfmt " + le(format.size(), 4) + format + "data" + le(data.size(), 4) + data;
+    return TestMedia::written("unknown-codec.wav", "RIFF" + le(body.size(), 4) + body);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, HostileFile,
     testing::Values(
@@ -206,6 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
         Hostile{"DevZero", Outcome::Refused, [] { return fs::path("/dev/zero"); }},
         Hostile{"DevUrandom", Outcome::Refused, [] { return fs::path("/dev/urandom"); }},
         Hostile{"SymlinkLoop", Outcome::Refused, symlinkLoop},
+        Hostile{"SoundInACodecNoDecoderTakes", Outcome::Refused, unknownCodec},
         Hostile{"PathWithSpacesQuotesUmlautsAndNewline", Outcome::Opens,
                 [] { return copyOfGood(at("a b 'c' \"d\" äöü\nß.mp4")); }},
         Hostile{"PathOf4000Characters", Outcome::Opens, longPath},
