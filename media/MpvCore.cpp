@@ -18,7 +18,14 @@
 
 namespace {
 
-enum Observer : std::uint64_t { kTimePos = 1, kDuration, kPause, kEofReached, kVideoTrack };
+enum Observer : std::uint64_t {
+    kTimePos = 1,
+    kDuration,
+    kPause,
+    kEofReached,
+    kVideoTrack,
+    kFrameRate
+};
 constexpr std::uint64_t kOpenedHook = 1;
 
 // Options every player starts with. The audio chain matters: with libmpv's default chain and
@@ -232,6 +239,7 @@ void MpvCore::start(bool keepWindow) {
     lib.observe_property(mpv, kPause, "pause", MPV_FORMAT_FLAG);
     lib.observe_property(mpv, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
     lib.observe_property(mpv, kVideoTrack, "current-tracks/video/id", MPV_FORMAT_INT64);
+    lib.observe_property(mpv, kFrameRate, "container-fps", MPV_FORMAT_DOUBLE);
     lib.set_wakeup_callback(mpv, &MpvCore::onWakeup, this);
     m_mpv = mpv;
 }
@@ -351,6 +359,9 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
             break;
         case kDuration:
             m_observed.duration = number();
+            break;
+        case kFrameRate:
+            m_observed.frameRate = number();
             break;
         case kPause:
             m_observed.paused = flag();

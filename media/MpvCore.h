@@ -26,6 +26,8 @@ public:
         bool paused = true;
         bool eofReached = false;
         bool hasPicture = false;
+        // Frames per second the file declares, where it does.
+        std::optional<double> frameRate;
         // Counts the position reports, so a reader can tell a report newer than some moment.
         std::uint64_t timePosSerial = 0;
     };

@@ -12,6 +12,7 @@
 #include "MpvCore.h"
 #include "MpvLibrary.h"
 #include "MpvVideoWidget.h"
+#include "PictureHold.h"
 #include "PlayerControlBar.h"
 
 namespace {
@@ -61,6 +62,7 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     // both. The player starts it once it is there, or at its first command if that is sooner.
     QTimer::singleShot(0, this, [] { preloadMpv(); });
     whenMpvLoaded(this, [this] { startLibmpv(); });
+    m_coordinator->pictures().setTogether(&PictureHold::together);
     takeHostGeometry();
     auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -94,6 +96,7 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     // Deleting the host first takes the picture's window with it; libmpv must let go of it
     // before, or its next drawing is an X error.
     connect(m_video, &MpvVideoWidget::windowClosing, this, [this] {
+        withdrawPicture();
         m_load = Load::None;
         m_playing = false;
         m_barTimer.stop();
@@ -144,6 +147,7 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
 
 MpvPlayer::~MpvPlayer() {
     withdrawStart();
+    withdrawPicture();
     // libmpv draws into the video widget's window: it must be gone before that window is.
     m_core.reset();
     delete m_video.data();
@@ -180,6 +184,7 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
         // The player stays where it was, which only libmpv's reports can tell.
         m_awaitingSettle = false;
         m_settledSerial = 0;
+        seekLanded();
     }
     if (readyToStart() && m_coordinator) {
         m_coordinator->memberReady();
@@ -188,6 +193,8 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
 
 void MpvPlayer::onRestarted() {
     m_seek.restarted();
+    // The picture landed on reaches the screen a moment later (pictureDelay()).
+    seekLanded();
     if (m_load == Load::Loaded && m_fileLoaded) {
         m_fileSettled = true;
     }
@@ -315,6 +322,9 @@ int MpvPlayer::playState() {
 }
 
 void MpvPlayer::seekTo(double seconds) {
+    if (PictureGate* gate = pictureGate()) {
+        gate->seekBegins(this);
+    }
     const auto id = m_seek.begin(seconds, PendingSeek::Clock::now());
     m_seekId = id;
     m_lastPosition = seconds;
@@ -367,6 +377,12 @@ void MpvPlayer::withdrawStart() {
     // A shared coordinator may already be gone while the window tears its players down.
     if (m_coordinator) {
         m_coordinator->withdraw(this);
+    }
+}
+
+void MpvPlayer::withdrawPicture() {
+    if (PictureGate* gate = pictureGate()) {
+        gate->withdraw(this);
     }
 }
 

@@ -25,7 +25,10 @@ class PlayerControlBar;
 // Players created for one window should share one StartCoordinator so that players started
 // together really start together; if it goes first, each player then starts on its own.
 // Without one, the player keeps a private coordinator.
-class MpvPlayer : public QObject, public IMediaPlayer, private StartCoordinator::Member {
+class MpvPlayer : public QObject,
+                  public IMediaPlayer,
+                  private StartCoordinator::Member,
+                  private PictureGate::Member {
     Q_OBJECT
 public:
     explicit MpvPlayer(QWidget* host, StartCoordinator* coordinator = nullptr);
@@ -64,6 +67,12 @@ private:
 
     bool readyToStart() const override;
     void startNow() override;
+    bool seeking() const override;
+    std::chrono::milliseconds pictureDelay() const override;
+    void holdPicture() override;
+    void releasePicture() override;
+    PictureGate* pictureGate() const;
+    void seekLanded();
 
     void startLibmpv();
 
@@ -76,6 +85,7 @@ private:
     void sendSeek(double seconds);
     void stopAndRewind();
     void withdrawStart();
+    void withdrawPicture();
     void stopIfAtEnd();
     void showNotice();
 

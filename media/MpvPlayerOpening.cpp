@@ -103,6 +103,7 @@ void MpvPlayer::becomeEmpty(bool stopLibmpv) {
     m_playing = false;
     m_seek.clear();
     withdrawStart();
+    withdrawPicture();
     m_barTimer.stop();
     if (stopLibmpv) {
         try {

@@ -6,6 +6,8 @@
 #include <QResizeEvent>
 #include <QWindow>
 
+#include "PictureHold.h"
+
 MpvVideoWidget::MpvVideoWidget(QWidget* parent) : QWidget(parent), m_notice(new QLabel(this)) {
     // Only this window needs to be native: libmpv draws into it. Its ancestors stay ordinary
     // widgets, so the rest of the window is composed as before.
@@ -38,7 +40,14 @@ bool MpvVideoWidget::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::PlatformSurface &&
         static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
             QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
+        m_held = false;  // the hold goes with the window
         emit windowClosing();
+    }
+    // While held, the area of libmpv's window counts as uncovered; painting it would put
+    // this widget's black over the picture the screen still shows.
+    if (m_held && event->type() == QEvent::Expose) {
+        m_exposedWhileHeld = true;
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -62,6 +71,25 @@ void MpvVideoWidget::setNotice(const QString& notice) {
 
 QString MpvVideoWidget::notice() const {
     return m_notice->isHidden() ? QString() : m_notice->text();
+}
+
+void MpvVideoWidget::holdPicture() {
+    if (m_held || !windowHandle() || !testAttribute(Qt::WA_WState_Created)) {
+        return;
+    }
+    m_held = PictureHold::hold(winId());
+}
+
+void MpvVideoWidget::releasePicture() {
+    if (!m_held) {
+        return;
+    }
+    m_held = false;
+    PictureHold::release(winId());
+    if (m_exposedWhileHeld) {
+        m_exposedWhileHeld = false;
+        update();  // what libmpv's window does not cover
+    }
 }
 
 void MpvVideoWidget::resizeEvent(QResizeEvent* event) {

@@ -20,6 +20,10 @@ public:
     std::int64_t nativeId();
     void setNotice(const QString& notice);
     QString notice() const;
+    // While held, the screen keeps showing the picture it shows now; libmpv goes on drawing
+    // off screen, and the release shows what it drew last (PictureHold.h).
+    void holdPicture();
+    void releasePicture();
 
 signals:
     // libmpv cannot show a picture in a window that was never on screen when it began drawing.
@@ -37,4 +41,6 @@ protected:
 
 private:
     QLabel* m_notice;
+    bool m_held = false;
+    bool m_exposedWhileHeld = false;
 };

@@ -5,10 +5,13 @@
 #include <chrono>
 #include <vector>
 
+#include "PictureGate.h"
+
 // Starts players together. Players told to play in the same turn of the event loop form one
 // group; the group is unpaused, back to back, once every member has finished its pending seek
 // (or after a bounded wait). Without this, a player still seeking starts a frame or two late.
-// Shared by the players of one window; whoever creates the players owns it.
+// Shared by the players of one window; whoever creates the players owns it. It also keeps
+// their pictures changing together after a seek (pictures()).
 class StartCoordinator : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +31,8 @@ public:
     // A member's seek finished: the group may be complete now.
     void memberReady();
 
+    PictureGate& pictures() { return m_pictures; }
+
 private:
     void closeTurn();
     void startIfReady(bool force);
@@ -36,4 +41,5 @@ private:
     std::vector<Member*> m_waiting;
     bool m_turnScheduled = false;
     QTimer m_patience;
+    PictureGate m_pictures;
 };

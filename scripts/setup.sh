@@ -7,7 +7,7 @@ set -euo pipefail
 build_packages=(
   build-essential cmake pkg-config
   qt6-base-dev libqt6opengl6-dev libgl-dev
-  libmpv-dev libx11-dev
+  libmpv-dev libx11-dev libxcomposite-dev
   libxcb1-dev libxcb-keysyms1-dev libxcb-xkb-dev libxkbcommon-x11-dev
 )
 

@@ -1,0 +1,48 @@
+// Holding the picture while the player seeks, so that players seeking together show their
+// new pictures at the same moment (PictureGate.h).
+#include "MpvPlayer.h"
+
+#include <cmath>
+
+#include "MpvCore.h"
+#include "MpvVideoWidget.h"
+
+bool MpvPlayer::seeking() const {
+    return m_seek.target(PendingSeek::Clock::now()).has_value();
+}
+
+std::chrono::milliseconds MpvPlayer::pictureDelay() const {
+    using std::chrono::milliseconds;
+    if (!m_core || !m_core->observed().hasPicture) {
+        return milliseconds{0};
+    }
+    // libmpv shows the frame a paused player landed on a frame's time after the landing. A
+    // file that declares no rate counts as 10 frames a second; a slide show's long frames
+    // are not waited for.
+    const double rate = m_core->observed().frameRate.value_or(10.0);
+    return rate > 4.0 ? milliseconds{static_cast<long>(std::ceil(1000.0 / rate))}
+                      : milliseconds{250};
+}
+
+void MpvPlayer::holdPicture() {
+    if (m_video) {
+        m_video->holdPicture();
+    }
+}
+
+void MpvPlayer::releasePicture() {
+    if (m_video) {
+        m_video->releasePicture();
+    }
+}
+
+PictureGate* MpvPlayer::pictureGate() const {
+    // A shared coordinator may already be gone while the window tears its players down.
+    return m_coordinator ? &m_coordinator->pictures() : nullptr;
+}
+
+void MpvPlayer::seekLanded() {
+    if (PictureGate* gate = pictureGate()) {
+        gate->memberLanded();
+    }
+}

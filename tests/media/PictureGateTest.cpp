@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "PictureGate.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Log = std::vector<std::string>;
+
+struct FakeMember : PictureGate::Member {
+    FakeMember(std::string n, Log& l) : name(std::move(n)), log(l) {}
+    bool seeking() const override { return seekingNow; }
+    std::chrono::milliseconds pictureDelay() const override { return delay; }
+    void holdPicture() override { log.push_back("hold " + name); }
+    void releasePicture() override { log.push_back("release " + name); }
+
+    std::string name;
+    Log& log;
+    bool seekingNow = true;
+    std::chrono::milliseconds delay{0};
+};
+
+// The gate's releases of one group are bracketed, so a test sees which went out together.
+class PictureGateTest : public testing::Test {
+protected:
+    PictureGateTest() {
+        gate.setTogether([this](const std::function<void()>& releases) {
+            log.push_back("[");
+            releases();
+            log.push_back("]");
+        });
+    }
+    void nextTurn() { QCoreApplication::processEvents(); }
+    void land(FakeMember& m) {
+        m.seekingNow = false;
+        gate.memberLanded();
+    }
+    bool waitForRelease(std::size_t entries, int ms = 1000) {
+        return QTest::qWaitFor([&] { return log.size() >= entries; }, ms);
+    }
+
+    Log log;
+    PictureGate gate{300ms, 20ms};
+    FakeMember p1{"p1", log};
+    FakeMember p2{"p2", log};
+};
+
+TEST_F(PictureGateTest, PlayersSeekingInOneTurnShowTheirPicturesTogetherAfterTheLastLanded) {
+    gate.seekBegins(&p1);
+    gate.seekBegins(&p2);
+    gate.seekBegins(&p1);  // pinned, aligned, moved: held once
+    nextTurn();
+    land(p1);
+    QTest::qWait(60);
+    EXPECT_EQ(log, (Log{"hold p1", "hold p2"}));
+    land(p2);
+    ASSERT_TRUE(waitForRelease(6));
+    EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]"}));
+}
+
+TEST_F(PictureGateTest, ASeekWhileTheGroupSettlesKeepsItHeldUntilThatSeekLands) {
+    gate.seekBegins(&p1);
+    gate.seekBegins(&p2);
+    nextTurn();
+    land(p1);
+    land(p2);
+    p2.seekingNow = true;
+    gate.seekBegins(&p2);
+    QTest::qWait(60);
+    EXPECT_EQ(log.size(), 2u);
+    land(p2);
+    ASSERT_TRUE(waitForRelease(6));
+    EXPECT_EQ(log.back(), "]");
+}
+
+TEST_F(PictureGateTest, ReleaseWaitsUntilTheSlowestPictureIsOnScreen) {
+    p2.delay = 150ms;
+    gate.seekBegins(&p1);
+    gate.seekBegins(&p2);
+    nextTurn();
+    land(p1);
+    land(p2);
+    QTest::qWait(100);
+    EXPECT_EQ(log.size(), 2u);
+    ASSERT_TRUE(waitForRelease(6));
+}
+
+TEST_F(PictureGateTest, ALaterTurnJoinsTheGroupStillWaiting) {
+    gate.seekBegins(&p1);
+    nextTurn();
+    gate.seekBegins(&p2);
+    nextTurn();
+    land(p1);
+    QTest::qWait(60);
+    EXPECT_EQ(log.size(), 2u);
+    land(p2);
+    ASSERT_TRUE(waitForRelease(6));
+    EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]"}));
+}
+
+TEST_F(PictureGateTest, PicturesAreShownAnywayWhenASeekNeverLands) {
+    gate.seekBegins(&p1);
+    gate.seekBegins(&p2);
+    nextTurn();
+    land(p1);
+    ASSERT_TRUE(waitForRelease(6));
+    EXPECT_EQ(log.back(), "]");
+}
+
+TEST_F(PictureGateTest, AWithdrawnPlayerIsReleasedAtOnceAndHoldsNoOneBack) {
+    gate.seekBegins(&p1);
+    gate.seekBegins(&p2);
+    nextTurn();
+    land(p1);
+    gate.withdraw(&p2);
+    EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p2", "]"}));
+    ASSERT_TRUE(waitForRelease(8, 200));
+    EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p2", "]", "[", "release p1", "]"}));
+}
+
+TEST_F(PictureGateTest, NoPictureStaysHeldWhenTheGateGoes) {
+    {
+        PictureGate shortLived;
+        shortLived.seekBegins(&p1);
+        nextTurn();
+    }
+    EXPECT_EQ(log, (Log{"hold p1", "release p1"}));
+}
+
+}  // namespace
