@@ -1,8 +1,13 @@
 // Which frame each picture shows: both players play a video that carries its frame number in
 // the picture; after the window's play_both (a moment after pause_both, as F2 then F3),
-// back_both on playing players and a go-to while playing, screen captures (each holding both
-// pictures) read both frame numbers. Options: --runs N (default 3), --samples N per run (default
-// 60), --trace (every capture's time after the command and both frame numbers). Run on an X server:
+// back_both on playing players, a go-to while playing and one while paused, screen captures
+// (each holding both pictures) read both frame numbers. Before each command both play together,
+// as the window keeps them; with --apart, player 2 plays half a second off, as after starting
+// the players one by one (the first captures then show that gap: the command cannot have
+// changed a picture yet).
+// Options: --runs N (default 3), --samples N per run (default 60), --apart, --mixed (player 2
+// plays the same frames at 1920x1080), --trace (every capture's time after the command and both
+// frame numbers). Run on an X server:
 // bash scripts/with-xvfb.sh build/bench/window/bench_frames
 #include <QApplication>
 #include <QLineEdit>
@@ -125,12 +130,25 @@ bool readerAgreesWithFile(const std::string& video) {
 
 class Bench {
 public:
-    Bench(std::size_t samples, bool trace) : m_samplesPerRun(samples), m_trace(trace) {}
+    Bench(std::size_t samples, bool trace, bool apart)
+        : m_samplesPerRun(samples), m_trace(trace), m_apart(apart) {}
 
-    bool open(const std::string& video) {
-        w.open(1, video);
-        w.open(2, video);
+    bool open(const std::string& video1, const std::string& video2) {
+        w.open(1, video1);
+        w.open(2, video2);
         return w.messages.shown.empty();
+    }
+
+    void run(double at) {
+        if (m_apart) {
+            runApart(at);
+        } else {
+            w.window->pause_both();
+            w.player(1).setCurrentPosition(at);
+            runEventsFor(200);
+            w.window->play_both();
+            runEventsFor(500);
+        }
     }
 
     // Both running, player 2 half a second off, as after starting them one by one.
@@ -156,6 +174,9 @@ public:
             std::fprintf(stderr, "captures failed: %s\n", sampler.error().c_str());
             std::exit(1);
         }
+        if (m_trace) {
+            std::printf("after the command:\n");
+        }
         agreement.addRun(sampler.samples(), command, m_trace);
     }
 
@@ -164,6 +185,7 @@ public:
 private:
     std::size_t m_samplesPerRun;
     bool m_trace;
+    bool m_apart;
 };
 
 }  // namespace
@@ -177,43 +199,58 @@ int main(int argc, char** argv) {
     const int samples = options.integer("--samples", 60, 1);
     const bool trace = options.has("--trace");
 
+    // With --mixed, player 2 plays the same frames at 1920x1080: as with two recordings, one
+    // player takes longer than the other to land on a frame.
+    const bool mixed = options.has("--mixed");
     const std::string video = BenchMedia::frameNumbered(640, 360, 60);
-    if (!readerAgreesWithFile(video)) {
+    const std::string video2 = mixed ? BenchMedia::frameNumbered(1920, 1080, 60) : video;
+    if (!readerAgreesWithFile(video) || !readerAgreesWithFile(video2)) {
         std::fprintf(stderr, "the frame numbers cannot be read back from the video\n");
         return 1;
     }
-    Bench b(static_cast<std::size_t>(samples), trace);
+    Bench b(static_cast<std::size_t>(samples), trace, options.has("--apart"));
     runEventsFor(300);
-    if (!b.open(video)) {
+    if (!b.open(video, video2)) {
         std::fprintf(stderr, "%s\n", b.w.messages.shown.front().c_str());
         return 1;
     }
     // Let the window settle where the window manager put it before reading its place.
     runEventsFor(1000);
-    std::printf("frame shown by player 1 and player 2, %d runs of %d captures after each command\n",
-                runs, samples);
+    std::printf("frame shown by player 1 and player 2, %d runs of %d captures after each command, "
+                "players %s before it%s\n",
+                runs, samples, options.has("--apart") ? "half a second apart" : "together",
+                mixed ? ", player 2 at 1920x1080" : "");
 
-    Agreement afterPlay, afterBack, afterGoto;
+    Agreement afterPlay, afterBack, afterGoto, afterPausedGoto;
     for (int run = 0; run < runs; ++run) {
         // As a user goes: both playing, F2, a moment later F3.
-        b.runApart(spread(run, 7.3));
+        b.run(spread(run, 7.3));
         b.w.window->pause_both();
         runEventsFor(300);
         b.w.window->play_both();
         b.sampleInto(afterPlay);
 
-        b.runApart(spread(run, 6.1) + 1.0);
+        b.run(spread(run, 6.1) + 1.0);
         b.w.window->back_both();
         b.sampleInto(afterBack);
 
-        b.runApart(spread(run, 4.7));
+        b.run(spread(run, 4.7));
         b.w.ui().time_goto->setText(QString::number(spread(run, 13.7), 'f', 2));
         b.w.window->com_goto_Click();
         b.sampleInto(afterGoto);
+
+        // A go-to while paused: both pictures change once, and stay.
+        b.run(spread(run, 3.9));
+        b.w.window->pause_both();
+        runEventsFor(300);
+        b.w.ui().time_goto->setText(QString::number(spread(run, 11.3), 'f', 2));
+        b.w.window->com_goto_Click();
+        b.sampleInto(afterPausedGoto);
     }
     afterPlay.print("play_both (after F2)");
     afterBack.print("back_both (playing)");
     afterGoto.print("goto (playing)");
+    afterPausedGoto.print("goto (paused)");
     b.w.window->pause_both();
     return 0;
 }
