@@ -380,12 +380,6 @@ void MpvPlayer::withdrawStart() {
     }
 }
 
-void MpvPlayer::withdrawPicture() {
-    if (PictureGate* gate = pictureGate()) {
-        gate->withdraw(this);
-    }
-}
-
 void MpvPlayer::togglePlay() {
     try {
         if (m_playing) {

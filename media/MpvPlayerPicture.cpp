@@ -46,3 +46,9 @@ void MpvPlayer::seekLanded() {
         gate->memberLanded();
     }
 }
+
+void MpvPlayer::withdrawPicture() {
+    if (PictureGate* gate = pictureGate()) {
+        gate->withdraw(this);
+    }
+}

@@ -40,13 +40,18 @@ void PictureGate::setTogether(Together together) {
 }
 
 void PictureGate::seekBegins(Member* member) {
-    if (contains(m_turn, member) || contains(m_waiting, member)) {
-        // Held already, and seeking again: the group waits for this seek too.
-        m_settle.stop();
-        if (!m_patience.isActive()) {
-            m_patience.start();
+    if (contains(m_turn, member)) {
+        return;  // held already in this turn
+    }
+    if (contains(m_waiting, member)) {
+        if (!allLanded()) {
+            // The group waits for this seek too.
+            m_settle.stop();
+            return;
         }
-        return;
+        // A new command after the group landed (a key held down): the pictures landed on are
+        // shown now, so that they follow each command, and held again for this one.
+        releaseGroup();
     }
     member->holdPicture();
     m_turn.push_back(member);

@@ -63,14 +63,14 @@ TEST_F(PictureGateTest, PlayersSeekingInOneTurnShowTheirPicturesTogetherAfterThe
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]"}));
 }
 
-TEST_F(PictureGateTest, ASeekWhileTheGroupSettlesKeepsItHeldUntilThatSeekLands) {
+TEST_F(PictureGateTest, ASecondSeekWhileTheGroupWaitsIsWaitedForToo) {
     gate.seekBegins(&p1);
     gate.seekBegins(&p2);
     nextTurn();
-    land(p1);
     land(p2);
-    p2.seekingNow = true;
     gate.seekBegins(&p2);
+    p2.seekingNow = true;
+    land(p1);
     QTest::qWait(60);
     EXPECT_EQ(log.size(), 2u);
     land(p2);
@@ -88,6 +88,21 @@ TEST_F(PictureGateTest, ReleaseWaitsUntilTheSlowestPictureIsOnScreen) {
     QTest::qWait(100);
     EXPECT_EQ(log.size(), 2u);
     ASSERT_TRUE(waitForRelease(6));
+}
+
+TEST_F(PictureGateTest, EachCommandOfAHeldKeyShowsWhatTheLastOneLandedOn) {
+    p1.delay = 200ms;
+    gate.seekBegins(&p1);
+    gate.seekBegins(&p2);
+    nextTurn();
+    land(p1);
+    land(p2);
+    for (FakeMember* p : {&p1, &p2}) {  // a player tells the gate before it seeks
+        gate.seekBegins(p);
+        p->seekingNow = true;
+    }
+    EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]", "hold p1",
+                        "hold p2"}));
 }
 
 TEST_F(PictureGateTest, ALaterTurnJoinsTheGroupStillWaiting) {
