@@ -6,12 +6,17 @@
 // the players one by one (the first captures then show that gap: the command cannot have
 // changed a picture yet).
 // Options: --runs N (default 3), --samples N per run (default 60), --apart, --mixed (player 2
-// plays the same frames at 1920x1080), --trace (every capture's time after the command and both
-// frame numbers). Run on an X server:
+// plays the same frames at 1920x1080), --sound-server (a private PulseAudio with a null sink
+// instead of whatever sound the machine has; without a sound device libmpv's null output stands
+// in, which reports underruns under load, after which its player falls behind), --trace (every
+// capture's time after the command and both frame numbers). Run on an X server:
 // bash scripts/with-xvfb.sh build/bench/window/bench_frames
 #include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <clocale>
@@ -128,6 +133,42 @@ bool readerAgreesWithFile(const std::string& video) {
     return true;
 }
 
+// A PulseAudio of the benchmark's own with a null sink, as a desktop's sound server without a
+// sound device: the players' clocks then follow a sound server instead of libmpv's null output.
+class SoundServer {
+public:
+    bool start() {
+        const QString socket = m_runtime.filePath("native");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* var : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
+            env.insert(var, m_runtime.path());
+        m_pulse.setProcessEnvironment(env);
+        m_pulse.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1",
+                                     "--use-pid-file=no", "-L", "module-null-sink", "-L",
+                                     "module-native-protocol-unix socket=" + socket});
+        if (!m_pulse.waitForStarted(10000)) {
+            return false;
+        }
+        for (int waited = 0; !QFileInfo::exists(socket); waited += 50) {
+            if (waited > 10000) {
+                return false;
+            }
+            QThread::msleep(50);
+        }
+        qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
+        qputenv("PIPEWIRE_REMOTE", m_runtime.filePath("no-pipewire").toUtf8());
+        return true;
+    }
+    ~SoundServer() {
+        m_pulse.terminate();
+        m_pulse.waitForFinished(10000);
+    }
+
+private:
+    QTemporaryDir m_runtime;
+    QProcess m_pulse;
+};
+
 class Bench {
 public:
     Bench(std::size_t samples, bool trace, bool apart)
@@ -198,6 +239,11 @@ int main(int argc, char** argv) {
     const int runs = options.integer("--runs", 3, 1);
     const int samples = options.integer("--samples", 60, 1);
     const bool trace = options.has("--trace");
+    SoundServer sound;
+    if (options.has("--sound-server") && !sound.start()) {
+        std::fprintf(stderr, "pulseaudio did not start\n");
+        return 1;
+    }
 
     // With --mixed, player 2 plays the same frames at 1920x1080: as with two recordings, one
     // player takes longer than the other to land on a frame.
@@ -217,9 +263,10 @@ int main(int argc, char** argv) {
     // Let the window settle where the window manager put it before reading its place.
     runEventsFor(1000);
     std::printf("frame shown by player 1 and player 2, %d runs of %d captures after each command, "
-                "players %s before it%s\n",
+                "players %s before it%s, sound %s\n",
                 runs, samples, options.has("--apart") ? "half a second apart" : "together",
-                mixed ? ", player 2 at 1920x1080" : "");
+                mixed ? ", player 2 at 1920x1080" : "",
+                options.has("--sound-server") ? "through a private sound server" : "as found");
 
     Agreement afterPlay, afterBack, afterGoto, afterPausedGoto;
     for (int run = 0; run < runs; ++run) {
