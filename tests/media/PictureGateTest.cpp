@@ -45,9 +45,9 @@ protected:
     }
 
     Log log;
-    PictureGate gate{300ms, 20ms};
     FakeMember p1{"p1", log};
     FakeMember p2{"p2", log};
+    PictureGate gate{300ms, 20ms};  // goes first: it releases whoever it still holds
 };
 
 TEST_F(PictureGateTest, PlayersSeekingInOneTurnShowTheirPicturesTogetherAfterTheLastLanded) {
