@@ -233,6 +233,13 @@ void MpvPlayer::requireFile() const {
 
 void MpvPlayer::play() {
     requireFile();
+    // A player resuming from a pause still has its sound queued in the sound server and is heard
+    // at once, while one that has just moved starts from an empty queue: through PulseAudio a
+    // tenth of a second later. Every start is made from a position just taken, so that players
+    // started together fill their queues alike.
+    if (!m_playing && m_fileSettled && !m_seek.target(PendingSeek::Clock::now())) {
+        seekTo(currentPosition());
+    }
     m_playing = true;
     m_stopped = false;
     if (m_coordinator) {
