@@ -21,7 +21,8 @@ test_packages=(
   mpv                                                 # benchmarks compare against it
   weston xwayland qt6-wayland                         # Wayland sessions
   dbus dbus-x11 playerctl                             # the session bus, media keys
-  pulseaudio                                          # a private sound server
+  pulseaudio pulseaudio-utils                         # a private sound server, its recorder
+  pipewire pipewire-bin wireplumber                   # the other sound server, its recorder
   clang libclang-rt-14-dev                            # sanitizers and fuzzing
   desktop-file-utils appstream                        # desktop entry and metainfo checks
   dpkg-dev fakeroot file                              # the Debian package

@@ -1,0 +1,154 @@
+// How far apart the two players are heard through real sound servers: after each command, the
+// click pairs of the two click files (player 1 left, player 2 right) in the sink's recording,
+// for sound alone and for videos, through a private PulseAudio and a private PipeWire; beside
+// them two standalone mpv started together on the same server. Target: every pair within 2 ms.
+#include <QApplication>
+#include <QLineEdit>
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <optional>
+
+#include "BenchOptions.h"
+#include "HeardClicks.h"
+#include "RealWindow.h"
+#include "SoundServer.h"
+
+namespace {
+
+constexpr int kSettleMs = 200;
+constexpr int kListenMs = 2300;
+
+// The recorder writes a little after it starts.
+void waitForRecording(SoundServer& server) {
+    for (int tries = 0; tries < 500 && server.recorded().empty(); ++tries)
+        runEventsFor(20);
+}
+
+struct Command {
+    const char* name;
+    std::function<void(RealWindow&)> run;
+};
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all{
+        {"F3", [](RealWindow& w) { w.window->play_both(); }},
+        {"F2, 1 s, F3",
+         [](RealWindow& w) {
+             w.window->pause_both();
+             runEventsFor(1000);
+             w.window->play_both();
+         }},
+        {"F1 playing", [](RealWindow& w) { w.window->back_both(); }},
+        {"go-to playing",
+         [](RealWindow& w) {
+             w.ui().time_goto->setText("5");
+             w.window->com_goto_Click();
+         }},
+        {">> playing", [](RealWindow& w) { w.window->ffw_Click(); }},
+        {"F2, 3 s, F3",
+         [](RealWindow& w) {
+             w.window->pause_both();
+             runEventsFor(3000);
+             w.window->play_both();
+         }},
+    };
+    return all;
+}
+
+std::vector<double> listen(SoundServer& server, int ms) {
+    const std::size_t from = server.recorded().size();
+    runEventsFor(ms);
+    const auto all = server.recorded();
+    std::vector<double> offsets;
+    for (const auto& p : heardClickPairs({all.begin() + static_cast<long>(from), all.end()}))
+        offsets.push_back(p.offsetMs);
+    return offsets;
+}
+
+void print(const char* what, const std::vector<double>& offsets) {
+    double most = 0;
+    for (double o : offsets)
+        most = std::max(most, std::fabs(o));
+    std::printf("  %-16s %3zu pairs, largest %6.2f ms:", what, offsets.size(), most);
+    for (double o : offsets)
+        std::printf(" %.2f", o);
+    std::printf("\n");
+}
+
+void window(SoundServer& server, ClickMedia media, int runs) {
+    RealWindow w;
+    w.open(1, clickFile(media, 1));
+    w.open(2, clickFile(media, 2));
+    if (!w.messages.shown.empty()) {
+        std::printf("  cannot open: %s\n", w.messages.shown.front().c_str());
+        return;
+    }
+    server.startRecording();
+    waitForRecording(server);
+    for (const Command& c : commands()) {
+        std::vector<double> all;
+        for (int run = 0; run < runs; ++run) {
+            c.run(w);
+            runEventsFor(kSettleMs);
+            const auto heard = listen(server, kListenMs);
+            all.insert(all.end(), heard.begin(), heard.end());
+        }
+        print(c.name, all);
+    }
+    w.window->pause_both();
+    server.stopRecording();
+}
+
+void standalone(SoundServer& server, ClickMedia media, int runs) {
+    std::vector<double> all;
+    for (int run = 0; run < runs; ++run) {
+        server.startRecording();
+        waitForRecording(server);
+        QProcess players[2];
+        for (int i = 0; i < 2; ++i) {
+            players[i].setProcessEnvironment(server.clientEnvironment());
+            players[i].setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        }
+        const QString ao = server.kind() == SoundServer::Kind::PulseAudio ? "pulse" : "pipewire";
+        const std::size_t from = server.recorded().size();
+        for (int i = 0; i < 2; ++i)
+            players[i].start("mpv", {"--no-config", "--really-quiet", "--vo=null", "--ao=" + ao,
+                                     "--length=3.5",
+                                     QString::fromStdString(clickFile(media, i + 1))});
+        for (auto& p : players)
+            p.waitForFinished(15000);
+        runEventsFor(300);
+        const auto rec = server.stopRecording();
+        for (const auto& p : heardClickPairs({rec.begin() + static_cast<long>(from), rec.end()}))
+            all.push_back(p.offsetMs);
+    }
+    print("two mpv started", all);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const BenchOptions options(argc, argv);
+    const int runs = options.integer("--runs", 3, 1);
+    std::printf("heard offset, player 2's click minus player 1's, %d runs of each command\n", runs);
+    for (const auto kind : {SoundServer::Kind::PulseAudio, SoundServer::Kind::PipeWire}) {
+        SoundServer server(kind);
+        if (!server.start()) {
+            std::printf("%s\n", server.error().c_str());
+            continue;
+        }
+        for (const auto media : {ClickMedia::Sound, ClickMedia::Video}) {
+            std::printf("%s, %s:\n", SoundServer::name(kind),
+                        media == ClickMedia::Sound ? "two WAV" : "two MP4 videos with sound");
+            window(server, media, runs);
+            standalone(server, media, runs);
+        }
+    }
+    return 0;
+}

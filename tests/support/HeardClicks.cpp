@@ -1,0 +1,63 @@
+#include "HeardClicks.h"
+
+#include <cstdlib>
+
+#include "TestMedia.h"
+
+namespace {
+
+// A click is the first loud sample after half a second of quiet on its channel.
+std::vector<std::size_t> onsets(const std::vector<std::int16_t>& samples, int channel,
+                                int sampleRate) {
+    // The players play at half volume, an eighth of the amplitude: far above the silence between.
+    constexpr int kLoud = 1000;
+    const std::size_t quiet = static_cast<std::size_t>(sampleRate / 2);
+    std::vector<std::size_t> found;
+    std::size_t lastLoud = 0;
+    bool any = false;
+    for (std::size_t frame = 0; 2 * frame + 1 < samples.size(); ++frame) {
+        if (std::abs(samples[2 * frame + static_cast<std::size_t>(channel)]) < kLoud)
+            continue;
+        if (!any || frame - lastLoud > quiet)
+            found.push_back(frame);
+        lastLoud = frame;
+        any = true;
+    }
+    return found;
+}
+
+}  // namespace
+
+std::vector<ClickPair> heardClickPairs(const std::vector<std::int16_t>& interleavedStereo,
+                                       int sampleRate) {
+    const auto left = onsets(interleavedStereo, 0, sampleRate);
+    const auto right = onsets(interleavedStereo, 1, sampleRate);
+    const double most = 0.4 * sampleRate;
+    std::vector<ClickPair> pairs;
+    for (const std::size_t l : left) {
+        double best = most + 1;
+        for (const std::size_t r : right) {
+            const double d = static_cast<double>(r) - static_cast<double>(l);
+            if (std::abs(d) < std::abs(best))
+                best = d;
+        }
+        if (std::abs(best) <= most)
+            pairs.push_back({static_cast<double>(l) / sampleRate, best * 1000.0 / sampleRate});
+    }
+    return pairs;
+}
+
+std::string clickFile(ClickMedia media, int player) {
+    const std::string click = "if(lt(mod(t\\,1)\\,0.002)\\,0.8\\,0)";
+    const std::string expr = player == 1 ? click + "|0" : "0|" + click;
+    std::vector<std::string> inputs{"-f", "lavfi", "-i", "aevalsrc=" + expr + ":s=48000:d=30"};
+    const std::string name = "clicks" + std::to_string(player);
+    if (media == ClickMedia::Sound)
+        return TestMedia::generated(name + ".wav", "wav", inputs, {"-c:a", "pcm_s16le"});
+    inputs.insert(inputs.begin(),
+                  {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=30"});
+    return TestMedia::generated(name + ".mp4", "mp4", inputs,
+                                {"-c:v", "libx264", "-preset", "ultrafast", "-g", "25",
+                                 "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "128k",
+                                 "-shortest"});
+}

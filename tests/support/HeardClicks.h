@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What a listener hears of two players whose files click once a second, player 1's on the left
+// channel and player 2's on the right: for each click of player 1, how much later player 2's
+// nearest click sounded (negative: earlier). Clicks more than 0.4 s apart do not pair.
+struct ClickPair {
+    double at;        // seconds into the recording, player 1's click
+    double offsetMs;  // player 2's click minus player 1's
+};
+
+std::vector<ClickPair> heardClickPairs(const std::vector<std::int16_t>& interleavedStereo,
+                                       int sampleRate = 48000);
+
+// The files that click: 30 s, a click of 2 ms at every whole second, on the left for player 1
+// and on the right for player 2, as a WAV (48 kHz) or as an MP4 video with AAC sound.
+enum class ClickMedia { Sound, Video };
+std::string clickFile(ClickMedia media, int player);
