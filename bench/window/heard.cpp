@@ -115,9 +115,9 @@ void standalone(SoundServer& server, ClickMedia media, int runs) {
         const QString ao = server.kind() == SoundServer::Kind::PulseAudio ? "pulse" : "pipewire";
         const std::size_t from = server.recorded().size();
         for (int i = 0; i < 2; ++i)
-            players[i].start("mpv", {"--no-config", "--really-quiet", "--vo=null", "--ao=" + ao,
-                                     "--length=3.5",
-                                     QString::fromStdString(clickFile(media, i + 1))});
+            players[i].start(
+                "mpv", {"--no-config", "--really-quiet", "--vo=null", "--ao=" + ao, "--length=3.5",
+                        QString::fromStdString(clickFile(media, i + 1))});
         for (auto& p : players)
             p.waitForFinished(15000);
         runEventsFor(300);

@@ -105,12 +105,11 @@ TEST_P(HeardOffset, EveryCommandIsHeardTogether) {
     EXPECT_TRUE(window->messages.shown.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , HeardOffset,
-    testing::Values(Case{SoundServer::Kind::PulseAudio, ClickMedia::Sound},
-                    Case{SoundServer::Kind::PulseAudio, ClickMedia::Video},
-                    Case{SoundServer::Kind::PipeWire, ClickMedia::Sound},
-                    Case{SoundServer::Kind::PipeWire, ClickMedia::Video}),
-    caseName);
+INSTANTIATE_TEST_SUITE_P(, HeardOffset,
+                         testing::Values(Case{SoundServer::Kind::PulseAudio, ClickMedia::Sound},
+                                         Case{SoundServer::Kind::PulseAudio, ClickMedia::Video},
+                                         Case{SoundServer::Kind::PipeWire, ClickMedia::Sound},
+                                         Case{SoundServer::Kind::PipeWire, ClickMedia::Video}),
+                         caseName);
 
 }  // namespace

@@ -57,7 +57,6 @@ std::string clickFile(ClickMedia media, int player) {
     inputs.insert(inputs.begin(),
                   {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=30"});
     return TestMedia::generated(name + ".mp4", "mp4", inputs,
-                                {"-c:v", "libx264", "-preset", "ultrafast", "-g", "25",
-                                 "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "128k",
-                                 "-shortest"});
+                                {"-c:v", "libx264", "-preset", "ultrafast", "-g", "25", "-pix_fmt",
+                                 "yuv420p", "-c:a", "aac", "-b:a", "128k", "-shortest"});
 }

@@ -87,14 +87,19 @@ QProcessEnvironment SoundServer::clientEnvironment() const {
     return env;
 }
 
-bool SoundServer::runTool(const QString& program, const QStringList& args, QByteArray* output) {
-    QProcess tool;
+// The server's own tools (pactl, pw-cli, the recorders) talk to it as its clients do.
+QProcessEnvironment SoundServer::toolEnvironment() const {
     QProcessEnvironment env = serverEnvironment();
     const QProcessEnvironment client = clientEnvironment();
     for (const QString& key : client.keys())
         if (key.startsWith("PULSE") || key.startsWith("PIPEWIRE"))
             env.insert(key, client.value(key));
-    tool.setProcessEnvironment(env);
+    return env;
+}
+
+bool SoundServer::runTool(const QString& program, const QStringList& args, QByteArray* output) {
+    QProcess tool;
+    tool.setProcessEnvironment(toolEnvironment());
     tool.start(program, args);
     if (!tool.waitForFinished(10000) || tool.exitStatus() != QProcess::NormalExit ||
         tool.exitCode() != 0)
@@ -125,11 +130,11 @@ bool SoundServer::startPulseAudio() {
     auto& pulse = *m_daemons.emplace_back(std::make_unique<QProcess>());
     pulse.setProcessEnvironment(serverEnvironment());
     pulse.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    pulse.start("pulseaudio",
-                {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                 "--disallow-exit", "-L",
-                 QString("module-null-sink sink_name=%1 rate=48000 channels=2").arg(kSink), "-L",
-                 "module-native-protocol-unix socket=" + m_runtime.filePath("native")});
+    pulse.start(
+        "pulseaudio",
+        {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--disallow-exit",
+         "-L", QString("module-null-sink sink_name=%1 rate=48000 channels=2").arg(kSink), "-L",
+         "module-native-protocol-unix socket=" + m_runtime.filePath("native")});
     if (!pulse.waitForStarted(10000))
         return fail("pulseaudio is not installed");
     if (!waitUntil([&] { return runTool("pactl", {"info"}); }, kStartMs))
@@ -141,8 +146,10 @@ bool SoundServer::startPipeWire() {
     auto& bus = *m_daemons.emplace_back(std::make_unique<QProcess>());
     const QString busSocket = m_runtime.filePath("bus");
     bus.setProcessEnvironment(serverEnvironment());
-    bus.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=unix:path=" + busSocket});
-    if (!bus.waitForStarted(10000) || !waitUntil([&] { return QFile::exists(busSocket); }, kStartMs))
+    bus.start("dbus-daemon",
+              {"--session", "--nofork", "--nopidfile", "--address=unix:path=" + busSocket});
+    if (!bus.waitForStarted(10000) ||
+        !waitUntil([&] { return QFile::exists(busSocket); }, kStartMs))
         return fail("no session bus for WirePlumber");
     m_busAddress = "unix:path=" + busSocket;
 
@@ -158,9 +165,10 @@ bool SoundServer::startPipeWire() {
             !waitUntil([&] { return QFile::exists(m_runtime.filePath("pipewire-0")); }, kStartMs))
             return fail("pipewire never opened its socket");
     }
-    const QString sink = QString("{ factory.name=support.null-audio-sink node.name=%1 "
-                                 "media.class=Audio/Sink object.linger=true "
-                                 "audio.position=[FL FR] audio.rate=48000 }")
+    const QString sink = QString(
+                             "{ factory.name=support.null-audio-sink node.name=%1 "
+                             "media.class=Audio/Sink object.linger=true "
+                             "audio.position=[FL FR] audio.rate=48000 }")
                              .arg(kSink);
     if (!waitUntil([&] { return runTool("pw-cli", {"create-node", "adapter", sink}); }, kStartMs))
         return fail("cannot make the null sink");
@@ -178,21 +186,16 @@ bool SoundServer::startPipeWire() {
 bool SoundServer::startRecording() {
     m_recording = m_runtime.filePath("recording.wav");
     QFile::remove(m_recording);
-    QProcessEnvironment env = serverEnvironment();
-    const QProcessEnvironment client = clientEnvironment();
-    for (const QString& key : client.keys())
-        if (key.startsWith("PULSE") || key.startsWith("PIPEWIRE"))
-            env.insert(key, client.value(key));
-    m_recorder.setProcessEnvironment(env);
+    m_recorder.setProcessEnvironment(toolEnvironment());
     m_recorder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (m_kind == Kind::PulseAudio) {
-        m_recorder.start("parec", {"-d", QString(kSink) + ".monitor", "--file-format=wav",
-                                   "--format=s16le", "--rate=48000", "--channels=2",
-                                   "--latency-msec=20", m_recording});
+        m_recorder.start("parec",
+                         {"-d", QString(kSink) + ".monitor", "--file-format=wav", "--format=s16le",
+                          "--rate=48000", "--channels=2", "--latency-msec=20", m_recording});
     } else {
-        m_recorder.start("pw-record", {"--target", kSink, "-P", "{ stream.capture.sink=true }",
-                                       "--rate", "48000", "--channels", "2", "--format", "s16",
-                                       m_recording});
+        m_recorder.start("pw-record",
+                         {"--target", kSink, "-P", "{ stream.capture.sink=true }", "--rate",
+                          "48000", "--channels", "2", "--format", "s16", m_recording});
     }
     return m_recorder.waitForStarted(10000);
 }

@@ -46,6 +46,7 @@ private:
     bool startPipeWire();
     bool fail(const std::string& why);
     QProcessEnvironment serverEnvironment() const;
+    QProcessEnvironment toolEnvironment() const;
     bool runTool(const QString& program, const QStringList& args, QByteArray* output = nullptr);
     bool waitForSink();
 
