@@ -212,7 +212,7 @@ void PortalHotKeyPlatform::bind() {
                 QStringList names;
                 for (const PortalShortcut& s : asked)
                     names.append(s.id);
-                return bound(names, granted);
+                return bound(names, granted, QStringLiteral("CreateSession"));
             }
             bindInSession(granted);
         },
@@ -245,7 +245,7 @@ void PortalHotKeyPlatform::bindInSession(const QStringList& granted) {
             const bool complete = std::all_of(names.begin(), names.end(),
                                               [&](const QString& n) { return all.contains(n); });
             if (complete)
-                return bound(names, all);
+                return bound(names, all, QStringLiteral("BindShortcuts"));
             confirm(names, all);
         },
         this);
@@ -266,12 +266,14 @@ void PortalHotKeyPlatform::confirm(const QStringList& names, const QStringList& 
                 return scheduleBind();
             if (result != 0)
                 qCWarning(lcPortal) << "cannot list the session's shortcuts:" << why;
-            bound(names, granted + idsWithKeys(shortcutsIn(results, QStringLiteral("shortcuts"))));
+            bound(names, granted + idsWithKeys(shortcutsIn(results, QStringLiteral("shortcuts"))),
+                  QStringLiteral("ListShortcuts"));
         },
         this);
 }
 
-void PortalHotKeyPlatform::bound(const QStringList& names, const QStringList& granted) {
+void PortalHotKeyPlatform::bound(const QStringList& names, const QStringList& granted,
+                                 const QString& lastCall) {
     m_bound = names;
     QStringList missing;
     for (const QString& name : names) {
@@ -279,7 +281,7 @@ void PortalHotKeyPlatform::bound(const QStringList& names, const QStringList& gr
             missing.append(name);
     }
     qCInfo(lcPortal) << "desktop bound" << (names.size() - missing.size()) << "of" << names
-                     << "in" << m_session;
+                     << "in" << m_session << "as of" << lastCall;
     for (const QString& name : missing)
         qCWarning(lcPortal) << "the desktop gave no key to the shortcut" << name;
     if (!missing.isEmpty())

@@ -73,7 +73,8 @@ private:
     PortalShortcutList wantedShortcuts() const;
     void bindInSession(const QStringList& granted);
     void confirm(const QStringList& names, const QStringList& granted);
-    void bound(const QStringList& names, const QStringList& granted);
+    // lastCall: the call whose answer settled it, for the log.
+    void bound(const QStringList& names, const QStringList& granted, const QString& lastCall);
     void closeSession();
     void unavailable(const QString& why);
     void report(const QString& why);
