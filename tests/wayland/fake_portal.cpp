@@ -105,16 +105,19 @@ public slots:
         Session& opened = sessions[session];
         QDBusConnection::sessionBus().registerObject(session, &m_sessions,
                                                      QDBusConnection::ExportAllSlots);
-        if (m_settings.bindsInCreate) {
+        if (m_settings.bindsInCreate)
             opened.bound = granted(offered);
-            newestBound = session;
-        }
         // Documented as a string, not an object path. A desktop that binds here also lists
         // what it bound.
         QVariantMap results{{QStringLiteral("session_handle"), session}};
         if (m_settings.bindsInCreate)
             results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(opened.bound));
-        answer(request, 0, results);
+        // Activated for this session only once the client knows it, as on a real desktop,
+        // where no key is pressed before the answer.
+        answer(request, 0, results, [this, session] {
+            if (m_settings.bindsInCreate && sessions.count(session) != 0)
+                newestBound = session;
+        });
         return QDBusObjectPath(request);
     }
 
