@@ -177,6 +177,9 @@ start_program after_kill
 press after_kill stop
 press after_kill spielen
 only_one_component || fail "kglobalaccel holds more than one component for the program"
+# Plasma 5.27's BindShortcuts would open the system settings at every start.
+! grep -q "BindShortcuts called" "$WORK/portal-kde.log" ||
+  fail "BindShortcuts was called although CreateSession had bound every shortcut"
 kill -TERM "$program"
 wait "$program" || fail "after_kill: ended with status $?"
 log "all passed"
