@@ -34,8 +34,8 @@ void checkSingleCopy(QDBusConnection bus, const QString& name,
                          w->deleteLater();
                          const QDBusPendingReply<uint> reply = *w;
                          if (reply.isError()) {
-                             qCWarning(lcApp) << "cannot ask for" << name << "on the bus:"
-                                              << reply.error().message();
+                             qCWarning(lcApp) << "cannot ask for" << name
+                                              << "on the bus:" << reply.error().message();
                              return answer(CopyCheck::Unknown);
                          }
                          const uint code = reply.value();

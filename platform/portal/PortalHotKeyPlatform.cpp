@@ -280,8 +280,8 @@ void PortalHotKeyPlatform::bound(const QStringList& names, const QStringList& gr
         if (!granted.contains(name))
             missing.append(name);
     }
-    qCInfo(lcPortal) << "desktop bound" << (names.size() - missing.size()) << "of" << names
-                     << "in" << m_session << "as of" << lastCall;
+    qCInfo(lcPortal) << "desktop bound" << (names.size() - missing.size()) << "of" << names << "in"
+                     << m_session << "as of" << lastCall;
     for (const QString& name : missing)
         qCWarning(lcPortal) << "the desktop gave no key to the shortcut" << name;
     if (!missing.isEmpty())

@@ -15,9 +15,9 @@ public:
     // more: the fake's other options (--binds-in, --no-key).
     bool start(const QString& answer, int delayMs = 0, const QStringList& more = {}) {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(FAKE_PORTAL_EXE,
-                        QStringList{"--answer", answer, "--delay-ms", QString::number(delayMs)} +
-                            more);
+        m_process.start(
+            FAKE_PORTAL_EXE,
+            QStringList{"--answer", answer, "--delay-ms", QString::number(delayMs)} + more);
         // The name may still belong to the fake of a test before, for a moment after it died.
         return m_process.waitForStarted(5000) &&
                QTest::qWaitFor(

@@ -92,9 +92,9 @@ public:
 public slots:
     QDBusObjectPath CreateSession(const QVariantMap& options) {
         const QString token = options.value(QStringLiteral("session_handle_token")).toString();
-        const PortalShortcutList offered =
-            shortcutsIn(options, QStringLiteral("shortcuts"));
-        calls << QStringLiteral("CreateSession token=%1 shortcuts=%2").arg(token, describe(offered));
+        const PortalShortcutList offered = shortcutsIn(options, QStringLiteral("shortcuts"));
+        calls
+            << QStringLiteral("CreateSession token=%1 shortcuts=%2").arg(token, describe(offered));
         const QString sender = senderPart();
         const QString request = requestPath(options);
         const QString session = Portal::kPath + QStringLiteral("/session/") + sender + '/' + token;
@@ -136,8 +136,8 @@ public slots:
             // Binds nothing (the real one opens the desktop's shortcut settings instead) and
             // lists what CreateSession bound.
             it->second.bindCalled = true;
-            answer(request, 0, {{QStringLiteral("shortcuts"),
-                                 QVariant::fromValue(it->second.bound)}});
+            answer(request, 0,
+                   {{QStringLiteral("shortcuts"), QVariant::fromValue(it->second.bound)}});
         } else {
             it->second.bindCalled = true;
             const PortalShortcutList bound = granted(shortcuts);
@@ -191,8 +191,7 @@ public slots:
         }
         QDBusMessage signal = QDBusMessage::createSignal(Portal::kPath, Portal::kShortcuts,
                                                          QStringLiteral("ShortcutsChanged"));
-        signal << QVariant::fromValue(QDBusObjectPath(newestBound))
-               << QVariant::fromValue(changed);
+        signal << QVariant::fromValue(QDBusObjectPath(newestBound)) << QVariant::fromValue(changed);
         return !changed.isEmpty() && QDBusConnection::sessionBus().send(signal);
     }
     QStringList Calls() { return calls; }

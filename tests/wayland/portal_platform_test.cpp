@@ -139,8 +139,8 @@ struct Binding {
     const char* bindsIn;
 };
 
-const auto kBindings = testing::Values(Binding{"InBindShortcuts", "bind"},
-                                       Binding{"InCreateSession", "create"});
+const auto kBindings =
+    testing::Values(Binding{"InBindShortcuts", "bind"}, Binding{"InCreateSession", "create"});
 
 class PortalBinding : public PortalKeys, public testing::WithParamInterface<Binding> {
 protected:
@@ -196,7 +196,8 @@ TEST_P(PortalBinding, AShortcutLeftWithoutAKeyIsReportedOnceAndTheOthersWork) {
     EXPECT_TRUE(pressArrives("zurueck"));
     EXPECT_FALSE(portal.activate("stop"));
     EXPECT_EQ(unavailable.size(), 1u);
-    EXPECT_EQ(warnings.seen().filter("\"stop\"").size(), 1) << warnings.seen().join('\n').toStdString();
+    EXPECT_EQ(warnings.seen().filter("\"stop\"").size(), 1)
+        << warnings.seen().join('\n').toStdString();
 }
 
 // The user takes a key away in the desktop's settings while the program runs.
@@ -209,8 +210,8 @@ TEST_P(PortalBinding, AKeyTakenAwayLaterIsReportedOnce) {
     ASSERT_TRUE(portal.takeKey("zurueck"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !unavailable.empty(); }, 10000));
     ASSERT_TRUE(portal.takeKey("stop"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return warnings.seen().filter("\"stop\"").size() == 1; },
-                                10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return warnings.seen().filter("\"stop\"").size() == 1; }, 10000));
     EXPECT_EQ(unavailable.size(), 1u);
     EXPECT_EQ(warnings.seen().filter("\"zurueck\"").size(), 1);
 }
