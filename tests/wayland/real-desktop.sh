@@ -182,4 +182,28 @@ only_one_component || fail "kglobalaccel holds more than one component for the p
   fail "BindShortcuts was called although CreateSession had bound every shortcut"
 kill -TERM "$program"
 wait "$program" || fail "after_kill: ended with status $?"
+kill "$other" 2>/dev/null || true
+
+# Another program takes F3 while Pellucor is away: at its next start "spielen" has no key,
+# which it says once, naming the shortcut; the other keys still work.
+dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel \
+  org.kde.KGlobalAccel.setForeignShortcut \
+  "array:string:$component,spielen,$component,spielen" array:int32:0 >/dev/null ||
+  fail "cannot take spielen's key away"
+dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel \
+  org.kde.KGlobalAccel.doRegister array:string:othertool,play,Other,Play >/dev/null &&
+  dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel \
+    org.kde.KGlobalAccel.setShortcut array:string:othertool,play,Other,Play \
+    "array:int32:${qtKey[spielen]}" uint32:2 >/dev/null ||
+  fail "cannot give F3 to another program"
+: >"$WORK/taken.log"
+QT_LOGGING_RULES="pellucor.portal.debug=true" "$pellucor" >>"$WORK/taken.log" 2>&1 &
+program=$!
+wait_for 30 grep -q "desktop bound" "$WORK/taken.log" || fail "taken: nothing was bound"
+log "taken: $(grep -o 'desktop bound.*' "$WORK/taken.log")"
+[[ $(grep -c 'gave no key to the shortcut "spielen"' "$WORK/taken.log") == 1 ]] ||
+  fail "taken: the missing key was not said once"
+press taken stop
+kill -TERM "$program"
+wait "$program" || fail "taken: ended with status $?"
 log "all passed"
