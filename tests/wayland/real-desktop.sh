@@ -24,10 +24,19 @@ if [[ -z ${REAL_DESKTOP_INSIDE:-} ]]; then
   work=$(mktemp -d /tmp/pellucor-desktop.XXXXXX)
   chmod 700 "$work"
   cleanup() {
-    # Whatever the session started goes with its process group.
-    [[ -n ${session:-} ]] && kill -- -"$session" 2>/dev/null || true
-    rm -rf "$work"
+    # Whatever the session started goes with its process group; the folders go once the
+    # last of them has ended, since KWin and kglobalaccel write their settings as they end.
+    if [[ -n $group ]] && kill -0 -- -"$group" 2>/dev/null; then
+      kill -- -"$group" 2>/dev/null || true
+      for _ in $(seq 100); do
+        kill -0 -- -"$group" 2>/dev/null || break
+        sleep 0.1
+      done
+      kill -KILL -- -"$group" 2>/dev/null || true
+    fi
+    rm -rf "$work" || echo "real-desktop: cannot remove $work" >&2
   }
+  group=  # the session's process group, once it runs
   trap cleanup EXIT
   mkdir -p "$work/runtime" "$work/home/.local/share/applications" "$work/home/.config"
   chmod 700 "$work/runtime"
@@ -38,6 +47,8 @@ if [[ -z ${REAL_DESKTOP_INSIDE:-} ]]; then
   if [[ ! -d /tmp/.X11-unix ]]; then
     mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
   fi
+  # KWin locks an idle screen after a while; a locked screen takes the keys.
+  printf '[Daemon]\nAutolock=false\nLockOnResume=false\n' >"$work/home/.config/kscreenlockerrc"
   # KWin offers fake input only to a program whose desktop entry asks for it.
   cat >"$work/home/.local/share/applications/pellucor-press-keys.desktop" <<EOF
 [Desktop Entry]
@@ -56,11 +67,10 @@ EOF
   set +e
   setsid dbus-run-session --config-file="$(dirname "$0")/private-bus.conf" -- \
     bash "$0" "$pellucor" "$press_keys" &
-  session=$!
-  wait "$session"
+  group=$!
+  wait "$group"
   status=$?
   set -e
-  session=
   exit "$status"
 fi
 
