@@ -10,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "AllocatorTuning.h"
@@ -27,8 +28,10 @@
 #include "PortalHotKeyPlatform.h"
 #include "QtFileDialog.h"
 #include "QtMessageBox.h"
+#include "RemoteNames.h"
 #include "SessionChoice.h"
 #include "SignalQuit.h"
+#include "SingleCopy.h"
 #include "StartCoordinator.h"
 #include "UnplannedExit.h"
 #include "WindowTransport.h"
@@ -118,6 +121,9 @@ int main(int argc, char** argv) {
         portalPlatform = std::make_unique<PortalHotKeyPlatform>(
             x11Platform, MessageHook::instance(), QDBusConnection::sessionBus());
         portalPlatform->setDescriptions(kKeyDescriptions);
+        portalPlatform->setSessionToken(RemoteNames::kDesktopEntry);
+        // Nothing is bound until this copy knows it is the only one.
+        portalPlatform->holdBinding();
         hotKeyPlatform = portalPlatform.get();
     }
     StartCoordinator starts;
@@ -160,21 +166,52 @@ int main(int argc, char** argv) {
     auto* transport = new WindowTransport(*window);
     QObject::connect(remoteHost, &QObject::destroyed, [transport] { delete transport; });
     auto* commands = new CommandService(*transport, remoteHost);
-    commands->publish(QDBusConnection::sessionBus());
     auto* mpris = new MprisService(*transport, remoteHost);
-    mpris->publish(QDBusConnection::sessionBus());
+    auto goLive = [liveWindow, commands, mpris] {
+        if (!liveWindow)
+            return;
+        commands->publish(QDBusConnection::sessionBus());
+        mpris->publish(QDBusConnection::sessionBus());
+        liveWindow->show();
+    };
 
     SignalQuit signalQuit([] {
         qCInfo(lcApp) << "asked to end; closing the window";
         QApplication::closeAllWindows();
     });
 
-    window->show();
+    // On X11 a second copy cannot take the keys and has ended in Form_Load. The portal would
+    // give it a session of its own and the first copy's shortcuts: it ends here instead,
+    // before it binds anything or shows a window.
+    bool anotherCopy = false;
+    if (portalPlatform) {
+        PortalHotKeyPlatform* keys = portalPlatform.get();
+        checkSingleCopy(QDBusConnection::sessionBus(), RemoteNames::kService,
+                        [&anotherCopy, keys, goLive](CopyCheck check) {
+                            if (check == CopyCheck::AnotherRuns) {
+                                qCWarning(lcApp) << "another copy runs; this one ends";
+                                anotherCopy = true;
+                                QCoreApplication::exit(1);
+                                return;
+                            }
+                            keys->releaseBinding();
+                            goLive();
+                        });
+    } else {
+        goLive();
+    }
     endAtOnceOnUnplannedExit();
     // libmpv's libraries come later, and exit runs their handlers before those registered
     // earlier: once they are loaded, the guard goes in again, ahead of them.
     whenMpvLoaded(window, [] { endAtOnceOnUnplannedExit(); });
     const int status = app.exec();
+    if (anotherCopy) {
+        delete liveWindow.data();
+        messageBox.show(startUpReport(std::runtime_error(
+            "Pellucor läuft schon: die andere Kopie hat die Tasten F3, F2 und F1.")));
+        plannedEnd();
+        return 1;
+    }
     if (mpvFailure) {
         delete liveWindow.data();
         messageBox.show(*mpvFailure);

@@ -23,6 +23,15 @@ test_packages=(
   dbus dbus-x11 playerctl                             # the session bus, media keys
   pulseaudio pulseaudio-utils                         # a private sound server, its recorder
   pipewire pipewire-bin wireplumber                   # the other sound server, its recorder
+  # The real KDE Plasma 5.27 desktop the portal keys are tested on (label desktop)
+  kwin-wayland                                        # KWin, which hosts kglobalaccel
+  xdg-desktop-portal                                  # the desktop portal
+  xdg-desktop-portal-kde                              # its KDE backend, GlobalShortcuts
+  libkf5globalaccel-bin                               # kglobalaccel's service files
+  qtwayland5                                          # the KDE backend's Qt 5 on Wayland
+  plasma-wayland-protocols                            # KWin's fake input, for key presses
+  libwayland-dev                                      # the key presser's client and scanner
+  libkf5service-bin                                   # kbuildsycoca5, for KWin's fake input
   clang libclang-rt-14-dev                            # sanitizers and fuzzing
   desktop-file-utils appstream                        # desktop entry and metainfo checks
   dpkg-dev fakeroot file                              # the Debian package

@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTimer>
-#include <QUuid>
 #include <algorithm>
 #include <cstring>
 
@@ -23,6 +22,12 @@ PortalHotKeyPlatform::PortalHotKeyPlatform(IHotKeyPlatform& windows, MessageHook
     if (!m_bus.connect(Portal::kService, Portal::kPath, Portal::kShortcuts,
                        QStringLiteral("Activated"), this, SLOT(activated(QDBusMessage)))) {
         qCWarning(lcPortal) << "cannot listen for activated shortcuts:"
+                            << m_bus.lastError().message();
+    }
+    if (!m_bus.connect(Portal::kService, Portal::kPath, Portal::kShortcuts,
+                       QStringLiteral("ShortcutsChanged"), this,
+                       SLOT(shortcutsChanged(QDBusMessage)))) {
+        qCWarning(lcPortal) << "cannot listen for changed shortcuts:"
                             << m_bus.lastError().message();
     }
 }
@@ -119,8 +124,27 @@ void PortalHotKeyPlatform::SendRestore(HWND hwnd) {
     m_windows.SendRestore(hwnd);
 }
 
+void PortalHotKeyPlatform::setSessionToken(const QString& appId) {
+    // A token is one element of an object path: letters, digits and underscores.
+    QString token = appId;
+    for (QChar& c : token) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 128))
+            c = QLatin1Char('_');
+    }
+    m_sessionToken = token.isEmpty() ? QStringLiteral("pellucor") : token;
+}
+
+void PortalHotKeyPlatform::holdBinding() {
+    m_held = true;
+}
+
+void PortalHotKeyPlatform::releaseBinding() {
+    m_held = false;
+    scheduleBind();
+}
+
 void PortalHotKeyPlatform::scheduleBind() {
-    if (m_bindScheduled || m_gaveUp)
+    if (m_bindScheduled || m_gaveUp || m_held)
         return;
     m_bindScheduled = true;
     QTimer::singleShot(0, this, [this] {
@@ -129,9 +153,25 @@ void PortalHotKeyPlatform::scheduleBind() {
     });
 }
 
-// A session's shortcuts are bound once; a changed set is bound in a new session.
+PortalShortcutList PortalHotKeyPlatform::wantedShortcuts() const {
+    PortalShortcutList shortcuts;
+    for (const Registration& r : m_registrations) {
+        const auto description = m_descriptions.find(r.name.toStdString());
+        const QString text = description != m_descriptions.end()
+                                 ? QString::fromStdString(description->second)
+                                 : r.name;
+        shortcuts.append({r.name,
+                          {{QStringLiteral("description"), text},
+                           {QStringLiteral("preferred_trigger"), r.trigger}}});
+    }
+    return shortcuts;
+}
+
+// A session's shortcuts are bound once; a changed set is bound in a new session. The
+// shortcuts go with CreateSession too: KDE Plasma 5.27 binds them only from there, and its
+// BindShortcuts binds nothing; later desktops bind them in BindShortcuts.
 void PortalHotKeyPlatform::bind() {
-    if (m_busy || m_gaveUp)
+    if (m_busy || m_gaveUp || m_held)
         return;
     QStringList wanted;
     for (const Registration& r : m_registrations)
@@ -143,8 +183,8 @@ void PortalHotKeyPlatform::bind() {
         return;
 
     m_busy = true;
-    const QString token = QStringLiteral("pellucor_") + QUuid::createUuid().toString(QUuid::Id128);
-    QVariantMap options{{QStringLiteral("session_handle_token"), token}};
+    QVariantMap options{{QStringLiteral("session_handle_token"), m_sessionToken},
+                        {QStringLiteral("shortcuts"), QVariant::fromValue(wantedShortcuts())}};
     PortalRequest::start(
         m_bus, QStringLiteral("CreateSession"), {}, options,
         [this](uint result, const QVariantMap& results, const QString& why) {
@@ -161,24 +201,29 @@ void PortalHotKeyPlatform::bind() {
             // Every key went while the desktop was opening the session.
             if (m_registrations.empty())
                 return closeSession();
-            bindInSession();
+            const QStringList granted =
+                idsWithKeys(shortcutsIn(results, QStringLiteral("shortcuts")));
+            const PortalShortcutList asked = wantedShortcuts();
+            // KDE Plasma 5.27 says here what it bound; its BindShortcuts would only open the
+            // system settings' shortcut page, at every start. Once a key is missing, that page
+            // is where the user gives it one.
+            if (std::all_of(asked.begin(), asked.end(),
+                            [&](const PortalShortcut& s) { return granted.contains(s.id); })) {
+                QStringList names;
+                for (const PortalShortcut& s : asked)
+                    names.append(s.id);
+                return bound(names, granted, QStringLiteral("CreateSession"));
+            }
+            bindInSession(granted);
         },
         this);
 }
 
-void PortalHotKeyPlatform::bindInSession() {
-    PortalShortcutList shortcuts;
+void PortalHotKeyPlatform::bindInSession(const QStringList& granted) {
+    const PortalShortcutList shortcuts = wantedShortcuts();
     QStringList names;
-    for (const Registration& r : m_registrations) {
-        const auto description = m_descriptions.find(r.name.toStdString());
-        const QString text = description != m_descriptions.end()
-                                 ? QString::fromStdString(description->second)
-                                 : r.name;
-        shortcuts.append({r.name,
-                          {{QStringLiteral("description"), text},
-                           {QStringLiteral("preferred_trigger"), r.trigger}}});
-        names.append(r.name);
-    }
+    for (const PortalShortcut& s : shortcuts)
+        names.append(s.id);
     m_busy = true;
     const QString session = m_session;
     PortalRequest::start(
@@ -186,7 +231,8 @@ void PortalHotKeyPlatform::bindInSession() {
         {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts),
          parentWindow()},
         {},
-        [this, names, session](uint result, const QVariantMap&, const QString& why) {
+        [this, names, session, granted](uint result, const QVariantMap& results,
+                                        const QString& why) {
             m_busy = false;
             if (session != m_session)
                 return scheduleBind();  // the set changed and the session went meanwhile
@@ -194,11 +240,53 @@ void PortalHotKeyPlatform::bindInSession() {
                 closeSession();
                 return unavailable(why);
             }
-            m_bound = names;
-            qCInfo(lcPortal) << "desktop bound" << names << "in" << m_session;
-            scheduleBind();  // registered or released while the desktop was asking
+            const QStringList all =
+                granted + idsWithKeys(shortcutsIn(results, QStringLiteral("shortcuts")));
+            const bool complete = std::all_of(names.begin(), names.end(),
+                                              [&](const QString& n) { return all.contains(n); });
+            if (complete)
+                return bound(names, all, QStringLiteral("BindShortcuts"));
+            confirm(names, all);
         },
         this);
+}
+
+// The answer named fewer shortcuts than were asked for: a desktop that bound them from
+// CreateSession answers BindShortcuts with none, so the session's own list decides.
+void PortalHotKeyPlatform::confirm(const QStringList& names, const QStringList& granted) {
+    m_busy = true;
+    const QString session = m_session;
+    PortalRequest::start(
+        m_bus, QStringLiteral("ListShortcuts"), {QVariant::fromValue(QDBusObjectPath(m_session))},
+        {},
+        [this, names, session, granted](uint result, const QVariantMap& results,
+                                        const QString& why) {
+            m_busy = false;
+            if (session != m_session)
+                return scheduleBind();
+            if (result != 0)
+                qCWarning(lcPortal) << "cannot list the session's shortcuts:" << why;
+            bound(names, granted + idsWithKeys(shortcutsIn(results, QStringLiteral("shortcuts"))),
+                  QStringLiteral("ListShortcuts"));
+        },
+        this);
+}
+
+void PortalHotKeyPlatform::bound(const QStringList& names, const QStringList& granted,
+                                 const QString& lastCall) {
+    m_bound = names;
+    QStringList missing;
+    for (const QString& name : names) {
+        if (!granted.contains(name))
+            missing.append(name);
+    }
+    qCInfo(lcPortal) << "desktop bound" << (names.size() - missing.size()) << "of" << names << "in"
+                     << m_session << "as of" << lastCall;
+    for (const QString& name : missing)
+        qCWarning(lcPortal) << "the desktop gave no key to the shortcut" << name;
+    if (!missing.isEmpty())
+        report(QStringLiteral("no key for ") + missing.join(QStringLiteral(", ")));
+    scheduleBind();  // registered or released while the desktop was asking
 }
 
 void PortalHotKeyPlatform::closeSession() {
@@ -216,9 +304,15 @@ void PortalHotKeyPlatform::closeSession() {
 
 void PortalHotKeyPlatform::unavailable(const QString& why) {
     qCWarning(lcPortal) << "global shortcuts unavailable:" << why;
-    if (m_gaveUp)
-        return;
     m_gaveUp = true;
+    report(why);
+}
+
+// The user hears of missing keys once, however often the desktop tells us.
+void PortalHotKeyPlatform::report(const QString& why) {
+    if (m_reported)
+        return;
+    m_reported = true;
     if (onUnavailable)
         onUnavailable(why.toStdString());
 }
@@ -238,8 +332,11 @@ void PortalHotKeyPlatform::activated(const QDBusMessage& signal) {
         return;
     const auto it = std::find_if(m_registrations.begin(), m_registrations.end(),
                                  [&](const Registration& r) { return r.name == shortcutId; });
-    if (it == m_registrations.end())
+    if (it == m_registrations.end()) {
+        qCWarning(lcPortal) << "the desktop activated an unknown shortcut" << shortcutId;
         return;
+    }
+    qCDebug(lcPortal) << "activated" << shortcutId;
     const HWND hwnd = it->hwnd;
     const std::int32_t id = it->id;
     const std::int32_t lParam =
@@ -248,6 +345,33 @@ void PortalHotKeyPlatform::activated(const QDBusMessage& signal) {
     // As with a grabbed key: queued, so the command runs from the event loop after this signal's
     // handling, and a repeat still waiting counts once.
     m_hook.post(hwnd, WM_HOTKEY, id, lParam);
+}
+
+// ShortcutsChanged(o session, a(sa{sv}) shortcuts): the user gave a shortcut another key
+// in the desktop's settings, or took its key away.
+void PortalHotKeyPlatform::shortcutsChanged(const QDBusMessage& signal) {
+    const QVariantList args = signal.arguments();
+    if (args.size() < 2 || m_session.isEmpty())
+        return;
+    const QVariant session = args[0];
+    const QString sessionPath = session.canConvert<QDBusObjectPath>()
+                                    ? session.value<QDBusObjectPath>().path()
+                                    : session.toString();
+    if (sessionPath != m_session)
+        return;
+    const PortalShortcutList shortcuts = shortcutsFrom(args[1]);
+    const QStringList withKeys = idsWithKeys(shortcuts);
+    QStringList lost;
+    for (const PortalShortcut& s : shortcuts) {
+        qCInfo(lcPortal) << "the desktop changed the shortcut" << s.id << "to"
+                         << s.properties.value(QStringLiteral("trigger_description")).toString();
+        if (m_bound.contains(s.id) && !withKeys.contains(s.id)) {
+            qCWarning(lcPortal) << "the desktop gave no key to the shortcut" << s.id;
+            lost.append(s.id);
+        }
+    }
+    if (!lost.isEmpty())
+        report(QStringLiteral("no key for ") + lost.join(QStringLiteral(", ")));
 }
 
 QString PortalHotKeyPlatform::parentWindow() const {

@@ -13,6 +13,7 @@
 #include "AtomTable.h"
 #include "IHotKeyPlatform.h"
 #include "MessageHook.h"
+#include "PortalTypes.h"
 
 // The hot-key platform of Wayland desktops: the keys are bound through the desktop's
 // GlobalShortcuts portal and each activation reaches the message hook as WM_HOTKEY, as a
@@ -27,8 +28,17 @@ public:
 
     // Descriptions the desktop shows for the keys, by the names they were registered under.
     void setDescriptions(std::map<std::string, std::string> descriptions);
+    // The session's token, the same at every start, so that the desktop keeps one set of
+    // shortcuts for the program (and the keys the user gave them) instead of a new set each
+    // time. Made from the application id.
+    void setSessionToken(const QString& appId);
+    // Keys registered while held are bound once released: a second copy learns it is one
+    // before it touches the first copy's shortcuts.
+    void holdBinding();
+    void releaseBinding();
     // Runs once, from the event loop, when the desktop does not give the keys: declined,
-    // failed, or no portal at all. The keys stay registered but never fire.
+    // failed, no portal at all, or some of the shortcuts left without a key. The keys stay
+    // registered; those without a key never fire.
     std::function<void(const std::string& why)> onUnavailable;
 
     std::string ExecutableName() override;
@@ -45,6 +55,7 @@ public:
 
 private slots:
     void activated(const QDBusMessage& signal);
+    void shortcutsChanged(const QDBusMessage& signal);
 
 private:
     struct Registration {
@@ -59,9 +70,14 @@ private:
     bool fail(std::uint32_t error);
     void scheduleBind();
     void bind();
-    void bindInSession();
+    PortalShortcutList wantedShortcuts() const;
+    void bindInSession(const QStringList& granted);
+    void confirm(const QStringList& names, const QStringList& granted);
+    // lastCall: the call whose answer settled it, for the log.
+    void bound(const QStringList& names, const QStringList& granted, const QString& lastCall);
     void closeSession();
     void unavailable(const QString& why);
+    void report(const QString& why);
     QString parentWindow() const;
 
     IHotKeyPlatform& m_windows;
@@ -70,12 +86,15 @@ private:
     AtomTable m_atoms;
     std::map<std::string, std::string> m_descriptions;
     std::vector<Registration> m_registrations;
+    QString m_sessionToken = QStringLiteral("pellucor");
     QString m_session;
     // The registrations the session holds, by name; differs from m_registrations while a
     // change waits to be bound.
     QStringList m_bound;
     bool m_bindScheduled = false;
     bool m_busy = false;
+    bool m_held = false;
     bool m_gaveUp = false;
+    bool m_reported = false;
     std::uint32_t m_lastError = 0;
 };

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 // Where the desktop offers its global shortcuts.
@@ -29,6 +30,15 @@ struct PortalShortcut {
 };
 using PortalShortcutList = QList<PortalShortcut>;
 Q_DECLARE_METATYPE(PortalShortcut)
+
+// The shortcut list under key in a portal's results; empty when there is none.
+PortalShortcutList shortcutsIn(const QVariantMap& results, const QString& key);
+// A shortcut list as QtDBus hands over a signal's argument; empty when it is none.
+PortalShortcutList shortcutsFrom(const QVariant& value);
+// The ids in a shortcut list that the desktop gave a key to. A listed shortcut with an empty
+// trigger description has none (its key belongs to something else); one that says nothing
+// of its trigger counts as bound.
+QStringList idsWithKeys(const PortalShortcutList& shortcuts);
 
 QDBusArgument& operator<<(QDBusArgument& argument, const PortalShortcut& shortcut);
 const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& shortcut);

@@ -11,11 +11,13 @@
 // The fake desktop portal as a process on the test's session bus.
 class FakePortal {
 public:
-    // answer: accept, decline or fail; delayMs: how long each request waits for its answer.
-    bool start(const QString& answer, int delayMs = 0) {
+    // answer: accept, decline or fail; delayMs: how long each request waits for its answer;
+    // more: the fake's other options (--binds-in, --no-key).
+    bool start(const QString& answer, int delayMs = 0, const QStringList& more = {}) {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(FAKE_PORTAL_EXE,
-                        {"--answer", answer, "--delay-ms", QString::number(delayMs)});
+        m_process.start(
+            FAKE_PORTAL_EXE,
+            QStringList{"--answer", answer, "--delay-ms", QString::number(delayMs)} + more);
         // The name may still belong to the fake of a test before, for a moment after it died.
         return m_process.waitForStarted(5000) &&
                QTest::qWaitFor(
@@ -34,9 +36,22 @@ public:
     // Everything the fake was asked and answered so far, in order.
     QStringList calls() const { return control("Calls").arguments().value(0).toStringList(); }
     bool called(const QString& call) const { return calls().contains(call); }
-    // Fires the shortcut in the newest bound session; false when none is bound.
+    // The calls of one method, with what they carried.
+    QStringList callsOf(const QString& method) const {
+        QStringList found;
+        for (const QString& c : calls()) {
+            if (c == method || c.startsWith(method + ' '))
+                found << c;
+        }
+        return found;
+    }
+    // Fires the shortcut in the newest bound session; false when it is not bound there.
     bool activate(const QString& id) const {
         return control("Activate", {id}).arguments().value(0).toBool();
+    }
+    // Takes the bound shortcut's key away, as the user can in the desktop's settings.
+    bool takeKey(const QString& id) const {
+        return control("TakeKey", {id}).arguments().value(0).toBool();
     }
 
 private:

@@ -1,9 +1,10 @@
 // The registry on the portal platform against a fake desktop portal: keys are bound in one
-// request, activations arrive as hot-key presses, refusals are reported once, and the
-// desktop's bindings are released with the keys.
+// request, wherever the desktop reads them, activations arrive as hot-key presses, refusals
+// and missing keys are reported once, and the desktop's bindings are released with the keys.
 #include <gtest/gtest.h>
 
 #include <QWidget>
+#include <QtGlobal>
 #include <memory>
 #include <optional>
 
@@ -125,10 +126,127 @@ TEST_F(PortalKeys, ReleasedKeysLeaveTheDesktop) {
 TEST_F(PortalKeys, KeysReleasedWhileTheDesktopOpensTheSessionAreNeverBound) {
     ASSERT_TRUE(portal.start("accept", 1500));
     registerTheThreeKeys();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.called("CreateSession"); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !portal.callsOf("CreateSession").isEmpty(); }, 10000));
     registry->Clear();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !portal.calls().filter("Close ").isEmpty(); }, 10000));
     EXPECT_TRUE(portal.calls().filter("BindShortcuts").isEmpty());
+}
+
+// Where each desktop reads the shortcuts from: later desktops in BindShortcuts, KDE Plasma
+// 5.27 only in CreateSession, whose BindShortcuts answers with no shortcuts at all.
+struct Binding {
+    const char* name;
+    const char* bindsIn;
+};
+
+const auto kBindings =
+    testing::Values(Binding{"InBindShortcuts", "bind"}, Binding{"InCreateSession", "create"});
+
+class PortalBinding : public PortalKeys, public testing::WithParamInterface<Binding> {
+protected:
+    bool start(const QStringList& more = {}) {
+        return portal.start("accept", 0, QStringList{"--binds-in", GetParam().bindsIn} + more);
+    }
+    // The press of one key, after the ones before it.
+    bool pressArrives(const QString& id) {
+        const std::size_t before = presses.size();
+        return activateWhenBound(id) &&
+               QTest::qWaitFor([&] { return presses.size() > before; }, 10000) &&
+               presses.back() == id.toStdString();
+    }
+};
+
+TEST_P(PortalBinding, EveryKeyWorksAndNothingIsReported) {
+    ASSERT_TRUE(start());
+    registerTheThreeKeys();
+    for (const QString id : {"spielen", "stop", "zurueck"})
+        EXPECT_TRUE(pressArrives(id)) << id.toStdString();
+    EXPECT_TRUE(unavailable.empty());
+    // Plasma 5.27's BindShortcuts opens its settings: not asked once CreateSession bound all.
+    EXPECT_EQ(portal.callsOf("BindShortcuts").size(), GetParam().bindsIn == std::string("bind"));
+}
+
+// Warnings of the portal's category while a test runs.
+class PortalWarnings {
+public:
+    PortalWarnings() {
+        s_seen.clear();
+        m_previous = qInstallMessageHandler(&PortalWarnings::keep);
+    }
+    ~PortalWarnings() { qInstallMessageHandler(m_previous); }
+    QStringList seen() const { return s_seen; }
+
+private:
+    static void keep(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtWarningMsg && qstrcmp(context.category, "pellucor.portal") == 0)
+            s_seen << text;
+    }
+    static inline QStringList s_seen;
+    QtMessageHandler m_previous = nullptr;
+};
+
+// A shortcut the desktop leaves without a key (another program holds it, the user refused
+// it) is said once, named in the log; the keys it did bind work.
+TEST_P(PortalBinding, AShortcutLeftWithoutAKeyIsReportedOnceAndTheOthersWork) {
+    PortalWarnings warnings;
+    ASSERT_TRUE(start({"--no-key", "stop"}));
+    registerTheThreeKeys();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !unavailable.empty(); }, 10000));
+    EXPECT_TRUE(pressArrives("spielen"));
+    EXPECT_TRUE(pressArrives("zurueck"));
+    EXPECT_FALSE(portal.activate("stop"));
+    EXPECT_EQ(unavailable.size(), 1u);
+    EXPECT_EQ(warnings.seen().filter("\"stop\"").size(), 1)
+        << warnings.seen().join('\n').toStdString();
+}
+
+// The user takes a key away in the desktop's settings while the program runs.
+TEST_P(PortalBinding, AKeyTakenAwayLaterIsReportedOnce) {
+    PortalWarnings warnings;
+    ASSERT_TRUE(start());
+    registerTheThreeKeys();
+    ASSERT_TRUE(pressArrives("zurueck"));
+    ASSERT_TRUE(unavailable.empty());
+    ASSERT_TRUE(portal.takeKey("zurueck"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !unavailable.empty(); }, 10000));
+    ASSERT_TRUE(portal.takeKey("stop"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return warnings.seen().filter("\"stop\"").size() == 1; }, 10000));
+    EXPECT_EQ(unavailable.size(), 1u);
+    EXPECT_EQ(warnings.seen().filter("\"zurueck\"").size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(, PortalBinding, kBindings, byName);
+
+// Each start asks for the same session, with the three shortcuts already in CreateSession:
+// the desktop keeps one set of shortcuts for the program, with the keys the user gave them.
+TEST_F(PortalKeys, EveryStartAsksForTheSameSessionWithTheShortcuts) {
+    ASSERT_TRUE(portal.start("accept"));
+    for (int start = 0; start < 2; ++start) {
+        PortalHotKeyPlatform keys{windows, MessageHook::instance(), QDBusConnection::sessionBus()};
+        keys.setDescriptions({{"spielen", "play"}, {"stop", "pause"}, {"zurueck", "back"}});
+        keys.setSessionToken("org.pellucor.Pellucor");
+        cHotKeyRegistry starting(keys, MessageHook::instance());
+        starting.Attach(hwnd);
+        starting.RegisterKey("spielen", 114, 0);
+        starting.RegisterKey("stop", 113, 0);
+        starting.RegisterKey("zurueck", 112, 0);
+        ASSERT_TRUE(activateWhenBound("spielen")) << "start " << start;
+    }
+    const QString expected =
+        "CreateSession token=org_pellucor_Pellucor shortcuts=spielen=F3,stop=F2,zurueck=F1";
+    EXPECT_EQ(portal.callsOf("CreateSession"), QStringList({expected, expected}));
+}
+
+// A second copy checks first whether it is one; until then it binds nothing.
+TEST_F(PortalKeys, HeldKeysAreBoundOnlyOnceReleased) {
+    ASSERT_TRUE(portal.start("accept"));
+    platform.holdBinding();
+    registerTheThreeKeys();
+    QTest::qWait(0);
+    EXPECT_TRUE(portal.callsOf("CreateSession").isEmpty());
+    platform.releaseBinding();
+    EXPECT_TRUE(activateWhenBound("stop"));
 }
 
 }  // namespace

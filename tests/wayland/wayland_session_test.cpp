@@ -106,6 +106,40 @@ INSTANTIATE_TEST_SUITE_P(, Signalled,
                          testing::Values(Ending{"Terminate", SIGTERM}, Ending{"Interrupt", SIGINT}),
                          byName);
 
+// As on X11, where the keys are taken: a second copy says it cannot start and ends with 1,
+// before it binds anything that would take the first copy's shortcuts.
+TEST_F(Program, ASecondCopyRefusesToStartAndTheFirstKeepsItsKeys) {
+    ASSERT_TRUE(portal.start("accept"));
+    start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.activate("spielen"); }, 20000));
+    ASSERT_TRUE(answers());
+
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (qtOnWayland())
+        env.insert("QT_QPA_PLATFORM", "wayland");
+    second.setProcessEnvironment(env);
+    second.start(PELLUCOR_EXE, {});
+    ASSERT_TRUE(second.waitForStarted(5000));
+    // Its message waits for the user; ending it as a logout would closes the message.
+    QString said;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            said += QString::fromUtf8(second.readAllStandardError());
+            return said.contains("another copy runs");
+        },
+        20000))
+        << said.toStdString();
+    ASSERT_EQ(::kill(static_cast<pid_t>(second.processId()), SIGTERM), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 1);
+
+    EXPECT_EQ(portal.callsOf("CreateSession").size(), 1);
+    EXPECT_TRUE(portal.activate("stop"));
+    EXPECT_EQ(program.state(), QProcess::Running);
+}
+
 TEST_F(Program, WithoutAnyDisplaySaysSoAndEnds) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})

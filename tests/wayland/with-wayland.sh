@@ -42,4 +42,4 @@ if [[ -z $display ]]; then
 fi
 export WAYLAND_DISPLAY=wayland-test DISPLAY=$display
 
-dbus-run-session -- "$@"
+dbus-run-session --config-file="$(dirname "$0")/private-bus.conf" -- "$@"
