@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QLoggingCategory>
-#include <QPointer>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -24,6 +23,7 @@
 #include "MprisService.h"
 #include "MpvLibrary.h"
 #include "MpvPlayer.h"
+#include "OrderlyEnd.h"
 #include "PortalHotKeyPlatform.h"
 #include "QtFileDialog.h"
 #include "QtMessageBox.h"
@@ -136,9 +136,6 @@ int main(int argc, char** argv) {
     };
     auto* window =
         new frm1({makePlayer, fileDialog, messageBox, *hotKeyPlatform, MessageHook::instance()});
-    // Closing the window destroys it, which releases the hot keys; the program ends with it.
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    const QPointer<frm1> liveWindow(window);
     messageBox.setParent(window);
     fileDialog.setParent(window);
     if (portalPlatform)
@@ -164,9 +161,11 @@ int main(int argc, char** argv) {
     auto* mpris = new MprisService(*transport, remoteHost);
     mpris->publish(QDBusConnection::sessionBus());
 
+    // Closing the window ends the program; the window itself goes once app.exec() is back.
+    OrderlyEnd ending(*window);
     SignalQuit signalQuit([] {
         qCInfo(lcApp) << "asked to end; closing the window";
-        QApplication::closeAllWindows();
+        OrderlyEnd::request();
     });
 
     window->show();
@@ -175,10 +174,9 @@ int main(int argc, char** argv) {
     // earlier: once they are loaded, the guard goes in again, ahead of them.
     whenMpvLoaded(window, [] { endAtOnceOnUnplannedExit(); });
     const int status = app.exec();
-    if (mpvFailure) {
-        delete liveWindow.data();
+    ending.finish(status);
+    if (mpvFailure)
         messageBox.show(*mpvFailure);
-    }
     plannedEnd();
     return status;
 }
