@@ -32,7 +32,7 @@ IRemoteTransport::State WindowTransport::state() {
         m_unanswered = false;
         return playing ? State::Playing : State::Paused;
     } catch (const std::exception& e) {
-        unanswered("its state", e);
+        unanswered(e);
         return State::Stopped;
     }
 }
@@ -45,7 +45,7 @@ double WindowTransport::position() {
         m_unanswered = false;
         return seconds;
     } catch (const std::exception& e) {
-        unanswered("its position", e);
+        unanswered(e);
         return 0.0;
     }
 }
@@ -55,11 +55,9 @@ std::string WindowTransport::file() {
 }
 
 // Said once while the player stays silent: the remote asks four times a second.
-void WindowTransport::unanswered(const char* what, const std::exception& e) {
+void WindowTransport::unanswered(const std::exception& e) {
     if (std::exchange(m_unanswered, true))
         return;
-    qCWarning(lcRemote).noquote()
-        << QStringLiteral("player 1 does not tell %1; the remote shows it stopped:")
-               .arg(QLatin1String(what))
-        << e.what();
+    qCWarning(lcRemote) << "player 1 does not answer; the remote shows it stopped at 0:"
+                        << e.what();
 }

@@ -20,7 +20,7 @@ public:
     std::string file() override;
 
 private:
-    void unanswered(const char* what, const std::exception& e);
+    void unanswered(const std::exception& e);
 
     frm1& m_window;
     bool m_unanswered = false;

@@ -21,9 +21,9 @@ inline bool activate(const QProcess& program) {
 // The titles of a process's visible windows, one a line.
 inline QString visibleWindowNames(const QProcess& program) {
     QProcess search;
-    search.start("xdotool", {"search", "--onlyvisible", "--pid",
-                             QString::number(program.processId()), "--name", ".",
-                             "getwindowname", "%@"});
+    search.start("xdotool",
+                 {"search", "--onlyvisible", "--pid", QString::number(program.processId()),
+                  "--name", ".", "getwindowname", "%@"});
     search.waitForFinished(5000);
     return QString::fromUtf8(search.readAllStandardOutput());
 }

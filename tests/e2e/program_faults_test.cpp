@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -36,8 +37,8 @@ std::string le(std::size_t value, int bytes) {
 // two channels and libmpv gives the file up, after the open has returned.
 fs::path givenUpAfterTheOpen() {
     const std::string data(64'000, '\x5a');
-    const std::string format = le(0x0022, 2) + le(2, 2) + le(8'000, 4) + le(1'067, 4) +
-                               le(32, 2) + le(1, 2) + le(32, 2) + std::string(32, '\0');
+    const std::string format = le(0x0022, 2) + le(2, 2) + le(8'000, 4) + le(1'067, 4) + le(32, 2) +
+                               le(1, 2) + le(32, 2) + std::string(32, '\0');
     const std::string body =
         "WAVEfmt " + le(format.size(), 4) + format + "data" + le(data.size(), 4) + data;
     return TestMedia::written("truespeech-stereo.wav", "RIFF" + le(body.size(), 4) + body);
@@ -203,7 +204,8 @@ TEST_F(HangingShare, QuitFreesTheKeysAtOnceAndEndsWithinThreeSeconds) {
     sinceQuit.start();
     EXPECT_TRUE(waitFor([&] { return keysAreFree(); }, 1000))
         << "the keys stayed taken while the players stopped";
-    ASSERT_TRUE(program.waitForFinished(static_cast<int>(std::max<qint64>(0, 3000 - sinceQuit.elapsed()))))
+    const int left = static_cast<int>(std::max<qint64>(0, 3000 - sinceQuit.elapsed()));
+    ASSERT_TRUE(program.waitForFinished(left))
         << "still running " << sinceQuit.elapsed() << " ms after Ctrl+E";
     EXPECT_TRUE(endedWell()) << "exit status " << program.exitCode();
 }
