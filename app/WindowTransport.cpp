@@ -1,8 +1,12 @@
 #include "WindowTransport.h"
 
+#include <QLoggingCategory>
 #include <exception>
+#include <utility>
 
 #include "frm1.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcRemote)
 
 // The names and keys the window registered; only the name selects the command.
 void WindowTransport::play() {
@@ -17,16 +21,43 @@ void WindowTransport::back() {
     m_window.m_cHotKey_HotKeyPress("zurueck", 0, 112);
 }
 
+// The remote asks from timers and bus calls, where an exception would end the program. A
+// player whose file libmpv gave up after the open stays loaded for the window, but answers
+// nothing: it counts as stopped at 0 until it answers again.
 IRemoteTransport::State WindowTransport::state() {
     if (!m_window.geladen1)
         return State::Stopped;
-    return m_window.wmp1->playState() == IMediaPlayer::kPlaying ? State::Playing : State::Paused;
+    try {
+        const bool playing = m_window.wmp1->playState() == IMediaPlayer::kPlaying;
+        m_unanswered = false;
+        return playing ? State::Playing : State::Paused;
+    } catch (const std::exception& e) {
+        unanswered(e);
+        return State::Stopped;
+    }
 }
 
 double WindowTransport::position() {
-    return m_window.geladen1 ? m_window.wmp1->currentPosition() : 0.0;
+    if (!m_window.geladen1)
+        return 0.0;
+    try {
+        const double seconds = m_window.wmp1->currentPosition();
+        m_unanswered = false;
+        return seconds;
+    } catch (const std::exception& e) {
+        unanswered(e);
+        return 0.0;
+    }
 }
 
 std::string WindowTransport::file() {
     return m_window.geladen1 ? m_window.media1 : std::string();
+}
+
+// Said once while the player stays silent: the remote asks four times a second.
+void WindowTransport::unanswered(const std::exception& e) {
+    if (std::exchange(m_unanswered, true))
+        return;
+    qCWarning(lcRemote) << "player 1 does not answer; the remote shows it stopped at 0:"
+                        << e.what();
 }

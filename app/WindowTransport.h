@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+
 #include "IRemoteTransport.h"
 
 class frm1;
@@ -18,5 +20,8 @@ public:
     std::string file() override;
 
 private:
+    void unanswered(const std::exception& e);
+
     frm1& m_window;
+    bool m_unanswered = false;
 };

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QLoggingCategory>
-#include <QPointer>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -25,6 +24,7 @@
 #include "MprisService.h"
 #include "MpvLibrary.h"
 #include "MpvPlayer.h"
+#include "OrderlyEnd.h"
 #include "PortalHotKeyPlatform.h"
 #include "QtFileDialog.h"
 #include "QtMessageBox.h"
@@ -142,8 +142,6 @@ int main(int argc, char** argv) {
     };
     auto* window =
         new frm1({makePlayer, fileDialog, messageBox, *hotKeyPlatform, MessageHook::instance()});
-    // Closing the window destroys it, which releases the hot keys; the program ends with it.
-    window->setAttribute(Qt::WA_DeleteOnClose);
     const QPointer<frm1> liveWindow(window);
     messageBox.setParent(window);
     fileDialog.setParent(window);
@@ -175,9 +173,11 @@ int main(int argc, char** argv) {
         liveWindow->show();
     };
 
+    // Closing the window ends the program; the window itself goes once app.exec() is back.
+    OrderlyEnd ending(*window);
     SignalQuit signalQuit([] {
         qCInfo(lcApp) << "asked to end; closing the window";
-        QApplication::closeAllWindows();
+        OrderlyEnd::request();
     });
 
     // On X11 a second copy cannot take the keys and has ended in Form_Load. The portal would
@@ -206,16 +206,15 @@ int main(int argc, char** argv) {
     whenMpvLoaded(window, [] { endAtOnceOnUnplannedExit(); });
     const int status = app.exec();
     if (anotherCopy) {
-        delete liveWindow.data();
+        ending.finish(1);
         messageBox.show(startUpReport(std::runtime_error(
             "Pellucor läuft schon: die andere Kopie hat die Tasten F3, F2 und F1.")));
         plannedEnd();
         return 1;
     }
-    if (mpvFailure) {
-        delete liveWindow.data();
+    ending.finish(status);
+    if (mpvFailure)
         messageBox.show(*mpvFailure);
-    }
     plannedEnd();
     return status;
 }

@@ -9,36 +9,9 @@
 
 #include "OtherClient.h"
 #include "QtSupport.h"
+#include "WholeProgram.h"
 
 namespace {
-
-// Brings the visible window of a process to the front, as a user's click would.
-bool activate(const QProcess& program) {
-    // Both the main window ("pellucor") and the message box ("Pellucor") carry the name.
-    const QStringList search = {"search", "--sync",  "--onlyvisible",
-                                "--all",  "--pid",   QString::number(program.processId()),
-                                "--name", "ellucor", "windowactivate",
-                                "--sync"};
-    return QProcess::execute("timeout", QStringList{"10", "xdotool"} + search) == 0;
-}
-
-// The titles of a process's visible windows, one a line.
-QString visibleWindowNames(const QProcess& program) {
-    QProcess search;
-    search.start("xdotool", {"search", "--onlyvisible", "--pid",
-                             QString::number(program.processId()), "--name", ".",
-                             "getwindowname", "%@"});
-    search.waitForFinished(5000);
-    return QString::fromUtf8(search.readAllStandardOutput());
-}
-
-// Presses keys on the real keyboard, into whichever window has the focus. A separate xdotool
-// run on purpose: chained after the search, xdotool sends the keys to the window it found and
-// gives up halfway when the key closes that window, leaving the key held down for every later
-// test on this display.
-bool typeKeys(const QString& keys) {
-    return QProcess::execute("xdotool", {"key", keys}) == 0;
-}
 
 class WholeProgram : public testing::Test {
 protected:
