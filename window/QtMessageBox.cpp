@@ -2,7 +2,14 @@
 
 #include <QMessageBox>
 
+#include "WindowLog.h"
+
 void QtMessageBox::show(const std::string& text) {
+    if (!m_onScreen.insert(text).second) {
+        qCInfo(lcWindow) << "message already on screen, not shown again:"
+                         << QString::fromStdString(text);
+        return;
+    }
     QMessageBox box(m_parent);
     box.setWindowTitle(QStringLiteral("Pellucor"));
     box.setIcon(QMessageBox::NoIcon);
@@ -13,4 +20,5 @@ void QtMessageBox::show(const std::string& text) {
     box.setDefaultButton(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+    m_onScreen.erase(text);
 }

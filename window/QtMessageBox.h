@@ -2,10 +2,14 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <set>
+#include <string>
 
 #include "IMessageBox.h"
 
-// The window's messages as a modal Qt message box over the given parent.
+// The window's messages as a modal Qt message box over the given parent. A message that is
+// already on screen is not shown a second time over it: a burst of failing commands (remote
+// calls, a held key) would otherwise stack one box per call.
 class QtMessageBox : public IMessageBox {
 public:
     explicit QtMessageBox(QWidget* parent = nullptr) : m_parent(parent) {}
@@ -17,4 +21,5 @@ public:
 
 private:
     QPointer<QWidget> m_parent;
+    std::set<std::string> m_onScreen;
 };

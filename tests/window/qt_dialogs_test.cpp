@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
 #include "QtFileDialog.h"
 #include "QtMessageBox.h"
@@ -46,6 +47,42 @@ TEST(QtMessageBoxTest, ShowsThePlainTextWithOneOkAndTheProgramCaption) {
     });
     box.show("Fehler: Sprung nicht möglich!\"");  // returns once OK is clicked
     EXPECT_TRUE(inspected);
+}
+
+// A burst of failing commands while a box is open: the same message is not stacked over it,
+// another one is, and once the box is closed the message shows again.
+TEST(QtMessageBoxTest, ShowsAMessageThatIsOnScreenOnlyOnce) {
+    const std::string failed = "Fehler: Mediadatei kann nicht abgespielt werden";
+    const std::string other = "Fehler: Sprung nicht möglich!\"";
+    QtMessageBox box;
+    std::vector<std::string> shown;
+    const auto closeTheTopBox = [&] {
+        auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(message, nullptr) << "no message box open";
+        shown.push_back(message->text().toStdString());
+        message->buttons().first()->click();
+    };
+    QTimer::singleShot(0, [&] {
+        QWidget* first = QApplication::activeModalWidget();
+        int stacked = 0;
+        QTimer::singleShot(0, [&, first] {
+            if (QApplication::activeModalWidget() != first) {
+                ++stacked;
+                closeTheTopBox();
+            }
+        });
+        box.show(failed);                   // returns at once
+        QCoreApplication::processEvents();  // the look above, where nothing else could run
+        EXPECT_EQ(stacked, 0) << "the same message opened over itself";
+        QTimer::singleShot(0, closeTheTopBox);
+        box.show(other);  // opens over the first, returns once closed
+        closeTheTopBox();
+    });
+    box.show(failed);
+    QTimer::singleShot(0, closeTheTopBox);
+    box.show(failed);
+
+    EXPECT_EQ(shown, (std::vector<std::string>{other, failed, failed}));
 }
 
 TEST(QtFileDialogTest, GivesTheFullPathAndCancelEmptiesItAndTheNextOpenStartsInTheLastFolder) {
