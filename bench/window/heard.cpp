@@ -102,6 +102,27 @@ void window(SoundServer& server, ClickMedia media, int runs) {
     server.stopRecording();
 }
 
+// Both play from one F3 for the given time: every pair, the largest, and how many were over 2 ms
+// (a correction of the follower, or a player that ran dry, shows here).
+void playing(SoundServer& server, ClickMedia media, int seconds) {
+    RealWindow w;
+    w.open(1, clickFile(media, 1, seconds + 10));
+    w.open(2, clickFile(media, 2, seconds + 10));
+    server.startRecording();
+    waitForRecording(server);
+    w.window->play_both();
+    runEventsFor(kSettleMs);
+    const auto heard = listen(server, seconds * 1000);
+    server.stopRecording();
+    const auto over =
+        std::count_if(heard.begin(), heard.end(), [](double o) { return std::fabs(o) > 2.0; });
+    double most = 0;
+    for (double o : heard)
+        most = std::max(most, std::fabs(o));
+    std::printf("  %d s playing:    %3zu pairs, largest %6.2f ms, %ld over 2 ms\n", seconds,
+                heard.size(), most, static_cast<long>(over));
+}
+
 void standalone(SoundServer& server, ClickMedia media, int runs) {
     std::vector<double> all;
     for (int run = 0; run < runs; ++run) {
@@ -136,6 +157,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const BenchOptions options(argc, argv);
     const int runs = options.integer("--runs", 3, 1);
+    const int playSeconds = options.integer("--play-seconds", 0, 0);
     std::printf("heard offset, player 2's click minus player 1's, %d runs of each command\n", runs);
     for (const auto kind : {SoundServer::Kind::PulseAudio, SoundServer::Kind::PipeWire}) {
         SoundServer server(kind);
@@ -146,6 +168,10 @@ int main(int argc, char** argv) {
         for (const auto media : {ClickMedia::Sound, ClickMedia::Video}) {
             std::printf("%s, %s:\n", SoundServer::name(kind),
                         media == ClickMedia::Sound ? "two WAV" : "two MP4 videos with sound");
+            if (playSeconds > 0) {
+                playing(server, media, playSeconds);
+                continue;
+            }
             window(server, media, runs);
             standalone(server, media, runs);
         }

@@ -47,15 +47,18 @@ std::vector<ClickPair> heardClickPairs(const std::vector<std::int16_t>& interlea
     return pairs;
 }
 
-std::string clickFile(ClickMedia media, int player) {
+std::string clickFile(ClickMedia media, int player, int seconds) {
     const std::string click = "if(lt(mod(t\\,1)\\,0.002)\\,0.8\\,0)";
     const std::string expr = player == 1 ? click + "|0" : "0|" + click;
-    std::vector<std::string> inputs{"-f", "lavfi", "-i", "aevalsrc=" + expr + ":s=48000:d=30"};
-    const std::string name = "clicks" + std::to_string(player);
+    std::vector<std::string> inputs{"-f", "lavfi", "-i",
+                                    "aevalsrc=" + expr + ":s=48000:d=" + std::to_string(seconds)};
+    const std::string name =
+        "clicks" + std::to_string(player) + (seconds == 30 ? "" : "-" + std::to_string(seconds));
     if (media == ClickMedia::Sound)
         return TestMedia::generated(name + ".wav", "wav", inputs, {"-c:a", "pcm_s16le"});
-    inputs.insert(inputs.begin(),
-                  {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=30"});
+    inputs.insert(
+        inputs.begin(),
+        {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + std::to_string(seconds)});
     return TestMedia::generated(name + ".mp4", "mp4", inputs,
                                 {"-c:v", "libx264", "-preset", "ultrafast", "-g", "25", "-pix_fmt",
                                  "yuv420p", "-c:a", "aac", "-b:a", "128k", "-shortest"});

@@ -15,7 +15,7 @@ struct ClickPair {
 std::vector<ClickPair> heardClickPairs(const std::vector<std::int16_t>& interleavedStereo,
                                        int sampleRate = 48000);
 
-// The files that click: 30 s, a click of 2 ms at every whole second, on the left for player 1
-// and on the right for player 2, as a WAV (48 kHz) or as an MP4 video with AAC sound.
+// The files that click: 30 s unless told, a click of 2 ms at every whole second, on the left for
+// player 1 and on the right for player 2, as a WAV (48 kHz) or as an MP4 video with AAC sound.
 enum class ClickMedia { Sound, Video };
-std::string clickFile(ClickMedia media, int player);
+std::string clickFile(ClickMedia media, int player, int seconds = 30);
