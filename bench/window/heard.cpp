@@ -32,15 +32,19 @@ struct Command {
     std::function<void(RealWindow&)> run;
 };
 
+// F2, typing for a while, F3: the transcriber's whole day.
+std::function<void(RealWindow&)> pauseThenPlay(int pauseMs) {
+    return [pauseMs](RealWindow& w) {
+        w.window->pause_both();
+        runEventsFor(pauseMs);
+        w.window->play_both();
+    };
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> all{
         {"F3", [](RealWindow& w) { w.window->play_both(); }},
-        {"F2, 1 s, F3",
-         [](RealWindow& w) {
-             w.window->pause_both();
-             runEventsFor(1000);
-             w.window->play_both();
-         }},
+        {"F2, 1 s, F3", pauseThenPlay(1000)},
         {"F1 playing", [](RealWindow& w) { w.window->back_both(); }},
         {"go-to playing",
          [](RealWindow& w) {
@@ -48,12 +52,7 @@ const std::vector<Command>& commands() {
              w.window->com_goto_Click();
          }},
         {">> playing", [](RealWindow& w) { w.window->ffw_Click(); }},
-        {"F2, 3 s, F3",
-         [](RealWindow& w) {
-             w.window->pause_both();
-             runEventsFor(3000);
-             w.window->play_both();
-         }},
+        {"F2, 3 s, F3", pauseThenPlay(3000)},
     };
     return all;
 }
