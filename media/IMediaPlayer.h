@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -35,6 +36,11 @@ public:
 
     // 3 exactly while playing.
     virtual int playState() = 0;
+
+    // Counts the times the player's sound came back after its sound server went away (and,
+    // with two players, once both were back): what it plays then is heard from a queue filled
+    // afresh, no longer with the other player's.
+    virtual std::uint64_t soundReturns() { return 0; }
 
     virtual float Left() = 0;
     virtual void setLeft(float twips) = 0;

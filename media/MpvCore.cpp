@@ -24,7 +24,8 @@ enum Observer : std::uint64_t {
     kPause,
     kEofReached,
     kVideoTrack,
-    kFrameRate
+    kFrameRate,
+    kAudioOutput
 };
 constexpr std::uint64_t kOpenedHook = 1;
 
@@ -240,6 +241,7 @@ void MpvCore::start(bool keepWindow) {
     lib.observe_property(mpv, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
     lib.observe_property(mpv, kVideoTrack, "current-tracks/video/id", MPV_FORMAT_INT64);
     lib.observe_property(mpv, kFrameRate, "container-fps", MPV_FORMAT_DOUBLE);
+    lib.observe_property(mpv, kAudioOutput, "current-ao", MPV_FORMAT_STRING);
     lib.set_wakeup_callback(mpv, &MpvCore::onWakeup, this);
     m_mpv = mpv;
 }
@@ -363,6 +365,15 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
         case kFrameRate:
             m_observed.frameRate = number();
             break;
+        case kAudioOutput: {
+            const bool text = has && property->format == MPV_FORMAT_STRING;
+            std::string output = text ? *static_cast<char* const*>(property->data) : "";
+            if (output != m_observed.audioOutput) {
+                m_observed.audioOutput = std::move(output);
+                emit audioOutputChanged();
+            }
+            break;
+        }
         case kPause:
             m_observed.paused = flag();
             break;
@@ -432,6 +443,10 @@ void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& arg
     if (const int err = m_lib->command_async(m_mpv, id, list.data()); err < 0) {
         fail("libmpv " + args.front(), err);
     }
+}
+
+void MpvCore::reloadAudioOutputAsync() {
+    commandAsync(kReloadRequest, {"ao-reload"});
 }
 
 void MpvCore::setAsync(const char* name, int format, void* value) {

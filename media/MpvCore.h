@@ -28,6 +28,9 @@ public:
         bool hasPicture = false;
         // Frames per second the file declares, where it does.
         std::optional<double> frameRate;
+        // The sound output libmpv plays through ("pulse", "pipewire", "null"); empty without
+        // sound.
+        std::string audioOutput;
         // Counts the position reports, so a reader can tell a report newer than some moment.
         std::uint64_t timePosSerial = 0;
     };
@@ -59,6 +62,10 @@ public:
     void setFlagAsync(const char* name, bool value);
     void setDoubleAsync(const char* name, double value);
     void setStringAsync(const char* name, const std::string& value);
+    // Opens the sound output again, from the first of the outputs it may use; a failure is
+    // replied to kReloadRequest.
+    void reloadAudioOutputAsync();
+    static constexpr std::uint64_t kReloadRequest = ~std::uint64_t{0};
 
     // What the opened file holds, read at once while libmpv waits in fileOpened (blocking, but
     // libmpv's core has nothing else to do then).
@@ -86,6 +93,7 @@ signals:
     void eofReachedChanged(bool reached);
     void timePosChanged();
     void pictureChanged(bool hasPicture);
+    void audioOutputChanged();
 
 private:
     void drain();

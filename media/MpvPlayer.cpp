@@ -10,6 +10,8 @@
 
 #include "MediaLog.h"
 #include "MpvCore.h"
+#include "SoundReturn.h"
+#include "SoundServerWatch.h"
 #include "MpvLibrary.h"
 #include "MpvVideoWidget.h"
 #include "PictureHold.h"
@@ -56,7 +58,9 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
       m_coordinator(coordinator ? coordinator : m_ownCoordinator.get()),
       m_video(new MpvVideoWidget(host)),
       m_bar(new PlayerControlBar(host)),
-      m_core(std::make_unique<MpvCore>(m_video->nativeId())) {
+      m_core(std::make_unique<MpvCore>(m_video->nativeId())),
+      m_soundReturn(std::make_unique<SoundReturn>(*m_core, SoundServerWatch::instance(),
+                                                  [this] { ++m_soundReturns; })) {
     // libmpv loads once the window has been shown, beside its first painting: while it loads,
     // every other load and symbol lookup in the process waits, and showing the window does
     // both. The player starts it once it is there, or at its first command if that is sooner.

@@ -17,6 +17,7 @@
 class MpvCore;
 class MpvVideoWidget;
 class PlayerControlBar;
+class SoundReturn;
 
 // A media player on libmpv that fills a host widget with its picture and its own control bar.
 // libmpv draws the picture into a native child window on its own threads; the GUI thread only
@@ -47,6 +48,7 @@ public:
     void setCurrentPosition(double seconds) override;
     void setRate(double rate) override;
     int playState() override;
+    std::uint64_t soundReturns() override { return m_soundReturns; }
 
     float Left() override;
     void setLeft(float twips) override;
@@ -104,6 +106,7 @@ private:
     QPointer<MpvVideoWidget> m_video;
     QPointer<PlayerControlBar> m_bar;
     std::unique_ptr<MpvCore> m_core;
+    std::unique_ptr<SoundReturn> m_soundReturn;
     QTimer m_barTimer;
 
     // The open in progress or done: its loadfile request, the playlist entry libmpv gave it,
@@ -134,6 +137,7 @@ private:
     bool m_autoStart = true;
     bool m_playing = false;
     bool m_stopped = false;
+    std::uint64_t m_soundReturns = 0;
 
     float m_left = 0.0f;
     float m_width = 0.0f;

@@ -107,6 +107,7 @@ private:
     void resumeOrStopDisplay(bool wasPlaying);
     void stopFollowing();
     void followPlayer1();
+    std::uint64_t soundReturns();
 
     // Timer1's interval while the players run, in milliseconds.
     static constexpr int kDisplayInterval = 200;
@@ -114,6 +115,7 @@ private:
     // Player 2 follows player 1 while both play from an aligned start.
     PlayerFollower m_follower;
     IntervalTimer m_followTimer;
+    std::uint64_t m_soundReturnsSeen = 0;
 
     std::unique_ptr<Ui::frm1> ui;
     IFileDialog& CmD1;

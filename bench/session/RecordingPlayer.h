@@ -45,6 +45,7 @@ public:
         m_real->pause();
     }
     double currentPosition() override { return m_real->currentPosition(); }
+    std::uint64_t soundReturns() override { return m_real->soundReturns(); }
     void setCurrentPosition(double seconds) override {
         m_log.note(true);
         m_real->setCurrentPosition(seconds);

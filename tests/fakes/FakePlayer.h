@@ -18,6 +18,7 @@ public:
     double position = 0.0;
     bool playing = false;
     double rate = 1.0;
+    std::uint64_t returns = 0;
     float left = 0;
     float width = 0;
     float height = 0;
@@ -32,6 +33,8 @@ public:
     }
     void setRate(double value) override { rate = set("setRate", value); }
     int playState() override { return rec("playState", playing ? kPlaying : 2); }
+    // Asked at every reading of the follower: not recorded, or it would fill every log.
+    std::uint64_t soundReturns() override { return returns; }
     float Left() override { return rec("Left", left); }
     void setLeft(float twips) override { left = set("setLeft", twips); }
     float Width() override { return rec("Width", width); }

@@ -18,15 +18,15 @@ public:
         if (!m_display || !XShmQueryExtension(m_display))
             return;
         const int screen = DefaultScreen(m_display);
-        m_image = XShmCreateImage(m_display, DefaultVisual(m_display, screen),
-                                  DefaultDepth(m_display, screen), ZPixmap, nullptr, &m_segment,
-                                  16, 16);
-        m_segment.shmid = shmget(IPC_PRIVATE, m_image->bytes_per_line * m_image->height,
-                                 IPC_CREAT | 0600);
+        m_image =
+            XShmCreateImage(m_display, DefaultVisual(m_display, screen),
+                            DefaultDepth(m_display, screen), ZPixmap, nullptr, &m_segment, 16, 16);
+        m_segment.shmid =
+            shmget(IPC_PRIVATE, m_image->bytes_per_line * m_image->height, IPC_CREAT | 0600);
         m_segment.shmaddr = m_image->data = static_cast<char*>(shmat(m_segment.shmid, nullptr, 0));
         XShmAttach(m_display, &m_segment);
-        m_window = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 16, 16, 0,
-                                       0, 0);
+        m_window =
+            XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 16, 16, 0, 0, 0);
         m_gc = XCreateGC(m_display, m_window, 0, nullptr);
         m_completion = XShmGetEventBase(m_display) + ShmCompletion;
     }

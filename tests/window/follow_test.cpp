@@ -135,4 +135,31 @@ TEST_F(WindowFixture, PlayBothLetsPlayer2FollowUntilTheNextCommand) {
     EXPECT_EQ(p2->position, 10.05) << "aligned by the pause, not by the follower";
 }
 
+// A sound server that comes back while both play: each player's sound starts again when its
+// output happens to open; the window starts both again from player 1's second, as F3 does.
+TEST_F(WindowFixture, SoundBackWithItsServerStartsBothAgainTogether) {
+    window->geladen1 = window->geladen2 = true;
+    stand(10.0, false, 10.0, false);
+    window->play_both();
+    p1->position = 12.5;
+    p2->position = 12.47;
+    players.clear();
+    p2->returns = 1;
+    const auto has = [&](const std::string& call) {
+        return std::find(players.calls.begin(), players.calls.end(), call) != players.calls.end();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return has("wmp2.play"); }, 5000));
+    const std::vector<std::string> restart{"wmp1.pause", "wmp2.pause",
+                                           "wmp1.currentPosition", "wmp2.setCurrentPosition(12.5)",
+                                           "wmp1.play", "wmp2.play"};
+    EXPECT_NE(std::search(players.calls.begin(), players.calls.end(), restart.begin(),
+                          restart.end()),
+              players.calls.end())
+        << testing::PrintToString(players.calls);
+    // Once only: the follower then reads on, as after F3.
+    players.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return has("wmp2.currentPosition"); }, 5000));
+    EXPECT_FALSE(has("wmp1.pause"));
+}
+
 }  // namespace

@@ -1,0 +1,86 @@
+// A sound server that goes away while both players play (it crashed, restarted, a headset
+// switched): the program goes on with both files, silent meanwhile, and once the server is back
+// both players are heard again within 2 s, together.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <cmath>
+#include <optional>
+
+#include "HeardClicks.h"
+#include "QtSupport.h"
+#include "RealWindow.h"
+#include "SoundServer.h"
+#include "TestMedia.h"
+
+namespace {
+
+constexpr int kBackWithinMs = 2000;
+// Both players start again together once both are heard. Through PipeWire they are then heard
+// together; through PulseAudio a freshly made stream's position is off by 20 ms for a while in
+// about one return in two, which the follower makes up within seconds: never two voices.
+constexpr double kHeardTogetherMs = 30.0;
+
+std::string serverName(const testing::TestParamInfo<SoundServer::Kind>& info) {
+    return SoundServer::name(info.param);
+}
+
+class ServerReturn : public testing::TestWithParam<SoundServer::Kind> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.start()) << server.error();
+        window.emplace();
+        window->open(1, clickFile(ClickMedia::Sound, 1, 60));
+        window->open(2, clickFile(ClickMedia::Sound, 2, 60));
+        ASSERT_TRUE(window->messages.shown.empty());
+    }
+    void TearDown() override { window.reset(); }
+
+    SoundServer server{GetParam()};
+    std::optional<RealWindow> window;
+};
+
+TEST_P(ServerReturn, BothPlayersAreHeardAgainTogether) {
+    frm1& w = *window->window;
+    w.play_both();
+    runEventsFor(1500);
+    server.kill();
+    runEventsFor(2000);
+    EXPECT_TRUE(window->messages.shown.empty());
+    ASSERT_TRUE(w.geladen1 && w.geladen2) << "a file was lost with the server";
+    const double during = window->player(1).currentPosition();
+    EXPECT_GT(during, 2.0) << "the players stood still without a server";
+
+    ASSERT_TRUE(server.start()) << server.error();
+    QElapsedTimer back;
+    back.start();
+    ASSERT_TRUE(server.startRecording());
+    // Heard again: a click pair in what the server plays within the time allowed.
+    std::vector<ClickPair> pairs;
+    while (back.elapsed() < kBackWithinMs + 2200 && pairs.size() < 3) {
+        runEventsFor(100);
+        pairs = heardClickPairs(server.recorded());
+    }
+    const auto all = server.stopRecording();
+    pairs = heardClickPairs(all);
+    ASSERT_GE(pairs.size(), 2u) << "not heard again " << back.elapsed() << " ms after the return";
+    EXPECT_LE(pairs.front().at * 1000.0, kBackWithinMs + 1000.0);  // one click a second
+    for (const auto& p : pairs)
+        EXPECT_LE(std::fabs(p.offsetMs), kHeardTogetherMs)
+            << "player 2's click at " << p.at << " s";
+    std::printf(
+        "[ heard    ] %s back after the return: first pair %.2f s into the recording,"
+        " offsets",
+        SoundServer::name(GetParam()), pairs.front().at);
+    for (const auto& p : pairs)
+        std::printf(" %.2f", p.offsetMs);
+    std::printf(" ms\n");
+    EXPECT_TRUE(window->messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(, ServerReturn,
+                         testing::Values(SoundServer::Kind::PulseAudio,
+                                         SoundServer::Kind::PipeWire),
+                         serverName);
+
+}  // namespace
