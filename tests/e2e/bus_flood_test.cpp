@@ -75,6 +75,17 @@ double windowThreadCpuMs(const QProcess& program) {
     return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// A line of the program's /proc status in MiB, e.g. VmRSS or VmHWM (its peak).
+double memoryMiB(const QProcess& program, const char* line) {
+    QFile status("/proc/" + QString::number(program.processId()) + "/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QString& entry : QString::fromLatin1(status.readAll()).split('\n'))
+        if (entry.startsWith(QLatin1String(line) + ':'))
+            return entry.section(':', 1).trimmed().section(' ', 0, 0).toDouble() / 1024.0;
+    return -1;
+}
+
 class BusFlood : public testing::Test {
 protected:
     void SetUp() override {
@@ -151,6 +162,7 @@ TEST_F(BusFlood, EveryCallIsAnsweredTheWindowKeepsAnsweringAndStillObeys) {
     std::vector<QDBusPendingCall> commandCalls;
     std::vector<QDBusPendingCall> reads;
     const double cpuBefore = windowThreadCpuMs(program);
+    const double rssBefore = memoryMiB(program, "VmRSS");
     QElapsedTimer sending;
     sending.start();
     for (int i = 0; i < std::max(kCommands, kReads); ++i) {
@@ -187,9 +199,11 @@ TEST_F(BusFlood, EveryCallIsAnsweredTheWindowKeepsAnsweringAndStillObeys) {
     std::printf(
         "flood sent in %lld ms, answered in %lld ms; window's thread busy %.0f ms until a second "
         "after; "
-        "pings: %d sent, %d answered, longest %.1f ms\n",
+        "pings: %d sent, %d answered, longest %.1f ms; RSS %.0f MiB before, %.0f after, peak "
+        "%.0f\n",
         static_cast<long long>(sentInMs), static_cast<long long>(answeredInMs), cpuForFlood,
-        figures.sent, figures.answered, figures.longestMs);
+        figures.sent, figures.answered, figures.longestMs, rssBefore, memoryMiB(program, "VmRSS"),
+        memoryMiB(program, "VmHWM"));
     RecordProperty("longest_ping_ms", static_cast<int>(figures.longestMs));
 
     EXPECT_EQ(commandErrors, 0) << "remote commands got an error answer";
