@@ -15,13 +15,11 @@
 #include "AllocatorTuning.h"
 #include "CommandClient.h"
 #include "CommandLine.h"
-#include "CommandService.h"
 #include "DisplayProbe.h"
 #include "HotKeyError.h"
 #include "HotKeyLogging.h"
 #include "KeysUnavailableNotice.h"
 #include "MessageHook.h"
-#include "MprisService.h"
 #include "MpvLibrary.h"
 #include "MpvPlayer.h"
 #include "OrderlyEnd.h"
@@ -34,7 +32,7 @@
 #include "SingleCopy.h"
 #include "StartCoordinator.h"
 #include "UnplannedExit.h"
-#include "WindowTransport.h"
+#include "WindowRemote.h"
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
 
@@ -160,16 +158,11 @@ int main(int argc, char** argv) {
     }
 
     // The remote lives as long as the window: both go when the window is closed.
-    auto* remoteHost = new QObject(window);
-    auto* transport = new WindowTransport(*window);
-    QObject::connect(remoteHost, &QObject::destroyed, [transport] { delete transport; });
-    auto* commands = new CommandService(*transport, remoteHost);
-    auto* mpris = new MprisService(*transport, remoteHost);
-    auto goLive = [liveWindow, commands, mpris] {
+    auto* remote = new WindowRemote(*window);
+    auto goLive = [liveWindow, remote] {
         if (!liveWindow)
             return;
-        commands->publish(QDBusConnection::sessionBus());
-        mpris->publish(QDBusConnection::sessionBus());
+        remote->publish(QDBusConnection::sessionBus());
         liveWindow->show();
     };
 

@@ -2,15 +2,14 @@
 
 #include <QDBusError>
 #include <QLoggingCategory>
-#include <QTimer>
 
-#include "IRemoteTransport.h"
 #include "RemoteNames.h"
+#include "TransportRelay.h"
 
 Q_LOGGING_CATEGORY(lcRemote, "pellucor.remote")
 
-CommandService::CommandService(IRemoteTransport& transport, QObject* host)
-    : QDBusAbstractAdaptor(host), m_transport(transport) {}
+CommandService::CommandService(TransportRelay& relay, QObject* host)
+    : QDBusAbstractAdaptor(host), m_relay(relay) {}
 
 bool CommandService::publish(QDBusConnection bus) {
     if (!bus.isConnected()) {
@@ -29,13 +28,13 @@ bool CommandService::publish(QDBusConnection bus) {
 }
 
 void CommandService::Play() {
-    QTimer::singleShot(0, parent(), [this] { m_transport.play(); });
+    m_relay.play();
 }
 
 void CommandService::Pause() {
-    QTimer::singleShot(0, parent(), [this] { m_transport.pause(); });
+    m_relay.pause();
 }
 
 void CommandService::Back() {
-    QTimer::singleShot(0, parent(), [this] { m_transport.back(); });
+    m_relay.back();
 }

@@ -4,16 +4,16 @@
 #include <QDBusConnection>
 #include <QObject>
 
-class IRemoteTransport;
+class TransportRelay;
 
 // The command remote: Play, Pause and Back for `pellucor --play` and the like, which desktops
 // without global shortcuts bind to keys. Each command is queued and answered at once, so a
-// caller never waits for the window (which may be showing a message).
+// caller never waits for the window (which may be showing a message); a burst is coalesced.
 class CommandService : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.pellucor.Pellucor")
 public:
-    CommandService(IRemoteTransport& transport, QObject* host);
+    CommandService(TransportRelay& relay, QObject* host);
 
     // Exports the host object and takes the service name; false (logged) when another
     // copy holds the name or there is no session bus.
@@ -25,5 +25,5 @@ public slots:
     void Back();
 
 private:
-    IRemoteTransport& m_transport;
+    TransportRelay& m_relay;
 };

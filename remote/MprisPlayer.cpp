@@ -1,78 +1,61 @@
 #include "MprisPlayer.h"
 
-#include <QFileInfo>
-#include <QTimer>
-#include <QUrl>
+#include <QDBusError>
+#include <QLoggingCategory>
 #include <cmath>
 
-#include "IRemoteTransport.h"
+#include "MprisValues.h"
+#include "TransportRelay.h"
 
-MprisPlayer::MprisPlayer(IRemoteTransport& transport, QObject* host)
-    : QDBusAbstractAdaptor(host), m_transport(transport) {}
+Q_DECLARE_LOGGING_CATEGORY(lcRemote)
+
+MprisPlayer::MprisPlayer(TransportRelay& relay, QObject* host)
+    : QDBusAbstractAdaptor(host), m_relay(relay) {}
 
 QString MprisPlayer::PlaybackStatus() const {
-    switch (m_transport.state()) {
-        case IRemoteTransport::State::Playing:
-            return QStringLiteral("Playing");
-        case IRemoteTransport::State::Paused:
-            return QStringLiteral("Paused");
-        case IRemoteTransport::State::Stopped:
-            break;
-    }
-    return QStringLiteral("Stopped");
+    return playbackStatusOf(m_relay.view().state);
 }
 
 QVariantMap MprisPlayer::Metadata() const {
-    const QString file = QString::fromStdString(m_transport.file());
-    if (file.isEmpty())
-        return {
-            {QStringLiteral("mpris:trackid"),
-             QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack"))}};
-    return {
-        {QStringLiteral("mpris:trackid"),
-         QVariant::fromValue(QDBusObjectPath("/org/pellucor/Pellucor/track/1"))},
-        {QStringLiteral("xesam:url"), QString::fromLatin1(QUrl::fromLocalFile(file).toEncoded())},
-        {QStringLiteral("xesam:title"), QFileInfo(file).fileName()},
-    };
+    return metadataOf(m_relay.view().file);
 }
 
 qlonglong MprisPlayer::Position() const {
-    const double seconds = m_transport.position();
+    const double seconds = m_relay.view().position;
     return std::isfinite(seconds) ? std::llround(seconds * 1e6) : 0;
 }
 
-void MprisPlayer::later(void (IRemoteTransport::*command)()) {
-    QTimer::singleShot(0, parent(), [this, command] { (m_transport.*command)(); });
-}
-
 void MprisPlayer::Play() {
-    later(&IRemoteTransport::play);
+    m_relay.play();
 }
 
 void MprisPlayer::Pause() {
-    later(&IRemoteTransport::pause);
+    m_relay.pause();
 }
 
 // Nothing to unload: stopping leaves both files where they are, paused.
 void MprisPlayer::Stop() {
-    later(&IRemoteTransport::pause);
+    m_relay.pause();
 }
 
 void MprisPlayer::PlayPause() {
-    QTimer::singleShot(0, parent(), [this] {
-        if (m_transport.state() == IRemoteTransport::State::Playing)
-            m_transport.pause();
-        else
-            m_transport.play();
-    });
+    m_relay.playPause();
 }
 
 // Only the step the window has: one second back on both players.
 void MprisPlayer::Seek(qlonglong Offset) {
     if (Offset != kBackOffset)
         return;
-    QTimer::singleShot(0, parent(), [this] {
-        m_transport.back();
-        emit Seeked(Position());
-    });
+    m_relay.backAndTellSeeked();
+}
+
+void MprisPlayer::OpenUri(const QString& Uri, const QDBusMessage& message) {
+    if (Uri.size() <= kLongestUri)
+        return;
+    qCWarning(lcRemote) << "refused an OpenUri of" << Uri.size() << "characters";
+    message.setDelayedReply(true);
+    if (!m_bus.send(message.createErrorReply(
+            QDBusError::InvalidArgs,
+            QStringLiteral("Pellucor takes no URI longer than %1 characters").arg(kLongestUri))))
+        qCWarning(lcRemote) << "cannot refuse the OpenUri:" << m_bus.lastError().message();
 }

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QVariantMap>
 
-class IRemoteTransport;
+class TransportRelay;
 
 // The media player's Player interface over the window's transport: media keys, headset
 // buttons and playerctl steer both players through it. Commands are queued and answered at
-// once, as the command remote does.
+// once, as the command remote does; properties are read from the relay's copy of player 1.
 class MprisPlayer : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
@@ -28,8 +30,13 @@ class MprisPlayer : public QDBusAbstractAdaptor {
 public:
     // The one seek the window knows: one second back, in microseconds.
     static constexpr qlonglong kBackOffset = -1000000;
+    // No file path comes near this; a longer URI is refused before anything looks at it.
+    static constexpr int kLongestUri = 64 * 1024;
 
-    MprisPlayer(IRemoteTransport& transport, QObject* host);
+    MprisPlayer(TransportRelay& relay, QObject* host);
+
+    // The bus the interface is published on, where refusals are answered.
+    void answerOn(QDBusConnection bus) { m_bus = bus; }
 
     QString PlaybackStatus() const;
     double Rate() const { return 1.0; }
@@ -50,13 +57,14 @@ public slots:
     void PlayPause();
     void Seek(qlonglong Offset);
     void SetPosition(const QDBusObjectPath&, qlonglong) {}
-    void OpenUri(const QString&) {}
+    // Nothing is opened from a URI (no scheme is supported); one too long is an error.
+    void OpenUri(const QString& Uri, const QDBusMessage& message);
 
 signals:
+    // Sent by the relay once the window has gone one second back; declared for the interface.
     void Seeked(qlonglong Position);
 
 private:
-    void later(void (IRemoteTransport::*command)());
-
-    IRemoteTransport& m_transport;
+    TransportRelay& m_relay;
+    QDBusConnection m_bus{QStringLiteral("unpublished")};
 };

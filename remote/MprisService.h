@@ -2,32 +2,24 @@
 
 #include <QDBusConnection>
 #include <QObject>
-#include <QTimer>
-#include <QVariantMap>
 
 #include "MprisPlayer.h"
 #include "MprisRoot.h"
 
-class IRemoteTransport;
+class TransportRelay;
 
-// Exports the window as a media player on the session bus, and tells listeners when player
-// 1's state or file changes. The window has no change signals, so they are looked for on a
-// short timer.
+// Exports the window as a media player on the session bus. It may live on a thread of its own:
+// it reads player 1 from the relay and sends commands through it, and the relay tells
+// listeners of changes.
 class MprisService : public QObject {
     Q_OBJECT
 public:
-    explicit MprisService(IRemoteTransport& transport, QObject* parent = nullptr);
+    explicit MprisService(TransportRelay& relay, QObject* parent = nullptr);
 
     // False (logged) without a session bus or when the name is taken.
     bool publish(QDBusConnection bus);
 
 private:
-    void lookForChanges();
-
     MprisRoot m_root;
     MprisPlayer m_player;
-    QDBusConnection m_bus;
-    QTimer m_watch;
-    QString m_status;
-    QVariantMap m_metadata;
 };

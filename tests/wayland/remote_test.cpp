@@ -12,7 +12,9 @@
 #include "IRemoteTransport.h"
 #include "MprisService.h"
 #include "NamedCases.h"
+#include "QtRemoteTimer.h"
 #include "QtSupport.h"
+#include "TransportRelay.h"
 
 namespace {
 
@@ -39,10 +41,12 @@ class Remote : public testing::Test {
 protected:
     void SetUp() override {
         host = std::make_unique<QObject>();
-        auto* commands = new CommandService(transport, host.get());
-        auto* mpris = new MprisService(transport, host.get());
+        relay = std::make_unique<TransportRelay>(transport, timer);
+        auto* commands = new CommandService(*relay, host.get());
+        auto* mpris = new MprisService(*relay, host.get());
         ASSERT_TRUE(commands->publish(QDBusConnection::sessionBus()));
         ASSERT_TRUE(mpris->publish(QDBusConnection::sessionBus()));
+        relay->watch(QDBusConnection::sessionBus());
     }
     void TearDown() override {
         QDBusConnection bus = QDBusConnection::sessionBus();
@@ -51,12 +55,15 @@ protected:
         bus.unregisterObject("/org/pellucor/Pellucor");
         bus.unregisterObject("/org/mpris/MediaPlayer2");
         host.reset();
+        relay.reset();
     }
     bool transportGot(const std::vector<std::string>& calls) {
         return QTest::qWaitFor([&] { return transport.calls == calls; }, 10000);
     }
 
     FakeTransport transport;
+    QtRemoteTimer timer;
+    std::unique_ptr<TransportRelay> relay;
     std::unique_ptr<QObject> host;
 };
 
@@ -98,13 +105,14 @@ INSTANTIATE_TEST_SUITE_P(
                     Command{"CommandBack", {"--back"}, State::Playing, {"back"}}),
     byName);
 
+// Reads answer from what the window's thread last took, four times a second.
 TEST_F(Remote, ShowsPlayerOnesStateFileAndPosition) {
     EXPECT_EQ(playerctl({"status"}).out, "Stopped");
 
     transport.current = State::Paused;
     transport.path = "/tmp/Interview 3 ä.mp4";
     transport.seconds = 12.5;
-    EXPECT_EQ(playerctl({"status"}).out, "Paused");
+    EXPECT_TRUE(QTest::qWaitFor([] { return playerctl({"status"}).out == "Paused"; }, 10000));
     EXPECT_EQ(playerctl({"metadata", "xesam:url"}).out, "file:///tmp/Interview%203%20%C3%A4.mp4");
     EXPECT_EQ(playerctl({"position"}).out, "12.500000");
 }
@@ -131,6 +139,32 @@ TEST_F(Remote, TellsListenersWhenPlayerOneChanges) {
     follow.kill();
     follow.waitForFinished(3000);
 }
+
+struct Uri {
+    const char* name;
+    int length;
+    bool refused;
+};
+
+class OpenUri : public Remote, public testing::WithParamInterface<Uri> {};
+
+// Nothing is opened from a URI; one longer than any path is refused before anything reads it.
+TEST_P(OpenUri, DoesNothingAndRefusesAHugeOne) {
+    const QString uri = "file:///" + QString(GetParam().length, 'a');
+    const Finished result =
+        runToEnd("dbus-send", {"--session", "--print-reply",
+                               "--dest=org.mpris.MediaPlayer2.pellucor", "/org/mpris/MediaPlayer2",
+                               "org.mpris.MediaPlayer2.Player.OpenUri", "string:" + uri});
+    EXPECT_EQ(result.exitCode, GetParam().refused ? 1 : 0) << result.err.toStdString();
+    EXPECT_EQ(result.err.contains("org.freedesktop.DBus.Error.InvalidArgs"), GetParam().refused);
+    EXPECT_TRUE(transport.calls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(, OpenUri,
+                         testing::Values(Uri{"AUsualOne", 200, false},
+                                         Uri{"AsLongAsTheLongestTaken", 65536 - 8, false},
+                                         Uri{"LongerThanAnyPath", 70000, true}),
+                         byName);
 
 TEST(CommandRemoteAlone, SaysSoWhenNoWindowRuns) {
     const Finished result = runToEnd(PELLUCOR_EXE, {"--play"});

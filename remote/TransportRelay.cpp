@@ -1,0 +1,120 @@
+#include "TransportRelay.h"
+
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QLoggingCategory>
+#include <cmath>
+
+#include "MprisValues.h"
+#include "RemoteNames.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcRemote)
+
+namespace {
+constexpr int kWatchIntervalMs = 250;
+const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+}  // namespace
+
+TransportRelay::TransportRelay(IRemoteTransport& transport, IRemoteTimer& timer, QObject* parent)
+    : QObject(parent),
+      m_transport(transport),
+      m_commands(timer),
+      m_bus(QStringLiteral("unwatched")) {
+    m_watch.setInterval(kWatchIntervalMs);
+    connect(&m_watch, &QTimer::timeout, this, &TransportRelay::refresh);
+    refresh();
+}
+
+void TransportRelay::play() {
+    m_commands.submit("Play", [this] {
+        m_transport.play();
+        refresh();
+    });
+}
+
+void TransportRelay::pause() {
+    m_commands.submit("Pause", [this] {
+        m_transport.pause();
+        refresh();
+    });
+}
+
+void TransportRelay::back() {
+    m_commands.submit("Back", [this] {
+        m_transport.back();
+        refresh();
+    });
+}
+
+void TransportRelay::playPause() {
+    m_commands.submit("PlayPause", [this] {
+        if (m_transport.state() == IRemoteTransport::State::Playing)
+            m_transport.pause();
+        else
+            m_transport.play();
+        refresh();
+    });
+}
+
+void TransportRelay::backAndTellSeeked() {
+    m_commands.submit("Seek", [this] {
+        m_transport.back();
+        refresh();
+        if (!m_watching)
+            return;
+        QDBusMessage signal = QDBusMessage::createSignal(RemoteNames::kMprisPath, kPlayerInterface,
+                                                         QStringLiteral("Seeked"));
+        const double seconds = view().position;
+        signal << static_cast<qlonglong>(std::isfinite(seconds) ? std::llround(seconds * 1e6) : 0);
+        if (!m_bus.send(signal))
+            qCWarning(lcRemote) << "cannot tell about the seek:" << m_bus.lastError().message();
+    });
+}
+
+TransportRelay::View TransportRelay::view() const {
+    std::lock_guard lock(m_mutex);
+    View view = m_view;
+    if (view.state == IRemoteTransport::State::Playing)
+        view.position += std::chrono::duration<double>(Clock::now() - m_readAt).count();
+    return view;
+}
+
+void TransportRelay::watch(QDBusConnection bus) {
+    m_bus = bus;
+    m_watching = true;
+    refresh();
+    const View now = view();
+    m_toldStatus = playbackStatusOf(now.state);
+    m_toldFile = now.file;
+    m_watch.start();
+}
+
+void TransportRelay::refresh() {
+    View now{m_transport.state(), m_transport.position(), m_transport.file()};
+    {
+        std::lock_guard lock(m_mutex);
+        m_view = now;
+        m_readAt = Clock::now();
+    }
+    if (!m_watching)
+        return;
+    QVariantMap changed;
+    const QString status = playbackStatusOf(now.state);
+    if (status != m_toldStatus) {
+        m_toldStatus = status;
+        changed.insert(QStringLiteral("PlaybackStatus"), status);
+    }
+    if (now.file != m_toldFile) {
+        m_toldFile = now.file;
+        changed.insert(QStringLiteral("Metadata"), metadataOf(now.file));
+    }
+    if (changed.isEmpty())
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(
+        RemoteNames::kMprisPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"));
+    signal << kPlayerInterface << changed << QStringList();
+    if (!m_bus.send(signal))
+        qCWarning(lcRemote) << "cannot tell about the player's change:"
+                            << m_bus.lastError().message();
+}

@@ -1,0 +1,229 @@
+// The whole program under a flood on its session bus, as a hostile or broken client sends it:
+// huge OpenUri calls, then thousands of remote commands and media-key reads in a fraction of a
+// second, while a window manager pings the window. Every call gets its answer, the window keeps
+// answering its pings, no command fails inside libmpv, no message box comes up, and afterwards
+// the program obeys a command and quits as usual.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "PingProbe.h"
+#include "QtSupport.h"
+#include "TestMedia.h"
+#include "WholeProgram.h"
+
+namespace {
+
+const QString kService = QStringLiteral("org.pellucor.Pellucor");
+const QString kPath = QStringLiteral("/org/pellucor/Pellucor");
+const QString kMprisService = QStringLiteral("org.mpris.MediaPlayer2.pellucor");
+const QString kMprisPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kMprisPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kDialog = QStringLiteral("Open");
+const QString kMessage = QStringLiteral("Pellucor");
+
+constexpr int kCommands = 2000;
+constexpr int kReads = 2000;
+constexpr int kHugeOpens = 3;
+constexpr int kHugeUriBytes = 32 * 1024 * 1024;
+
+Finished playerctl(const QStringList& args) {
+    return runToEnd("playerctl", QStringList{"--player=pellucor"} + args);
+}
+
+bool statusBecomes(const char* status) {
+    return waitFor([&] { return playerctl({"status"}).out == status; }, 10000);
+}
+
+// The program's top-level window as the window manager lists it.
+std::uint32_t managedWindowOf(const QProcess& program) {
+    const Finished list = runToEnd("xprop", {"-root", "-notype", "_NET_CLIENT_LIST"});
+    const QString ids = list.out.section('#', 1);
+    for (QString id : ids.split(',', Qt::SkipEmptyParts)) {
+        id = id.trimmed();
+        const Finished pid = runToEnd("xprop", {"-id", id, "-notype", "_NET_WM_PID"});
+        if (pid.out.section('=', 1).trimmed().toLongLong() == program.processId())
+            return id.toUInt(nullptr, 16);
+    }
+    return 0;
+}
+
+// CPU time the program's main thread (the window's) has used so far, in milliseconds.
+double windowThreadCpuMs(const QProcess& program) {
+    const QString pid = QString::number(program.processId());
+    QFile stat("/proc/" + pid + "/task/" + pid + "/stat");
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // After the command's name in parentheses: state is field 3, utime 14, stime 15.
+    const QStringList fields = QString::fromLatin1(stat.readAll()).section(')', -1).split(' ');
+    if (fields.size() < 14)
+        return -1;
+    const double ticks = fields[12].toDouble() + fields[13].toDouble();
+    return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// A line of the program's /proc status in MiB, e.g. VmRSS or VmHWM (its peak).
+double memoryMiB(const QProcess& program, const char* line) {
+    QFile status("/proc/" + QString::number(program.processId()) + "/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QString& entry : QString::fromLatin1(status.readAll()).split('\n'))
+        if (entry.startsWith(QLatin1String(line) + ':'))
+            return entry.section(':', 1).trimmed().section(' ', 0, 0).toDouble() / 1024.0;
+    return -1;
+}
+
+class BusFlood : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(logFolder.isValid());
+        program.setStandardErrorFile(logPath());
+        program.start(PELLUCOR_EXE, {});
+        ASSERT_TRUE(program.waitForStarted(5000));
+        ASSERT_TRUE(activate(program)) << "the window never came";
+    }
+
+    void TearDown() override {
+        QProcess::execute("xdotool", {"keyup", "Return", "Escape", "ctrl", "e", "n", "Down"});
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(3000);
+        }
+    }
+
+    QString logPath() const { return logFolder.filePath("stderr.log"); }
+    QString log() const {
+        QFile file(logPath());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    // The file chosen in the dialog that is on screen.
+    bool choose(const std::string& file) {
+        return waitFor([&] { return shows(program, kDialog); }, 10000) &&
+               typeText(QString::fromStdString(file)) && typeKeys("Return") &&
+               waitFor([&] { return !shows(program, kDialog); }, 15000);
+    }
+
+    // Player 1 through Ctrl+N, player 2 through the file menu's second item.
+    bool openBoth(const std::string& file, std::uint32_t window) {
+        if (!activate(program) || !typeKeys("ctrl+n") || !choose(file))
+            return false;
+        if (!activate(program) ||
+            QProcess::execute("xdotool", {"mousemove", "--window", QString::number(window), "15",
+                                          "10", "click", "1"}) != 0 ||
+            !typeKeys("Down") || !typeKeys("Down") || !typeKeys("Return"))
+            return false;
+        return choose(file);
+    }
+
+    QTemporaryDir logFolder;
+    QProcess program;
+};
+
+QDBusPendingCall call(const QString& service, const QString& path, const QString& interface,
+                      const QString& method, const QVariantList& args = {}) {
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(args);
+    return QDBusConnection::sessionBus().asyncCall(message, 60000);
+}
+
+TEST_F(BusFlood, EveryCallIsAnsweredTheWindowKeepsAnsweringAndStillObeys) {
+    const std::uint32_t window = managedWindowOf(program);
+    ASSERT_NE(window, 0u) << "the window manager does not list the window";
+    ASSERT_TRUE(openBoth(TestMedia::video(), window));
+    // Both files are in: the remote plays and pauses both.
+    ASSERT_EQ(runToEnd(PELLUCOR_EXE, {"--play"}).exitCode, 0);
+    ASSERT_TRUE(statusBecomes("Playing")) << "the remote's play did nothing";
+    ASSERT_EQ(runToEnd(PELLUCOR_EXE, {"--pause"}).exitCode, 0);
+    ASSERT_TRUE(statusBecomes("Paused"));
+
+    PingProbe pings(window, std::chrono::milliseconds(10));
+    QTest::qWait(300);  // pings of the quiet window first
+
+    std::vector<QDBusPendingCall> opens;
+    const QString huge = QStringLiteral("file:///") + QString(kHugeUriBytes, QChar('a'));
+    for (int i = 0; i < kHugeOpens; ++i)
+        opens.push_back(call(kMprisService, kMprisPath, kMprisPlayer, "OpenUri", {huge}));
+    const QStringList commands = {"Play", "Back", "Pause"};
+    const QStringList properties = {"PlaybackStatus", "Position", "Metadata"};
+    std::vector<QDBusPendingCall> commandCalls;
+    std::vector<QDBusPendingCall> reads;
+    const double cpuBefore = windowThreadCpuMs(program);
+    const double rssBefore = memoryMiB(program, "VmRSS");
+    QElapsedTimer sending;
+    sending.start();
+    for (int i = 0; i < std::max(kCommands, kReads); ++i) {
+        if (i < kCommands)
+            commandCalls.push_back(call(kService, kPath, kService, commands[i % 3]));
+        if (i < kReads)
+            reads.push_back(call(kMprisService, kMprisPath, "org.freedesktop.DBus.Properties",
+                                 "Get", {kMprisPlayer, properties[i % 3]}));
+    }
+    const qint64 sentInMs = sending.elapsed();
+
+    int commandErrors = 0;
+    int readErrors = 0;
+    int opensRefused = 0;
+    for (auto& c : commandCalls) {
+        c.waitForFinished();
+        commandErrors += c.isError() ? 1 : 0;
+    }
+    for (auto& r : reads) {
+        r.waitForFinished();
+        readErrors += r.isError() ? 1 : 0;
+    }
+    for (auto& o : opens) {
+        o.waitForFinished();
+        opensRefused += o.isError() && o.error().type() == QDBusError::InvalidArgs ? 1 : 0;
+    }
+    const qint64 answeredInMs = sending.elapsed();
+    QTest::qWait(1000);  // the commands' last effects and the pings meanwhile
+    const double cpuForFlood = windowThreadCpuMs(program) - cpuBefore;
+    pings.stopSending();
+    EXPECT_TRUE(waitFor([&] { return pings.allAnswered(); }, 10000))
+        << "the window left pings unanswered";
+    const PingProbe::Figures figures = pings.figures();
+    std::printf(
+        "flood sent in %lld ms, answered in %lld ms; window's thread busy %.0f ms until a second "
+        "after; "
+        "pings: %d sent, %d answered, longest %.1f ms; RSS %.0f MiB before, %.0f after, peak "
+        "%.0f\n",
+        static_cast<long long>(sentInMs), static_cast<long long>(answeredInMs), cpuForFlood,
+        figures.sent, figures.answered, figures.longestMs, rssBefore, memoryMiB(program, "VmRSS"),
+        memoryMiB(program, "VmHWM"));
+    RecordProperty("longest_ping_ms", static_cast<int>(figures.longestMs));
+
+    EXPECT_EQ(commandErrors, 0) << "remote commands got an error answer";
+    EXPECT_EQ(readErrors, 0) << "media-key reads got an error answer";
+    EXPECT_EQ(opensRefused, kHugeOpens) << "a 32 MiB OpenUri was not refused as too long: "
+                                        << opens.front().error().name().toStdString() << " "
+                                        << opens.front().error().message().toStdString();
+    EXPECT_FALSE(log().contains("event queue full")) << "commands failed inside libmpv";
+    EXPECT_FALSE(shows(program, kMessage)) << "a message box came up";
+
+    // The program obeys again, and quits as usual.
+    ASSERT_EQ(runToEnd(PELLUCOR_EXE, {"--play"}).exitCode, 0);
+    EXPECT_TRUE(statusBecomes("Playing")) << "the program no longer obeys the remote";
+    ASSERT_EQ(runToEnd(PELLUCOR_EXE, {"--pause"}).exitCode, 0);
+    EXPECT_TRUE(statusBecomes("Paused")) << "the program no longer obeys the remote";
+    ASSERT_TRUE(activate(program));
+    typeKeys("ctrl+e");
+    ASSERT_TRUE(program.waitForFinished(10000)) << "Ctrl+E did not end the program";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
+}  // namespace
