@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "PingProbe.h"
+#include "ProgramOnTheBus.h"
 #include "QtSupport.h"
 #include "TestMedia.h"
 #include "WholeProgram.h"
@@ -32,34 +33,11 @@ const QString kPath = QStringLiteral("/org/pellucor/Pellucor");
 const QString kMprisService = QStringLiteral("org.mpris.MediaPlayer2.pellucor");
 const QString kMprisPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kMprisPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
-const QString kDialog = QStringLiteral("Open");
-const QString kMessage = QStringLiteral("Pellucor");
 
 constexpr int kCommands = 2000;
 constexpr int kReads = 2000;
 constexpr int kHugeOpens = 3;
 constexpr int kHugeUriBytes = 32 * 1024 * 1024;
-
-Finished playerctl(const QStringList& args) {
-    return runToEnd("playerctl", QStringList{"--player=pellucor"} + args);
-}
-
-bool statusBecomes(const char* status) {
-    return waitFor([&] { return playerctl({"status"}).out == status; }, 10000);
-}
-
-// The program's top-level window as the window manager lists it.
-std::uint32_t managedWindowOf(const QProcess& program) {
-    const Finished list = runToEnd("xprop", {"-root", "-notype", "_NET_CLIENT_LIST"});
-    const QString ids = list.out.section('#', 1);
-    for (QString id : ids.split(',', Qt::SkipEmptyParts)) {
-        id = id.trimmed();
-        const Finished pid = runToEnd("xprop", {"-id", id, "-notype", "_NET_WM_PID"});
-        if (pid.out.section('=', 1).trimmed().toLongLong() == program.processId())
-            return id.toUInt(nullptr, 16);
-    }
-    return 0;
-}
 
 // CPU time the program's main thread (the window's) has used so far, in milliseconds.
 double windowThreadCpuMs(const QProcess& program) {
@@ -86,52 +64,7 @@ double memoryMiB(const QProcess& program, const char* line) {
     return -1;
 }
 
-class BusFlood : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(logFolder.isValid());
-        program.setStandardErrorFile(logPath());
-        program.start(PELLUCOR_EXE, {});
-        ASSERT_TRUE(program.waitForStarted(5000));
-        ASSERT_TRUE(activate(program)) << "the window never came";
-    }
-
-    void TearDown() override {
-        QProcess::execute("xdotool", {"keyup", "Return", "Escape", "ctrl", "e", "n", "Down"});
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished(3000);
-        }
-    }
-
-    QString logPath() const { return logFolder.filePath("stderr.log"); }
-    QString log() const {
-        QFile file(logPath());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-
-    // The file chosen in the dialog that is on screen.
-    bool choose(const std::string& file) {
-        return waitFor([&] { return shows(program, kDialog); }, 10000) &&
-               typeText(QString::fromStdString(file)) && typeKeys("Return") &&
-               waitFor([&] { return !shows(program, kDialog); }, 15000);
-    }
-
-    // Player 1 through Ctrl+N, player 2 through the file menu's second item.
-    bool openBoth(const std::string& file, std::uint32_t window) {
-        if (!activate(program) || !typeKeys("ctrl+n") || !choose(file))
-            return false;
-        if (!activate(program) ||
-            QProcess::execute("xdotool", {"mousemove", "--window", QString::number(window), "15",
-                                          "10", "click", "1"}) != 0 ||
-            !typeKeys("Down") || !typeKeys("Down") || !typeKeys("Return"))
-            return false;
-        return choose(file);
-    }
-
-    QTemporaryDir logFolder;
-    QProcess program;
-};
+class BusFlood : public ProgramOnTheBus {};
 
 QDBusPendingCall call(const QString& service, const QString& path, const QString& interface,
                       const QString& method, const QVariantList& args = {}) {

@@ -1,0 +1,86 @@
+#pragma once
+
+// The whole program on a session bus of the test's own, driven from outside: its window found
+// through the window manager, files chosen in its dialog, its state read with playerctl.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <string>
+
+#include "QtSupport.h"
+#include "WholeProgram.h"
+
+inline const QString kDialog = QStringLiteral("Open");
+inline const QString kMessage = QStringLiteral("Pellucor");
+
+inline Finished playerctl(const QStringList& args) {
+    return runToEnd("playerctl", QStringList{"--player=pellucor"} + args);
+}
+
+inline bool statusBecomes(const char* status) {
+    return waitFor([&] { return playerctl({"status"}).out == status; }, 10000);
+}
+
+// The program's top-level window as the window manager lists it.
+inline std::uint32_t managedWindowOf(const QProcess& program) {
+    const Finished list = runToEnd("xprop", {"-root", "-notype", "_NET_CLIENT_LIST"});
+    const QString ids = list.out.section('#', 1);
+    for (QString id : ids.split(',', Qt::SkipEmptyParts)) {
+        id = id.trimmed();
+        const Finished pid = runToEnd("xprop", {"-id", id, "-notype", "_NET_WM_PID"});
+        if (pid.out.section('=', 1).trimmed().toLongLong() == program.processId())
+            return id.toUInt(nullptr, 16);
+    }
+    return 0;
+}
+
+class ProgramOnTheBus : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(logFolder.isValid());
+        program.setStandardErrorFile(logPath());
+        program.start(PELLUCOR_EXE, {});
+        ASSERT_TRUE(program.waitForStarted(5000));
+        ASSERT_TRUE(activate(program)) << "the window never came";
+    }
+
+    void TearDown() override {
+        QProcess::execute("xdotool", {"keyup", "Return", "Escape", "ctrl", "e", "n", "Down"});
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(3000);
+        }
+    }
+
+    QString logPath() const { return logFolder.filePath("stderr.log"); }
+    QString log() const {
+        QFile file(logPath());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    // The file chosen in the dialog that is on screen.
+    bool choose(const std::string& file) {
+        return waitFor([&] { return shows(program, kDialog); }, 10000) &&
+               typeText(QString::fromStdString(file)) && typeKeys("Return") &&
+               waitFor([&] { return !shows(program, kDialog); }, 15000);
+    }
+
+    // Player 1 through Ctrl+N, player 2 through the file menu's second item.
+    bool openBoth(const std::string& file, std::uint32_t window) {
+        if (!activate(program) || !typeKeys("ctrl+n") || !choose(file))
+            return false;
+        if (!activate(program) ||
+            QProcess::execute("xdotool", {"mousemove", "--window", QString::number(window), "15",
+                                          "10", "click", "1"}) != 0 ||
+            !typeKeys("Down") || !typeKeys("Down") || !typeKeys("Return"))
+            return false;
+        return choose(file);
+    }
+
+    QTemporaryDir logFolder;
+    QProcess program;
+};
+
