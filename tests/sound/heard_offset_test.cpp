@@ -29,14 +29,32 @@ double heardTogetherMs(SoundServer::Kind server) {
 constexpr int kSettleMs = 200;
 constexpr int kListenMs = 2300;
 
+// The two players' files: the same kind in both, or a pair of formats users bring together.
+struct Files {
+    const char* name;
+    std::string (*file)(int player);
+};
+
+const Files kSound{"Sound", [](int player) { return clickFile(ClickMedia::Sound, player); }};
+const Files kVideo{"Video", [](int player) { return clickFile(ClickMedia::Video, player); }};
+const Files kCameraAndOpus{"HevcCameraAndOpus", [](int player) {
+                               return clickFile(
+                                   player == 1 ? ClickFormat::HevcCamera : ClickFormat::Opus,
+                                   player);
+                           }};
+const Files kPhoneAndFlac{"Phone3gpAndFlac96k", [](int player) {
+                              return clickFile(
+                                  player == 1 ? ClickFormat::Phone3gp : ClickFormat::Flac96k,
+                                  player);
+                          }};
+
 struct Case {
     SoundServer::Kind server;
-    ClickMedia media;
+    Files files;
 };
 
 std::string caseName(const testing::TestParamInfo<Case>& info) {
-    return std::string(SoundServer::name(info.param.server)) +
-           (info.param.media == ClickMedia::Sound ? "Sound" : "Video");
+    return std::string(SoundServer::name(info.param.server)) + info.param.files.name;
 }
 
 class HeardOffset : public testing::TestWithParam<Case> {
@@ -44,8 +62,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(server.start()) << server.error();
         window.emplace();
-        window->open(1, clickFile(GetParam().media, 1));
-        window->open(2, clickFile(GetParam().media, 2));
+        window->open(1, GetParam().files.file(1));
+        window->open(2, GetParam().files.file(2));
         ASSERT_TRUE(window->messages.shown.empty());
         // One recording for the whole test: a recorder needs a while to start.
         ASSERT_TRUE(server.startRecording());
@@ -110,10 +128,17 @@ TEST_P(HeardOffset, EveryCommandIsHeardTogether) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, HeardOffset,
-                         testing::Values(Case{SoundServer::Kind::PulseAudio, ClickMedia::Sound},
-                                         Case{SoundServer::Kind::PulseAudio, ClickMedia::Video},
-                                         Case{SoundServer::Kind::PipeWire, ClickMedia::Sound},
-                                         Case{SoundServer::Kind::PipeWire, ClickMedia::Video}),
+                         testing::Values(Case{SoundServer::Kind::PulseAudio, kSound},
+                                         Case{SoundServer::Kind::PulseAudio, kVideo},
+                                         Case{SoundServer::Kind::PipeWire, kSound},
+                                         Case{SoundServer::Kind::PipeWire, kVideo}),
+                         caseName);
+
+INSTANTIATE_TEST_SUITE_P(Formats, HeardOffset,
+                         testing::Values(Case{SoundServer::Kind::PulseAudio, kCameraAndOpus},
+                                         Case{SoundServer::Kind::PulseAudio, kPhoneAndFlac},
+                                         Case{SoundServer::Kind::PipeWire, kCameraAndOpus},
+                                         Case{SoundServer::Kind::PipeWire, kPhoneAndFlac}),
                          caseName);
 
 }  // namespace

@@ -63,3 +63,46 @@ std::string clickFile(ClickMedia media, int player, int seconds) {
                                 {"-c:v", "libx264", "-preset", "ultrafast", "-g", "25", "-pix_fmt",
                                  "yuv420p", "-c:a", "aac", "-b:a", "128k", "-shortest"});
 }
+
+std::string clickFile(ClickFormat format, int player) {
+    constexpr int kSeconds = 30;
+    const std::string click = "if(lt(mod(t\\,1)\\,0.002)\\,0.8\\,0)";
+    const std::string expr = player == 1 ? click + "|0" : "0|" + click;
+    const auto clicks = [&](int rate) {
+        return std::vector<std::string>{"-f", "lavfi", "-i",
+                                        "aevalsrc=" + expr + ":s=" + std::to_string(rate) +
+                                            ":d=" + std::to_string(kSeconds)};
+    };
+    const auto withPicture = [&](std::vector<std::string> sound) {
+        sound.insert(sound.begin(), {"-f", "lavfi", "-i",
+                                     "testsrc=size=320x240:rate=25:duration=" +
+                                         std::to_string(kSeconds)});
+        return sound;
+    };
+    const std::string name = "clicks" + std::to_string(player) + "-";
+    switch (format) {
+        case ClickFormat::ScreenRecording:
+            return TestMedia::generated(
+                name + "screen.mp4", "mp4", withPicture(clicks(48000)),
+                {"-vf", "select='not(mod(n\\,125))'", "-fps_mode", "vfr", "-c:v", "libx264",
+                 "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "128k"});
+        case ClickFormat::HevcCamera:
+            return TestMedia::generated(
+                name + "camera.mov", "mov", withPicture(clicks(48000)),
+                {"-c:v", "libx265", "-preset", "ultrafast", "-x265-params", "log-level=error",
+                 "-pix_fmt", "yuv420p", "-tag:v", "hvc1", "-c:a", "aac", "-b:a", "128k"});
+        case ClickFormat::Wma:
+            return TestMedia::generated(name + "sound.wma", "asf", clicks(44100),
+                                        {"-c:a", "wmav2", "-b:a", "128k"});
+        case ClickFormat::Opus:
+            return TestMedia::generated(name + "sound.opus", "ogg", clicks(48000),
+                                        {"-c:a", "libopus", "-b:a", "96k"});
+        case ClickFormat::Phone3gp:
+            return TestMedia::generated(name + "phone.3gp", "3gp", clicks(16000),
+                                        {"-c:a", "aac", "-b:a", "48k"});
+        case ClickFormat::Flac96k:
+            return TestMedia::generated(name + "sound.flac", "flac", clicks(96000),
+                                        {"-c:a", "flac"});
+    }
+    return {};
+}

@@ -19,3 +19,9 @@ std::vector<ClickPair> heardClickPairs(const std::vector<std::int16_t>& interlea
 // player 1 and on the right for player 2, as a WAV (48 kHz) or as an MP4 video with AAC sound.
 enum class ClickMedia { Sound, Video };
 std::string clickFile(ClickMedia media, int player, int seconds = 30);
+
+// The same clicks in the formats users bring, each pair different in both players:
+// a screen recording with a picture every 5 s (variable frame rate, H.264 in MP4) beside an
+// HEVC camera file (MOV); WMA beside Opus; a phone's 3GP (AAC at 16 kHz) beside FLAC at 96 kHz.
+enum class ClickFormat { ScreenRecording, HevcCamera, Wma, Opus, Phone3gp, Flac96k };
+std::string clickFile(ClickFormat format, int player);
