@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -13,6 +15,24 @@
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
 #include "ui_frm1.h"
+
+// Runs the event loop, sleeping between events, until the condition holds or the limit passes;
+// returns the condition.
+template <typename Condition>
+bool runEventsUntil(Condition condition, int limitMs) {
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    const QDeadlineTimer deadline(limitMs);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (condition() || deadline.hasExpired())
+            loop.quit();
+    });
+    check.start(5);
+    loop.exec();
+    return condition();
+}
 
 // The window as the program builds it (real players, real key grabs, the process's message
 // hook), except that the file dialog "chooses" what the test says and messages are recorded.
@@ -26,20 +46,36 @@ public:
 
     // Without a shared start, each player starts on its own, as players did before the
     // window started them together (for comparison in the benchmark). Hot keys come from the
-    // X11 platform unless the test names another (the desktop's portal).
-    explicit RealWindow(bool sharedStart = true, IHotKeyPlatform* keys = nullptr) {
-        auto makePlayer = [this, sharedStart](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
-            return std::make_unique<MpvPlayer>(host, sharedStart ? &starts : nullptr);
+    // X11 platform unless the test names another (the desktop's portal). A test may give the
+    // players a shorter time to open a file.
+    explicit RealWindow(bool sharedStart = true, IHotKeyPlatform* keys = nullptr,
+                        std::chrono::milliseconds openTimeout = MpvPlayer::kOpenTimeout) {
+        auto makePlayer = [this, sharedStart,
+                           openTimeout](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
+            return std::make_unique<MpvPlayer>(host, sharedStart ? &starts : nullptr, openTimeout);
         };
         window = std::make_unique<frm1>(frm1Services{
             makePlayer, dialog, messages, keys ? *keys : platform, MessageHook::instance()});
         window->show();
     }
 
-    // Opens a file into side 1 or 2 through the window's own open command.
+    // Opens a file into side 1 or 2 through the window's own open command, and runs events
+    // until the side's player has said whether the file opened (or a limit past the player's
+    // own timeout has passed).
     void open(int side, const std::string& path) {
+        startOpen(side, path);
+        awaitOpen(side);
+    }
+    // The open command alone: it returns while the player may still be opening the file.
+    void startOpen(int side, const std::string& path) {
         dialog.nextChoice = path;
         side == 1 ? window->neu1_Click() : window->neu2_Click();
+    }
+    // Runs events until the side's open has ended; false if it has not within the limit.
+    bool awaitOpen(int side) {
+        const auto limit = MpvPlayer::kOpenTimeout + std::chrono::seconds(5);
+        return runEventsUntil([&] { return !window->opening(side); },
+                              static_cast<int>(limit.count()));
     }
 
     IMediaPlayer& player(int side) { return side == 1 ? *window->wmp1 : *window->wmp2; }
