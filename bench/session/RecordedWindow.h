@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -16,31 +13,11 @@
 #include "MessageHook.h"
 #include "MpvPlayer.h"
 #include "RecordingPlayer.h"
+#include "RunEvents.h"
 #include "StartCoordinator.h"
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
 #include "ui_frm1.h"
-
-// Runs the event loop until the condition holds or the limit passes; returns the condition.
-// The loop sleeps between events, as the program's own does. One that polls (processEvents in
-// a loop) keeps the window's thread busy all the time: it measured a whole core while two
-// files played with no key pressed, and on a loaded machine the scheduler then treats that
-// thread as a CPU hog and lets it wait hundreds of milliseconds.
-template <typename Condition>
-bool runEventsUntil(Condition condition, int limitMs) {
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer check;
-    const QDeadlineTimer deadline(limitMs);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (condition() || deadline.hasExpired())
-            loop.quit();
-    });
-    check.start(5);
-    loop.exec();
-    return condition();
-}
 
 // The window as the program builds it (real players, real key grabs, the program's allocator
 // setting), with a file dialog that "chooses" what the benchmark says, messages recorded, and
@@ -84,10 +61,3 @@ public:
         return std::fabs(player(1).currentPosition() - player(2).currentPosition()) * 1000.0;
     }
 };
-
-// Runs the event loop for the given time, so that players play and keys arrive.
-inline void runEventsFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}

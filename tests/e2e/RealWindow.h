@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -11,28 +8,11 @@
 #include "FakeMessageBox.h"
 #include "MessageHook.h"
 #include "MpvPlayer.h"
+#include "RunEvents.h"
 #include "StartCoordinator.h"
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
 #include "ui_frm1.h"
-
-// Runs the event loop, sleeping between events, until the condition holds or the limit passes;
-// returns the condition.
-template <typename Condition>
-bool runEventsUntil(Condition condition, int limitMs) {
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer check;
-    const QDeadlineTimer deadline(limitMs);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (condition() || deadline.hasExpired())
-            loop.quit();
-    });
-    check.start(5);
-    loop.exec();
-    return condition();
-}
 
 // The window as the program builds it (real players, real key grabs, the process's message
 // hook), except that the file dialog "chooses" what the test says and messages are recorded.
@@ -81,12 +61,3 @@ public:
     IMediaPlayer& player(int side) { return side == 1 ? *window->wmp1 : *window->wmp2; }
     Ui::frm1& ui() { return window->controls(); }
 };
-
-// Runs the event loop for the given time, so that players play and messages arrive. The loop
-// sleeps between events as the program's own does; polling processEvents instead keeps this
-// thread busy, and on a loaded machine the scheduler then lets it wait for hundreds of ms.
-inline void runEventsFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
