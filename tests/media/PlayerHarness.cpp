@@ -2,6 +2,7 @@
 
 #include <QTest>
 #include <stdexcept>
+#include <utility>
 
 PlayerHarness::PlayerHarness(int count, bool shown) {
     m_window.resize(20 + count * 300, 260);
@@ -50,13 +51,14 @@ void PlayerHarness::openPaused(int index, const std::string& path) {
 }
 
 void PlayerHarness::awaitOpen(int index) {
-    const OpenEnd& end = m_openEnds.at(static_cast<std::size_t>(index));
+    OpenEnd& end = m_openEnds.at(static_cast<std::size_t>(index));
     // Longer than the player's own timeout: it always says something first.
     const auto limit = MpvPlayer::kOpenTimeout + std::chrono::seconds(5);
     if (!QTest::qWaitFor([&] { return end.told; }, static_cast<int>(limit.count()))) {
         throw std::runtime_error("a player never said how its open ended");
     }
-    if (!end.refusal.empty()) {
-        throw std::runtime_error("a player refused the file: " + end.refusal);
+    const OpenEnd told = std::exchange(end, {});
+    if (!told.refusal.empty()) {
+        throw std::runtime_error("a player refused the file: " + told.refusal);
     }
 }

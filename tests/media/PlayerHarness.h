@@ -26,6 +26,9 @@ public:
     void openPaused(const std::string& path);
     // The same for one player.
     void openPaused(int index, const std::string& path);
+    // Waits until the player says how the open that its last setURL started ended; throws when
+    // it refused the file or never says.
+    void awaitOpen(int index);
 
 private:
     // How the last open of a player ended, once it has said so: empty, or why it was refused.
@@ -33,7 +36,6 @@ private:
         bool told = false;
         std::string refusal;
     };
-    void awaitOpen(int index);
     std::vector<OpenEnd> m_openEnds;
 
     QWidget m_window;
