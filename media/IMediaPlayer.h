@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -21,8 +22,16 @@ public:
 
     // settings.autoStart: whether a file given through setURL starts playing at once.
     virtual void setAutoStart(bool autoStart) = 0;
-    // URL: opens the file; throws when the player refuses it.
+    // URL: starts opening the file and returns at once; throws when the player can tell at
+    // once that it refuses the file. How the open ends is told later (onOpenEnded).
     virtual void setURL(const std::string& path) = 0;
+
+    // Told once for each open that setURL started, from the event loop (never from inside a
+    // call on the player): with nullptr once the file is open, else with why the player refused
+    // it, a timeout included. An open that a later setURL replaced, or that was under way when
+    // the player closed with its window, is never told.
+    using OpenEnded = std::function<void(const PlayerError* refusal)>;
+    virtual void onOpenEnded(OpenEnded told) = 0;
 
     // controls.play / controls.pause
     virtual void play() = 0;

@@ -272,15 +272,15 @@ void MpvCore::onWakeup(void* self) {
 }
 
 void MpvCore::drain() {
-    while (handleNextEvent(0)) {
+    while (handleNextEvent()) {
     }
 }
 
-bool MpvCore::handleNextEvent(double timeoutSeconds) {
+bool MpvCore::handleNextEvent() {
     if (!m_mpv) {
         return false;
     }
-    const mpv_event* event = m_lib->wait_event(m_mpv, timeoutSeconds);
+    const mpv_event* event = m_lib->wait_event(m_mpv, 0);
     if (event->event_id == MPV_EVENT_NONE) {
         return false;
     }
@@ -433,6 +433,10 @@ MpvCore::OpenedFile MpvCore::readOpenedFile() {
 void MpvCore::requireHandle() {
     if (m_shutDown) {
         throw PlayerError("the player was shut down with its window");
+    }
+    // Never waits for the library: a player hands its work over once libmpv is there.
+    if (!m_mpv && !mpvLoadEnded()) {
+        throw PlayerError("libmpv is still loading");
     }
     start();
 }

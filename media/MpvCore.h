@@ -13,8 +13,8 @@ struct MpvLibrary;
 // Owns one mpv_handle with the options every player shares. libmpv draws the picture itself
 // into the native window it is given, on its own threads. The state the player reads all the
 // time (position, duration, pause, end, picture) is observed into a cache, and everything the
-// GUI thread writes is sent asynchronously, so the GUI thread never waits on libmpv except
-// where a caller asks for it (handleNextEvent). Events arrive as Qt signals on the GUI thread.
+// GUI thread writes is sent asynchronously, so the GUI thread never waits on libmpv, nor for it
+// to load (a command before then throws). Events arrive as Qt signals on the GUI thread.
 // It knows nothing of widgets. Failures of libmpv are thrown as PlayerError.
 class MpvCore : public QObject {
     Q_OBJECT
@@ -49,6 +49,7 @@ public:
     // screen). Throws PlayerError when libmpv cannot be loaded or started.
     void start(bool keepWindow = false);
     bool started() const { return m_mpv != nullptr; }
+    bool isShutDown() const { return m_shutDown; }
     // libmpv's text for one of its error codes.
     const char* errorText(int error) const;
 
@@ -75,10 +76,6 @@ public:
     };
     OpenedFile readOpenedFile();
 
-    // Waits at most timeoutSeconds for one event and handles it; false when none came.
-    // Lets a caller block briefly on a result without running the Qt event loop.
-    bool handleNextEvent(double timeoutSeconds);
-
 signals:
     void fileStarted(qint64 playlistEntryId);
     // The file started last has been opened and its tracks are known; libmpv has neither chosen
@@ -97,6 +94,8 @@ signals:
 
 private:
     void drain();
+    // Handles one event that is there; false when there is none.
+    bool handleNextEvent();
     void dispatch(const mpv_event& event);
     void propertyChanged(std::uint64_t id, const void* property);
     void logMessage(const void* message);

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <future>
 #include <mutex>
 #include <string>
@@ -85,6 +86,12 @@ struct Waiter {
 std::vector<Waiter> waiters;
 
 void tellWaiters() {
+    // The loader says it is done a moment before its result is there; the waiters must not
+    // wait for it on this thread.
+    if (!mpvLoadEnded()) {
+        QTimer::singleShot(1, QCoreApplication::instance(), &tellWaiters);
+        return;
+    }
     const std::vector<Waiter> due = std::move(waiters);
     waiters.clear();
     for (const Waiter& w : due) {
@@ -109,8 +116,13 @@ void preloadMpv() {
     std::call_once(started, [] { loading = std::async(std::launch::async, loadAndTell).share(); });
 }
 
+bool mpvLoadEnded() {
+    return finished && loading.valid() &&
+           loading.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
 void whenMpvLoaded(QObject* context, std::function<void()> done) {
-    if (finished) {
+    if (mpvLoadEnded()) {
         QTimer::singleShot(0, context, std::move(done));
         return;
     }

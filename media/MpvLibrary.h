@@ -38,6 +38,9 @@ void preloadMpv();
 // whether libmpv came or not; not at all if context is gone by then. Does not start the load.
 void whenMpvLoaded(QObject* context, std::function<void()> done);
 
+// Whether the load has ended, libmpv come or not: libmpv() then answers without waiting.
+bool mpvLoadEnded();
+
 // The loaded library; waits for the load, and starts it if nobody did. Throws PlayerError
 // when libmpv cannot be loaded.
 const MpvLibrary& libmpv();

@@ -44,15 +44,26 @@ void MpvPlayer::startLibmpv() {
         m_core->start(m_video && m_video->isVisible());
     } catch (const PlayerError& e) {
         startFailureReport()(e);
+        if (m_openWaitsForLibmpv) {
+            openRefused(e.what());
+        }
         return;
     }
     // libmpv's window is kept from when the player is on screen; that may have come first.
     if (m_video && m_video->isVisible()) {
         showNotice();
     }
+    if (std::exchange(m_openWaitsForLibmpv, false)) {
+        try {
+            sendOpen();
+        } catch (const PlayerError& e) {
+            openRefused(e.what());
+        }
+    }
 }
 
-MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
+MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator,
+                     std::chrono::milliseconds openTimeout)
     : m_host(host),
       m_ownCoordinator(coordinator ? nullptr : std::make_unique<StartCoordinator>()),
       m_coordinator(coordinator ? coordinator : m_ownCoordinator.get()),
@@ -101,6 +112,7 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     // before, or its next drawing is an X error.
     connect(m_video, &MpvVideoWidget::windowClosing, this, [this] {
         withdrawPicture();
+        abandonOpen();  // the window goes: nobody waits for the news
         m_load = Load::None;
         m_playing = false;
         m_barTimer.stop();
@@ -147,6 +159,13 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator)
     });
     m_barTimer.setInterval(250);
     connect(&m_barTimer, &QTimer::timeout, this, &MpvPlayer::refreshBar);
+    m_openTimer.setSingleShot(true);
+    m_openTimer.setInterval(openTimeout);
+    connect(&m_openTimer, &QTimer::timeout, this, [this] {
+        if (m_load == Load::Loading) {
+            openRefused("timed out");
+        }
+    });
 }
 
 MpvPlayer::~MpvPlayer() {
@@ -171,8 +190,8 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
             return;
         }
         if (error < 0) {
-            m_load = Load::Refused;
             m_loadError = error;
+            openRefused(m_core->errorText(error));
             return;
         }
         m_loadEntry = entry;

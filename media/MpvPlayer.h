@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,8 +22,9 @@ class SoundReturn;
 
 // A media player on libmpv that fills a host widget with its picture and its own control bar.
 // libmpv draws the picture into a native child window on its own threads; the GUI thread only
-// sends commands and reads what libmpv last reported. Opening a file is the one call that waits,
-// and only until libmpv has loaded or refused that file, never for a frame.
+// sends commands and reads what libmpv last reported; it never waits for libmpv. An open is
+// started by setURL and ends with libmpv's news that the file is open or refused, or with the
+// open's timeout; a file opened before libmpv itself has loaded is handed over once it is there.
 // Players created for one window should share one StartCoordinator so that players started
 // together really start together; if it goes first, each player then starts on its own.
 // Without one, the player keeps a private coordinator.
@@ -32,7 +34,13 @@ class MpvPlayer : public QObject,
                   private PictureGate::Member {
     Q_OBJECT
 public:
-    explicit MpvPlayer(QWidget* host, StartCoordinator* coordinator = nullptr);
+    static constexpr double kOpenTimeoutSeconds = 5.0;
+    static constexpr std::chrono::milliseconds kOpenTimeout{
+        static_cast<long>(kOpenTimeoutSeconds * 1000)};
+
+    // openTimeout: how long an open may take before the player gives the file up.
+    explicit MpvPlayer(QWidget* host, StartCoordinator* coordinator = nullptr,
+                       std::chrono::milliseconds openTimeout = kOpenTimeout);
     ~MpvPlayer() override;
 
     // Where a libmpv that cannot be loaded or started is reported when a player finds out on
@@ -41,6 +49,7 @@ public:
 
     void setAutoStart(bool autoStart) override;
     void setURL(const std::string& path) override;
+    void onOpenEnded(OpenEnded told) override;
 
     void play() override;
     void pause() override;
@@ -59,11 +68,10 @@ public:
 
     static constexpr int kStopped = 1;
     static constexpr int kPaused = 2;
-    static constexpr double kOpenTimeoutSeconds = 5.0;
     static constexpr double kEndTolerance = 0.001;
 
 private:
-    enum class Load { None, Loading, Loaded, Refused };
+    enum class Load { None, Loading, Loaded };
     // Reply ids of opens and stops; seeks count up from 1 on their own.
     static constexpr std::uint64_t kOwnRequests = std::uint64_t{1} << 62;
 
@@ -82,6 +90,11 @@ private:
     QWidget& host() const;
     void takeHostGeometry();
     void open(const std::string& path);
+    void sendOpen();
+    void abandonOpen();
+    void openSucceeded();
+    void openRefused(const std::string& reason);
+    void tellOpenEnded(std::optional<PlayerError> refusal);
     void becomeEmpty(bool stopLibmpv);
     void seekTo(double seconds);
     void sendSeek(double seconds);
@@ -108,6 +121,8 @@ private:
     std::unique_ptr<MpvCore> m_core;
     std::unique_ptr<SoundReturn> m_soundReturn;
     QTimer m_barTimer;
+    QTimer m_openTimer;
+    OpenEnded m_openEnded;
 
     // The open in progress or done: its loadfile request, the playlist entry libmpv gave it,
     // and the entry libmpv started last. Events of any other entry are an earlier open's.
@@ -117,6 +132,11 @@ private:
     std::int64_t m_loadEntry = 0;
     std::int64_t m_startedEntry = 0;
     int m_loadError = 0;
+    // The file of the open in progress, and whether it still waits for libmpv to load.
+    std::string m_openPath;
+    bool m_openWaitsForLibmpv = false;
+    // Counts the opens, so that news queued for one that a later open replaced is dropped.
+    std::uint64_t m_openSerial = 0;
     // libmpv first opens the file, then sets up its tracks; the player starts only once that
     // is done and the first picture and sound are ready.
     bool m_fileLoaded = false;

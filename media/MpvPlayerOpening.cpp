@@ -3,16 +3,16 @@
 #include <mpv/client.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <utility>
 
 #include "MediaLog.h"
 #include "MpvCore.h"
+#include "MpvLibrary.h"
 #include "MpvVideoWidget.h"
 
-// Opening a file: the one call that waits, and libmpv's news about the file afterwards.
+// Opening a file: started by setURL, ended by libmpv's news about the file or by the open's
+// timeout; and libmpv's news about the file afterwards.
 
 namespace {
 
@@ -36,6 +36,7 @@ void checkReadableFile(const std::string& path) {
 }  // namespace
 
 void MpvPlayer::setURL(const std::string& path) {
+    ++m_openSerial;
     withdrawStart();
     m_playing = false;
     m_stopped = false;
@@ -50,16 +51,18 @@ void MpvPlayer::setURL(const std::string& path) {
         throw;
     }
     showNotice();
-    m_barTimer.start();
     refreshBar();
-    if (m_autoStart) {
-        play();
-    }
+}
+
+void MpvPlayer::onOpenEnded(OpenEnded told) {
+    m_openEnded = std::move(told);
 }
 
 void MpvPlayer::open(const std::string& path) {
     m_fileName = QString::fromStdString(std::filesystem::path(path).filename().string());
+    m_openPath = path;
     m_load = Load::Loading;
+    m_loadRequest = 0;
     m_loadEntry = 0;
     m_loadError = 0;
     m_fileLoaded = false;
@@ -67,33 +70,76 @@ void MpvPlayer::open(const std::string& path) {
     m_deferredSeek.reset();
     m_lastPosition = 0.0;
     m_awaitingSettle = true;
+    m_openWaitsForLibmpv = false;
+    if (m_core->isShutDown()) {
+        throw PlayerError("the player was shut down with its window");
+    }
+    // The open ends with libmpv's news: the file refused, or opened with a sound or picture
+    // track that libmpv can decode. Its decoders and picture are set up, and its frames decoded
+    // and drawn, on libmpv's threads afterwards; a seek or a start asked for meanwhile waits
+    // for them.
+    if (!m_core->started() && !mpvLoadEnded()) {
+        m_openWaitsForLibmpv = true;  // handed over by startLibmpv()
+    } else {
+        sendOpen();
+    }
+    m_openTimer.start();
+}
+
+void MpvPlayer::sendOpen() {
     m_core->setFlagAsync("pause", true);
     // libmpv's window stays unmapped if it is made inside one that is not on screen yet: a file
     // opened before that plays without a picture until the window is shown.
     m_pictureDeferred = !m_video->isVisible();
     m_core->setStringAsync("vid", m_pictureDeferred ? "no" : "auto");
     m_loadRequest = ++m_lastRequest + kOwnRequests;
-    m_core->commandAsync(m_loadRequest, {"loadfile", path, "replace"});
+    m_core->commandAsync(m_loadRequest, {"loadfile", m_openPath, "replace"});
+}
 
-    // Waited for: the file refused, or opened with a sound or picture track that libmpv can
-    // decode. Its decoders and picture are set up, and its frames decoded and drawn, on
-    // libmpv's threads while the window goes on; a seek or a start asked for meanwhile waits
-    // for them. (Waiting for the decoders too held the window's thread some 25 ms an open.)
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::duration<double>(kOpenTimeoutSeconds);
-    while (m_load == Load::Loading && Clock::now() < deadline) {
-        const std::chrono::duration<double> left = deadline - Clock::now();
-        m_core->handleNextEvent(std::max(left.count(), 0.0));
+void MpvPlayer::openSucceeded() {
+    m_load = Load::Loaded;
+    m_openTimer.stop();
+    m_barTimer.start();
+    refreshBar();
+    if (m_autoStart) {
+        try {
+            play();
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "cannot start the file just opened:" << e.what();
+        }
     }
-    if (m_load == Load::Loaded) {
-        return;
-    }
-    const std::string reason = m_load == Load::Refused ? std::string(m_core->errorText(m_loadError))
-                                                       : std::string("timed out");
-    throw PlayerError("cannot open " + path + ": " + reason);
+    tellOpenEnded(std::nullopt);
+}
+
+void MpvPlayer::openRefused(const std::string& reason) {
+    PlayerError refusal("cannot open " + m_openPath + ": " + reason);
+    becomeEmpty(true);
+    tellOpenEnded(std::move(refusal));
+}
+
+void MpvPlayer::abandonOpen() {
+    m_openTimer.stop();
+    m_openWaitsForLibmpv = false;
+}
+
+void MpvPlayer::tellOpenEnded(std::optional<PlayerError> refusal) {
+    // Told in a turn of its own: whoever is told may show a message and wait for it, which must
+    // not hold libmpv, waiting in the open's hook, or the rest of its news.
+    QTimer::singleShot(0, this, [this, serial = m_openSerial, refusal = std::move(refusal)] {
+        if (serial != m_openSerial) {
+            qCDebug(lcMedia) << "news of an open that a later one replaced dropped";
+            return;
+        }
+        if (m_openEnded) {
+            m_openEnded(refusal ? &*refusal : nullptr);
+        } else if (refusal) {
+            qCWarning(lcMedia) << refusal->what();
+        }
+    });
 }
 
 void MpvPlayer::becomeEmpty(bool stopLibmpv) {
+    abandonOpen();
     m_load = Load::None;
     m_fileLoaded = false;
     m_fileSettled = false;
@@ -105,7 +151,8 @@ void MpvPlayer::becomeEmpty(bool stopLibmpv) {
     withdrawStart();
     withdrawPicture();
     m_barTimer.stop();
-    if (stopLibmpv) {
+    // A libmpv not started yet holds no file.
+    if (stopLibmpv && m_core->started()) {
         try {
             m_core->commandAsync(++m_lastRequest + kOwnRequests, {"stop"});
         } catch (const PlayerError& e) {
@@ -122,20 +169,21 @@ void MpvPlayer::onFileOpened() {
         return;
     }
     if (!m_core->readOpenedFile().hasAudioOrVideo) {
-        m_load = Load::Refused;
         m_loadError = MPV_ERROR_NOTHING_TO_PLAY;
+        openRefused(m_core->errorText(m_loadError));
         return;
     }
-    m_load = Load::Loaded;
     m_takenSerial = m_core->observed().timePosSerial;
+    openSucceeded();
 }
 
 void MpvPlayer::onFileLoaded() {
     if (m_loadEntry == 0 || m_startedEntry != m_loadEntry) {
         return;
     }
-    if (m_load == Load::Loading) {
-        m_load = Load::Loaded;  // the opened news was missed
+    const bool openedNow = m_load == Load::Loading;  // the opened news was missed
+    if (openedNow) {
+        m_load = Load::Loaded;
     }
     if (m_load == Load::Loaded) {
         m_fileLoaded = true;
@@ -149,6 +197,9 @@ void MpvPlayer::onFileLoaded() {
             }
         }
     }
+    if (openedNow) {
+        openSucceeded();
+    }
 }
 
 void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
@@ -158,8 +209,8 @@ void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
     if (m_load == Load::Loading) {
         // Ended before it opened: refused, or a playlist that redirects to its entries;
         // a player only takes media files.
-        m_load = Load::Refused;
         m_loadError = reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT;
+        openRefused(m_core->errorText(m_loadError));
         return;
     }
     // Given up while playing, or while its decoders were set up after the open had returned

@@ -29,6 +29,18 @@ frm1::frm1(frm1Services services, QWidget* parent)
 
     wmp1 = services.makePlayer(ui->wmp1);
     wmp2 = services.makePlayer(ui->wmp2);
+    // The players tell from the event loop: nothing may unwind into it.
+    const auto toldBy = [this](int side) {
+        return [this, side](const PlayerError* refusal) {
+            try {
+                openEnded(side, refusal);
+            } catch (const std::exception& e) {
+                logDropped("the end of an open", e);
+            }
+        };
+    };
+    wmp1->onOpenEnded(toldBy(1));
+    wmp2->onOpenEnded(toldBy(2));
     // Players may draw into native windows of their own; the info panel lies above them only
     // as a native window raised over theirs.
     ui->Frame1->setAttribute(Qt::WA_NativeWindow);

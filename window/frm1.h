@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -89,6 +90,10 @@ public:
     void load_player1();
     void load_player2();
 
+    // The side's player is still opening the file its last load handed it; the side counts as
+    // loaded once the player says the file is open.
+    bool opening(int side) const { return m_opening[side == 1 ? 0 : 1]; }
+
 private:
     void wireCommands();
     void startHotKeys();
@@ -96,6 +101,8 @@ private:
     // Shared bodies of the twin open commands and of the two fast-forwards.
     void openFile(int side);
     void loadPlayer(int side);
+    void openEnded(int side, const PlayerError* refusal);
+    void loadFailed(int side, const std::exception& error);
     void fastForward(double seconds);
 
     // Steps on both players, player 1 first.
@@ -111,6 +118,9 @@ private:
 
     // Timer1's interval while the players run, in milliseconds.
     static constexpr int kDisplayInterval = 200;
+
+    // Per side: an open handed to the player whose end the player has not told yet.
+    bool m_opening[2] = {false, false};
 
     // Player 2 follows player 1 while both play from an aligned start.
     PlayerFollower m_follower;

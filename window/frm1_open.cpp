@@ -88,18 +88,45 @@ void frm1::openFile(int side) {
 
 void frm1::loadPlayer(int side) {
     const Side s = sideOf(*this, side);
+    bool& opening = m_opening[side - 1];
     // A new file plays at normal speed, whichever side it goes to.
     stopFollowing();
     try {
         s.geladen = false;
+        opening = false;
         // The file is only opened; the hot keys decide when it plays.
         s.player.setAutoStart(false);
         s.player.setURL(s.media);
-        s.geladen = true;
+        // The player says later whether the file opened (openEnded); the side stays unloaded
+        // until then, so the hot keys leave it alone.
+        opening = true;
     } catch (const std::exception& e) {
-        logDropped(side == 1 ? "load_player1" : "load_player2", e);
-        m_messageBox.show(Messages::kCannotLoad);
-        s.media.clear();
-        s.disp.clear();
+        loadFailed(side, e);
     }
+}
+
+void frm1::openEnded(int side, const PlayerError* refusal) {
+    bool& opening = m_opening[side - 1];
+    if (!opening) {
+        // Nothing of this side waits: news of an open that the window no longer counts on.
+        if (refusal) {
+            logDropped(side == 1 ? "an earlier open of player 1" : "an earlier open of player 2",
+                       *refusal);
+        }
+        return;
+    }
+    opening = false;
+    if (refusal) {
+        loadFailed(side, *refusal);
+        return;
+    }
+    sideOf(*this, side).geladen = true;
+}
+
+void frm1::loadFailed(int side, const std::exception& error) {
+    const Side s = sideOf(*this, side);
+    logDropped(side == 1 ? "load_player1" : "load_player2", error);
+    m_messageBox.show(Messages::kCannotLoad);
+    s.media.clear();
+    s.disp.clear();
 }

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -15,6 +13,7 @@
 #include "MessageHook.h"
 #include "MpvPlayer.h"
 #include "RecordingPlayer.h"
+#include "RunEvents.h"
 #include "StartCoordinator.h"
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
@@ -44,12 +43,16 @@ public:
         window->show();
     }
 
-    // Opens a file into side 1 or 2 through the window's own open command; false if refused.
+    // Opens a file into side 1 or 2 through the window's own open command, running events
+    // until the player has said whether it opened; false if refused.
     bool open(int side, const std::string& path) {
         const std::size_t before = messages.shown.size();
         dialog.nextChoice = path;
         side == 1 ? window->neu1_Click() : window->neu2_Click();
-        return messages.shown.size() == before;
+        const auto limit = MpvPlayer::kOpenTimeout + std::chrono::seconds(5);
+        const bool ended =
+            runEventsUntil([&] { return !window->opening(side); }, static_cast<int>(limit.count()));
+        return ended && messages.shown.size() == before;
     }
 
     IMediaPlayer& player(int side) { return side == 1 ? *window->wmp1 : *window->wmp2; }
@@ -58,31 +61,3 @@ public:
         return std::fabs(player(1).currentPosition() - player(2).currentPosition()) * 1000.0;
     }
 };
-
-// Runs the event loop until the condition holds or the limit passes; returns the condition.
-// The loop sleeps between events, as the program's own does. One that polls (processEvents in
-// a loop) keeps the window's thread busy all the time: it measured a whole core while two
-// files played with no key pressed, and on a loaded machine the scheduler then treats that
-// thread as a CPU hog and lets it wait hundreds of milliseconds.
-template <typename Condition>
-bool runEventsUntil(Condition condition, int limitMs) {
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer check;
-    const QDeadlineTimer deadline(limitMs);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (condition() || deadline.hasExpired())
-            loop.quit();
-    });
-    check.start(5);
-    loop.exec();
-    return condition();
-}
-
-// Runs the event loop for the given time, so that players play and keys arrive.
-inline void runEventsFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}

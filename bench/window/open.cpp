@@ -185,6 +185,8 @@ public:
 private:
     void beat() {
         m_beats.push_back(Clock::now());
+        if (m_opening && !m_w.window->opening(2))
+            openEnded();
         if (m_waitingForRefusal && m_w.messages.shown.size() > m_messagesBefore)
             refused();
     }
@@ -192,14 +194,21 @@ private:
     void nextOpen() {
         if (m_durations.size() == static_cast<std::size_t>(m_opens))
             return openFifo();
-        const std::size_t before = m_w.messages.shown.size();
-        const auto begin = Clock::now();
+        m_messagesBeforeOpen = m_w.messages.shown.size();
+        m_openBegin = Clock::now();
         if (m_durations.empty())
-            m_opensPhase.begin = begin;
-        m_w.open(2, m_toOpen[m_durations.size() % m_toOpen.size()]);
+            m_opensPhase.begin = m_openBegin;
+        // The open ends when the player says so; the heartbeat looks (to within its 5 ms).
+        m_w.startOpen(2, m_toOpen[m_durations.size() % m_toOpen.size()]);
+        m_opening = true;
+        beat();  // one refused at once has ended already
+    }
+
+    void openEnded() {
+        m_opening = false;
         m_opensPhase.end = Clock::now();
-        m_durations.push_back(msBetween(begin, m_opensPhase.end));
-        if (m_w.messages.shown.size() != before)
+        m_durations.push_back(msBetween(m_openBegin, m_opensPhase.end));
+        if (m_w.messages.shown.size() != m_messagesBeforeOpen)
             ++m_refusedOpens;
         // A pause between opens, as between a user's two clicks.
         QTimer::singleShot(400, [this] { nextOpen(); });
@@ -208,7 +217,7 @@ private:
     void openFifo() {
         m_messagesBefore = m_w.messages.shown.size();
         m_fifoPhase.begin = Clock::now();
-        m_w.open(2, m_fifo);
+        m_w.startOpen(2, m_fifo);
         m_openReturned = Clock::now();
         m_waitingForRefusal = true;
         beat();
@@ -302,6 +311,9 @@ private:
     Phase m_opensPhase;
     Phase m_fifoPhase;
     Clock::time_point m_openReturned;
+    Clock::time_point m_openBegin;
+    std::size_t m_messagesBeforeOpen = 0;
+    bool m_opening = false;
     std::size_t m_messagesBefore = 0;
     bool m_waitingForRefusal = false;
     bool m_fifoRefused = false;

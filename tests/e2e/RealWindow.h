@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QEventLoop>
-#include <QTimer>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -9,6 +8,7 @@
 #include "FakeMessageBox.h"
 #include "MessageHook.h"
 #include "MpvPlayer.h"
+#include "RunEvents.h"
 #include "StartCoordinator.h"
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
@@ -26,31 +26,38 @@ public:
 
     // Without a shared start, each player starts on its own, as players did before the
     // window started them together (for comparison in the benchmark). Hot keys come from the
-    // X11 platform unless the test names another (the desktop's portal).
-    explicit RealWindow(bool sharedStart = true, IHotKeyPlatform* keys = nullptr) {
-        auto makePlayer = [this, sharedStart](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
-            return std::make_unique<MpvPlayer>(host, sharedStart ? &starts : nullptr);
+    // X11 platform unless the test names another (the desktop's portal). A test may give the
+    // players a shorter time to open a file.
+    explicit RealWindow(bool sharedStart = true, IHotKeyPlatform* keys = nullptr,
+                        std::chrono::milliseconds openTimeout = MpvPlayer::kOpenTimeout) {
+        auto makePlayer = [this, sharedStart,
+                           openTimeout](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
+            return std::make_unique<MpvPlayer>(host, sharedStart ? &starts : nullptr, openTimeout);
         };
         window = std::make_unique<frm1>(frm1Services{
             makePlayer, dialog, messages, keys ? *keys : platform, MessageHook::instance()});
         window->show();
     }
 
-    // Opens a file into side 1 or 2 through the window's own open command.
+    // Opens a file into side 1 or 2 through the window's own open command, and runs events
+    // until the side's player has said whether the file opened (or a limit past the player's
+    // own timeout has passed).
     void open(int side, const std::string& path) {
+        startOpen(side, path);
+        awaitOpen(side);
+    }
+    // The open command alone: it returns while the player may still be opening the file.
+    void startOpen(int side, const std::string& path) {
         dialog.nextChoice = path;
         side == 1 ? window->neu1_Click() : window->neu2_Click();
+    }
+    // Runs events until the side's open has ended; false if it has not within the limit.
+    bool awaitOpen(int side) {
+        const auto limit = MpvPlayer::kOpenTimeout + std::chrono::seconds(5);
+        return runEventsUntil([&] { return !window->opening(side); },
+                              static_cast<int>(limit.count()));
     }
 
     IMediaPlayer& player(int side) { return side == 1 ? *window->wmp1 : *window->wmp2; }
     Ui::frm1& ui() { return window->controls(); }
 };
-
-// Runs the event loop for the given time, so that players play and messages arrive. The loop
-// sleeps between events as the program's own does; polling processEvents instead keeps this
-// thread busy, and on a loaded machine the scheduler then lets it wait for hundreds of ms.
-inline void runEventsFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}

@@ -1,52 +1,77 @@
-// Preloaded into the program by a test: reads of one file stop answering at a given offset
-// and never return, as reads on a network share or a FUSE mount do when its server hangs.
-// Reads of every other file pass through. The file and the offset come from
-// PELLUCOR_TEST_STALL_FILE and PELLUCOR_TEST_STALL_AFTER.
+// Preloaded into the program by a test: reads of one file stop answering at a given offset, as
+// reads on a network share or a FUSE mount do when its server hangs, or for a while, as on a
+// slow share or a USB stick waking up. Reads of every other file pass through.
+//   PELLUCOR_TEST_STALL_FILE    the file
+//   PELLUCOR_TEST_STALL_AFTER   the offset where its reads stop answering
+//   PELLUCOR_TEST_STALL_FOR_MS  if set: the first read there answers after that long, and every
+//                               read after it at once; else none answers, ever
+// The file is looked for until it exists, so a test may make it, and name it, once the process
+// is running.
 #include <dlfcn.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
 using ReadFunction = ssize_t (*)(int, void*, size_t);
 
 struct Stall {
-    bool active = false;
     dev_t device = 0;
     ino_t inode = 0;
     off_t after = 0;
+    long forMs = -1;  // for good
 };
 
-const Stall& stall() {
-    static const Stall s = [] {
-        Stall made;
-        const char* file = std::getenv("PELLUCOR_TEST_STALL_FILE");
-        const char* after = std::getenv("PELLUCOR_TEST_STALL_AFTER");
-        struct stat st {};
-        if (file && after && ::stat(file, &st) == 0) {
-            made.active = true;
-            made.device = st.st_dev;
-            made.inode = st.st_ino;
-            made.after = static_cast<off_t>(std::strtoll(after, nullptr, 10));
+std::mutex g_lookUp;
+std::atomic<bool> g_found{false};
+Stall g_stall;  // written once, before g_found
+std::atomic<bool> g_stalledOnce{false};
+
+// The stall, once its file exists; nothing before.
+const Stall* stall() {
+    if (!g_found.load(std::memory_order_acquire)) {
+        const std::lock_guard<std::mutex> lock(g_lookUp);
+        if (!g_found.load(std::memory_order_relaxed)) {
+            const char* file = std::getenv("PELLUCOR_TEST_STALL_FILE");
+            const char* after = std::getenv("PELLUCOR_TEST_STALL_AFTER");
+            const char* forMs = std::getenv("PELLUCOR_TEST_STALL_FOR_MS");
+            struct stat st {};
+            if (!file || !after || ::stat(file, &st) != 0)
+                return nullptr;
+            g_stall.device = st.st_dev;
+            g_stall.inode = st.st_ino;
+            g_stall.after = static_cast<off_t>(std::strtoll(after, nullptr, 10));
+            g_stall.forMs = forMs ? std::strtol(forMs, nullptr, 10) : -1;
+            g_found.store(true, std::memory_order_release);
         }
-        return made;
-    }();
-    return s;
+    }
+    return &g_stall;
 }
 
-// How much of this read may be answered; blocks for good where nothing may.
+// How much of this read may be answered; blocks for a while or for good where nothing may.
 size_t allowed(int fd, size_t count) {
-    const Stall& s = stall();
+    const Stall* s = stall();
     struct stat st {};
-    if (!s.active || ::fstat(fd, &st) != 0 || st.st_dev != s.device || st.st_ino != s.inode)
+    if (!s || ::fstat(fd, &st) != 0 || st.st_dev != s->device || st.st_ino != s->inode)
         return count;
     const off_t at = ::lseek(fd, 0, SEEK_CUR);
-    if (at < 0 || at + static_cast<off_t>(count) <= s.after)
+    if (at < 0 || at + static_cast<off_t>(count) <= s->after)
         return count;
-    if (at < s.after)
-        return static_cast<size_t>(s.after - at);
+    if (at < s->after)
+        return static_cast<size_t>(s->after - at);
+    if (s->forMs >= 0) {
+        if (!g_stalledOnce.exchange(true)) {
+            timespec left{s->forMs / 1000, (s->forMs % 1000) * 1'000'000};
+            while (::nanosleep(&left, &left) != 0) {
+            }
+        }
+        return count;
+    }
     for (;;)
         ::pause();
 }

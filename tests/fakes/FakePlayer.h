@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <optional>
 #include <string>
 
 #include "CallLog.h"
@@ -9,6 +12,7 @@ using PlayerCallLog = BasicCallLog<PlayerError>;
 
 // A player that records every call as "wmpN.call(arg)" in a shared log and keeps only what the
 // window reads back: a position that changes when written, a playing flag, geometry in twips.
+// An open it takes stays under way until the test ends it (opened(), refused()).
 class FakePlayer : public IMediaPlayer {
 public:
     FakePlayer(std::string name, PlayerCallLog& log) : m_name(std::move(name)), m_log(log) {}
@@ -22,9 +26,23 @@ public:
     float left = 0;
     float width = 0;
     float height = 0;
+    // The file of the open under way, which a later setURL replaces.
+    std::optional<std::string> opening;
 
     void setAutoStart(bool value) override { set("setAutoStart", value ? "true" : "false"); }
-    void setURL(const std::string& path) override { url = set("setURL", path); }
+    void setURL(const std::string& path) override {
+        opening.reset();  // replaced, or refused at once
+        url = set("setURL", path);
+        opening = url;
+    }
+    void onOpenEnded(OpenEnded told) override { m_told = std::move(told); }
+
+    // Ends the open under way, as the player's news would, and tells whoever listens.
+    void opened() { end(nullptr); }
+    void refused(const std::string& why = "injected refusal") {
+        const PlayerError refusal(why);
+        end(&refusal);
+    }
     void play() override { playing = rec("play", true); }
     void pause() override { playing = rec("pause", false); }
     double currentPosition() override { return rec("currentPosition", position); }
@@ -43,6 +61,12 @@ public:
     void setHeight(float twips) override { height = set("setHeight", twips); }
 
 private:
+    void end(const PlayerError* refusal) {
+        ASSERT_TRUE(opening.has_value()) << m_name << " has no open under way";
+        opening.reset();
+        if (m_told)
+            m_told(refusal);
+    }
     // Records a call without an argument and gives back what it answers.
     template <typename T>
     T rec(const std::string& call, T answer) {
@@ -58,4 +82,5 @@ private:
 
     std::string m_name;
     PlayerCallLog& m_log;
+    OpenEnded m_told;
 };

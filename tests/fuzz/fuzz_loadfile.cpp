@@ -1,10 +1,12 @@
 // Arbitrary bytes written to a file and opened by a real player, as the window's open command
-// does: the open returns or refuses (libFuzzer's -timeout holds it to the player's bound, see
-// run.sh), and the player then takes a good file as usual. Set PELLUCOR_FUZZ_GOOD_FILE to a
-// small playable file with sound.
+// does: the player says the file is open or refuses it (libFuzzer's -timeout holds it to the
+// player's bound, see run.sh), and the player then takes a good file as usual. Set
+// PELLUCOR_FUZZ_GOOD_FILE to a small playable file with sound.
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <cstdio>
@@ -27,6 +29,9 @@ struct Harness {
     QTemporaryDir dir;
     std::string input;
     std::string good;
+    // How the last open ended, once the player has said so.
+    bool told = false;
+    std::string refusal;
 };
 
 Harness* g_harness = nullptr;
@@ -36,14 +41,27 @@ Harness* g_harness = nullptr;
     std::abort();
 }
 
-void load(MpvPlayer& player, const std::string& path, bool mustOpen) {
+void load(Harness& h, const std::string& path, bool mustOpen) {
+    h.told = false;
     try {
-        player.setAutoStart(false);
-        player.setURL(path);
+        h.player->setAutoStart(false);
+        h.player->setURL(path);
     } catch (const PlayerError& error) {
         if (mustOpen)
             fault(std::string("the good file is refused after a bad one: ") + error.what());
+        return;
     }
+    // The player's own timeout ends every open; libFuzzer's catches one that never ends.
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (h.told)
+            loop.quit();
+    });
+    check.start(1);
+    loop.exec();
+    if (mustOpen && !h.refusal.empty())
+        fault("the good file is refused after a bad one: " + h.refusal);
 }
 
 }  // namespace
@@ -57,6 +75,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // Never shown: without a GL context the player takes no picture, the null video output.
     h->host->resize(320, 240);
     h->player = std::make_unique<MpvPlayer>(h->host.get());
+    h->player->onOpenEnded([h](const PlayerError* refusal) {
+        h->told = true;
+        h->refusal = refusal ? refusal->what() : "";
+    });
     h->input = QDir(h->dir.path()).filePath("input.mp4").toStdString();
     const char* good = std::getenv("PELLUCOR_FUZZ_GOOD_FILE");
     if (good == nullptr || !std::ifstream(good))
@@ -70,9 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Harness& h = *g_harness;
     std::ofstream(h.input, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    load(*h.player, h.input, false);
+    load(h, h.input, false);
     QCoreApplication::processEvents();
-    load(*h.player, h.good, true);
+    load(h, h.good, true);
     QCoreApplication::processEvents();
     return 0;
 }

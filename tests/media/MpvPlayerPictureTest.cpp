@@ -57,8 +57,7 @@ protected:
 };
 
 TEST_F(PictureTest, FileOpenedBeforeTheWindowIsShownStillGetsItsPicture) {
-    player().setAutoStart(false);
-    player().setURL(TestMedia::video());
+    harness.openPaused(0, TestMedia::video());
     harness.show();
     player().setCurrentPosition(5.0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return colourfulShare(harness.host(0)) > 0.3; }, 5000));

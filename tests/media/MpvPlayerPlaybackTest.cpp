@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "MpvLibrary.h"
 #include "NamedCases.h"
 #include "PlayerHarness.h"
 #include "TestMedia.h"
@@ -47,6 +48,19 @@ INSTANTIATE_TEST_SUITE_P(Files, TransportTest,
                          testing::Values(File{"Video", &TestMedia::video},
                                          File{"Audio", &TestMedia::audio}),
                          byName);
+
+// libmpv loads on a thread of its own once the window's first events run; a file opened before
+// it is there waits for it, the window does not.
+TEST(PlayerBeforeLibmpv, OpensTheFileOnceLibmpvIsThereWithoutWaitingForIt) {
+    const std::string video = TestMedia::video();
+    PlayerHarness harness{1, false};
+    ASSERT_FALSE(mpvLoadEnded()) << "libmpv was there before the test";
+    harness.player(0).setAutoStart(false);
+    harness.player(0).setURL(video);
+    EXPECT_FALSE(mpvLoadEnded()) << "the open waited for libmpv to load";
+    harness.awaitOpen(0);
+    EXPECT_EQ(harness.player(0).currentPosition(), 0.0);
+}
 
 // ---- Writing the position.
 

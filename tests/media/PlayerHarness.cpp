@@ -2,6 +2,7 @@
 
 #include <QTest>
 #include <stdexcept>
+#include <utility>
 
 PlayerHarness::PlayerHarness(int count, bool shown) {
     m_window.resize(20 + count * 300, 260);
@@ -10,6 +11,12 @@ PlayerHarness::PlayerHarness(int count, bool shown) {
         host->setGeometry(8 + i * 300, 8, 289, 201);
         m_hosts.push_back(host);
         m_players.push_back(std::make_unique<MpvPlayer>(host, &m_coordinator));
+    }
+    m_openEnds.resize(m_players.size());
+    for (std::size_t i = 0; i < m_players.size(); ++i) {
+        m_players[i]->onOpenEnded([this, i](const PlayerError* refusal) {
+            m_openEnds[i] = {true, refusal ? refusal->what() : ""};
+        });
     }
     if (shown) {
         show();
@@ -25,8 +32,33 @@ void PlayerHarness::show() {
 }
 
 void PlayerHarness::openPaused(const std::string& path) {
-    for (auto& p : m_players) {
-        p->setAutoStart(false);
-        p->setURL(path);
+    for (std::size_t i = 0; i < m_players.size(); ++i) {
+        m_openEnds[i] = {};
+        m_players[i]->setAutoStart(false);
+        m_players[i]->setURL(path);
+    }
+    for (std::size_t i = 0; i < m_players.size(); ++i) {
+        awaitOpen(static_cast<int>(i));
+    }
+}
+
+void PlayerHarness::openPaused(int index, const std::string& path) {
+    const auto i = static_cast<std::size_t>(index);
+    m_openEnds.at(i) = {};
+    m_players.at(i)->setAutoStart(false);
+    m_players.at(i)->setURL(path);
+    awaitOpen(index);
+}
+
+void PlayerHarness::awaitOpen(int index) {
+    OpenEnd& end = m_openEnds.at(static_cast<std::size_t>(index));
+    // Longer than the player's own timeout: it always says something first.
+    const auto limit = MpvPlayer::kOpenTimeout + std::chrono::seconds(5);
+    if (!QTest::qWaitFor([&] { return end.told; }, static_cast<int>(limit.count()))) {
+        throw std::runtime_error("a player never said how its open ended");
+    }
+    const OpenEnd told = std::exchange(end, {});
+    if (!told.refusal.empty()) {
+        throw std::runtime_error("a player refused the file: " + told.refusal);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "MpvPlayer.h"
@@ -20,10 +21,23 @@ public:
     void show();
     // The player goes, its host stays.
     void destroyPlayer(int index) { m_players.at(static_cast<std::size_t>(index)).reset(); }
-    // Opens the file paused at its start in every player.
+    // Opens the file paused at its start in every player, and waits until each says it is
+    // open. Throws when one refuses it or never says.
     void openPaused(const std::string& path);
+    // The same for one player.
+    void openPaused(int index, const std::string& path);
+    // Waits until the player says how the open that its last setURL started ended; throws when
+    // it refused the file or never says.
+    void awaitOpen(int index);
 
 private:
+    // How the last open of a player ended, once it has said so: empty, or why it was refused.
+    struct OpenEnd {
+        bool told = false;
+        std::string refusal;
+    };
+    std::vector<OpenEnd> m_openEnds;
+
     QWidget m_window;
     StartCoordinator m_coordinator;
     std::vector<QWidget*> m_hosts;

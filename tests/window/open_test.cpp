@@ -24,6 +24,8 @@ protected:
         dialog.nextChoice = "/media/earlier.wav";
         window->neu1_Click();
         window->neu2_Click();
+        p1->opened();
+        p2->opened();
         ASSERT_TRUE(window->geladen1 && window->geladen2);
         players.clear();
         dialog.log.clear();
@@ -48,7 +50,12 @@ TEST_P(OpenSide, HandsTheChosenFileToItsPlayerWithoutStartingIt) {
     EXPECT_EQ(dialog.log.calls, kDialogCalls);
     EXPECT_EQ(players.calls, (std::vector<std::string>{call("setAutoStart(false)"),
                                                        call("setURL(/home/user/a.wav)")}));
+    // Loaded only once the player says the file is open, which it does later.
+    EXPECT_FALSE(geladen());
+    EXPECT_TRUE(window->opening(GetParam()));
+    player().opened();
     EXPECT_TRUE(geladen());
+    EXPECT_FALSE(window->opening(GetParam()));
     EXPECT_EQ(media(), "/home/user/a.wav");
     EXPECT_EQ(disp(), "/home/user/a.wav");
     // The other side, the timer and the position display are left alone.
@@ -79,25 +86,89 @@ TEST_P(OpenSide, DialogFailureOrCancelEmptiesOnlyTheDisplay) {
     }
 }
 
+// Refused at once by each load call in turn, or by the player's news after the open began.
 TEST_P(OpenSide, LoadFailureLeavesTheSideUnloaded) {
     const std::vector<std::string> loadCalls = {call("setAutoStart(false)"),
                                                 call("setURL(/media/bad.wav)")};
-    for (std::size_t failing = 0; failing < loadCalls.size(); ++failing) {
-        SCOPED_TRACE("failing load step " + std::to_string(failing));
+    for (std::size_t failing = 0; failing <= loadCalls.size(); ++failing) {
+        const bool later = failing == loadCalls.size();
+        SCOPED_TRACE(later ? "refused later" : "failing load step " + std::to_string(failing));
         loadEarlier();
-        players.failAt(failing);
+        if (!later)
+            players.failAt(failing);
 
         open("/media/bad.wav");
+        if (later) {
+            EXPECT_TRUE(messages.shown.empty()) << "a message before the player said anything";
+            EXPECT_EQ(media(), "/media/bad.wav");
+            player().refused();
+        }
 
-        EXPECT_EQ(players.calls, firstCalls(loadCalls, failing + 1));
+        EXPECT_EQ(players.calls, firstCalls(loadCalls, std::min(failing + 1, loadCalls.size())));
         EXPECT_EQ(messages.shown, std::vector<std::string>{Messages::kCannotLoad});
         EXPECT_FALSE(geladen());
+        EXPECT_FALSE(window->opening(GetParam()));
         EXPECT_EQ(media(), "");
         EXPECT_EQ(disp(), "");
-        EXPECT_EQ(player().url, "/media/earlier.wav");  // the player keeps what it holds
+        if (!later) {
+            EXPECT_EQ(player().url, "/media/earlier.wav");  // the player keeps what it holds
+        }
         EXPECT_TRUE(first() ? window->geladen2 : window->geladen1);  // the other side too
         EXPECT_EQ(text(first() ? ui().disp2 : ui().disp1), "/media/earlier.wav");
     }
+}
+
+// A second file chosen while the first is still opening replaces it: the side waits for the
+// second, and loads or fails with it alone.
+TEST_P(OpenSide, SecondOpenWhileTheFirstIsUnderWayReplacesIt) {
+    for (const bool secondOpens : {true, false}) {
+        SCOPED_TRACE(secondOpens ? "second opens" : "second refused");
+        loadEarlier();
+        open("/media/slow.wav");
+        open("/media/second.wav");
+        EXPECT_FALSE(geladen());
+        EXPECT_EQ(player().opening, "/media/second.wav");
+
+        secondOpens ? player().opened() : player().refused();
+
+        EXPECT_EQ(geladen(), secondOpens);
+        EXPECT_FALSE(window->opening(GetParam()));
+        EXPECT_EQ(media(), secondOpens ? "/media/second.wav" : "");
+        EXPECT_EQ(disp(), secondOpens ? "/media/second.wav" : "");
+        EXPECT_EQ(messages.shown.size(), secondOpens ? 0u : 1u);
+    }
+}
+
+// Cancelling the dialog leaves the side as it was: an open under way still ends it.
+TEST_P(OpenSide, CancelWhileAnOpenIsUnderWayLetsThatOpenFinish) {
+    loadEarlier();
+    open("/media/slow.wav");
+    open("");
+    EXPECT_EQ(messages.shown, std::vector<std::string>{Messages::kCannotOpen});
+    EXPECT_FALSE(geladen());
+
+    player().opened();
+
+    EXPECT_TRUE(geladen());
+    EXPECT_EQ(media(), "/media/slow.wav");
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+// The hot keys leave both players alone while one side is still opening its file.
+TEST_P(OpenSide, HotKeysDoNothingWhileTheFileIsOpening) {
+    window->Form_Load();
+    loadEarlier();
+    open("/media/slow.wav");
+    players.clear();
+    const auto ids = platform.registeredIds();
+    for (const auto id : ids)
+        hook.deliver(hwnd(), WM_HOTKEY, id, 0);
+    EXPECT_EQ(players.calls, std::vector<std::string>{});
+
+    player().opened();
+    hook.deliver(hwnd(), WM_HOTKEY, ids.at(0), 0x00720000);  // F3
+    EXPECT_NE(std::find(players.calls.begin(), players.calls.end(), "wmp2.play"),
+              players.calls.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(Sides, OpenSide, ::testing::Values(1, 2),
