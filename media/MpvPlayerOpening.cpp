@@ -173,15 +173,17 @@ void MpvPlayer::onFileOpened() {
         openRefused(m_core->errorText(m_loadError));
         return;
     }
+    // Opened, but not yet taken: libmpv may still give the file up while it sets up its
+    // decoders (a codec it names but cannot decode). The open ends once they are set up, so
+    // such a file is refused as one that cannot be opened, not left in the window unplayable.
     m_takenSerial = m_core->observed().timePosSerial;
-    openSucceeded();
 }
 
 void MpvPlayer::onFileLoaded() {
     if (m_loadEntry == 0 || m_startedEntry != m_loadEntry) {
         return;
     }
-    const bool openedNow = m_load == Load::Loading;  // the opened news was missed
+    const bool openedNow = m_load == Load::Loading;
     if (openedNow) {
         m_load = Load::Loaded;
     }
