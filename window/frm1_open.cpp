@@ -120,7 +120,9 @@ void frm1::openEnded(int side, const PlayerError* refusal) {
         loadFailed(side, *refusal);
         return;
     }
-    sideOf(*this, side).geladen = true;
+    const Side s = sideOf(*this, side);
+    s.geladen = true;
+    qCInfo(lcWindow).noquote() << "player" << side << "holds" << QString::fromStdString(s.media);
 }
 
 void frm1::loadFailed(int side, const std::exception& error) {

@@ -68,19 +68,22 @@ protected:
                waitFor([&] { return !shows(program, kDialog); }, 15000);
     }
 
-    // Player 1 through Ctrl+N, player 2 through the file menu's second item.
+    // Player 1 through Ctrl+N, player 2 through the file menu's second item; done once the
+    // window says that both sides hold their file (a file opens after its dialog has gone, and
+    // the keys leave a side alone until then).
     bool openBoth(const std::string& file, std::uint32_t window) {
         if (!activate(program) || !typeKeys("ctrl+n") || !choose(file))
             return false;
         if (!activate(program) ||
             QProcess::execute("xdotool", {"mousemove", "--window", QString::number(window), "15",
                                           "10", "click", "1"}) != 0 ||
-            !typeKeys("Down") || !typeKeys("Down") || !typeKeys("Return"))
+            !typeKeys("Down") || !typeKeys("Down") || !typeKeys("Return") || !choose(file))
             return false;
-        return choose(file);
+        return waitFor(
+            [&] { return log().contains("player 1 holds") && log().contains("player 2 holds"); },
+            15000);
     }
 
     QTemporaryDir logFolder;
     QProcess program;
 };
-
