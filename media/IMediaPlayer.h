@@ -39,6 +39,9 @@ public:
     // controls.currentPosition
     virtual double currentPosition() = 0;
     virtual void setCurrentPosition(double seconds) = 0;
+    // Where the player is at this very moment, to compare two playing players by: finer than
+    // currentPosition(), which stays on the picture on screen until the next one.
+    virtual double positionNow() { return currentPosition(); }
 
     // settings.rate: the speed of playing, 1 for normal.
     virtual void setRate(double rate) = 0;

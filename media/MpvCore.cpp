@@ -25,9 +25,17 @@ enum Observer : std::uint64_t {
     kEofReached,
     kVideoTrack,
     kFrameRate,
-    kAudioOutput
+    kAudioOutput,
+    kStillPicture
 };
 constexpr std::uint64_t kOpenedHook = 1;
+
+// A position that went on from the one before about as far as the clock did (at up to twice
+// the speed), not a seek's jump.
+bool playedOn(double before, double after, std::chrono::steady_clock::duration between) {
+    const double seconds = std::chrono::duration<double>(between).count();
+    return after > before && after - before <= 2.0 * seconds + 0.01;
+}
 
 // Options every player starts with. The audio chain matters: with libmpv's default chain and
 // no sound device it falls through to SDL, where two players in one process hang or crash.
@@ -242,6 +250,7 @@ void MpvCore::start(bool keepWindow) {
     lib.observe_property(mpv, kVideoTrack, "current-tracks/video/id", MPV_FORMAT_INT64);
     lib.observe_property(mpv, kFrameRate, "container-fps", MPV_FORMAT_DOUBLE);
     lib.observe_property(mpv, kAudioOutput, "current-ao", MPV_FORMAT_STRING);
+    lib.observe_property(mpv, kStillPicture, "current-tracks/video/albumart", MPV_FORMAT_FLAG);
     lib.set_wakeup_callback(mpv, &MpvCore::onWakeup, this);
     m_mpv = mpv;
 }
@@ -293,6 +302,7 @@ void MpvCore::dispatch(const mpv_event& event) {
         case MPV_EVENT_START_FILE:
             // What was reported of the previous file no longer holds.
             m_observed.timePos.reset();
+            m_observed.sound.forget();
             m_observed.duration.reset();
             m_observed.eofReached = false;
             emit fileStarted(
@@ -354,11 +364,24 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
                *static_cast<const int*>(property->data) != 0;
     };
     switch (id) {
-        case kTimePos:
+        case kTimePos: {
+            const auto before = m_observed.timePos;
+            const auto beforeAt = m_observed.timePosAt;
             m_observed.timePos = number();
+            m_observed.timePosAt = std::chrono::steady_clock::now();
+            if (m_observed.timePos) {
+                m_observed.sound.report(
+                    *m_observed.timePos,
+                    !m_observed.paused && before &&
+                        playedOn(*before, *m_observed.timePos, m_observed.timePosAt - beforeAt),
+                    m_observed.timePosAt);
+            } else {
+                m_observed.sound.forget();
+            }
             ++m_observed.timePosSerial;
             emit timePosChanged();
             break;
+        }
         case kDuration:
             m_observed.duration = number();
             break;
@@ -376,6 +399,11 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
         }
         case kPause:
             m_observed.paused = flag();
+            if (m_observed.paused)
+                m_observed.sound.forget();
+            break;
+        case kStillPicture:
+            m_observed.stillPicture = flag();
             break;
         case kEofReached:
             m_observed.eofReached = flag();

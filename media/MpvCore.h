@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "SoundClock.h"
 
 struct mpv_handle;
 struct mpv_event;
@@ -33,6 +36,11 @@ public:
         std::string audioOutput;
         // Counts the position reports, so a reader can tell a report newer than some moment.
         std::uint64_t timePosSerial = 0;
+        // When the last position report came, and the sound's clock the reports make.
+        std::chrono::steady_clock::time_point timePosAt;
+        SoundClock sound;
+        // The picture is a still (a cover in a sound file): the position moves with the sound.
+        bool stillPicture = false;
     };
 
     // wid: the native window to draw into; 0 for no picture at all. libmpv is started by

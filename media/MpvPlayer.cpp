@@ -10,12 +10,13 @@
 
 #include "MediaLog.h"
 #include "MpvCore.h"
-#include "SoundReturn.h"
-#include "SoundServerWatch.h"
 #include "MpvLibrary.h"
 #include "MpvVideoWidget.h"
 #include "PictureHold.h"
 #include "PlayerControlBar.h"
+#include "SoundClock.h"
+#include "SoundReturn.h"
+#include "SoundServerWatch.h"
 
 namespace {
 
@@ -293,6 +294,7 @@ void MpvPlayer::setRate(double rate) {
         throw PlayerError("speed is not a positive number");
     }
     m_core->setDoubleAsync("speed", rate);
+    m_speed = rate;
 }
 
 bool MpvPlayer::readyToStart() const {
@@ -313,6 +315,18 @@ void MpvPlayer::startNow() {
 
 double MpvPlayer::currentPosition() {
     requireFile();
+    const auto& observed = m_core->observed();
+    return readPosition(!observed.hasPicture || observed.stillPicture);
+}
+
+double MpvPlayer::positionNow() {
+    return readPosition(true);
+}
+
+// The position of the last report; carried on to this moment (SoundClock) while playing if
+// `carried`. A picture's position stays on it while it is on screen.
+double MpvPlayer::readPosition(bool carried) {
+    requireFile();
     if (const auto target = m_seek.target(PendingSeek::Clock::now())) {
         return *target;
     }
@@ -322,8 +336,14 @@ double MpvPlayer::currentPosition() {
         m_settledSerial = 0;
     }
     const auto& observed = m_core->observed();
-    if (!m_awaitingSettle && observed.timePosSerial > m_settledSerial && observed.timePos) {
-        m_lastPosition = std::max(*observed.timePos, 0.0);
+    if (m_awaitingSettle || observed.timePosSerial <= m_settledSerial || !observed.timePos) {
+        return m_lastPosition;
+    }
+    m_lastPosition = std::max(*observed.timePos, 0.0);
+    if (carried && m_playing && !observed.paused && !observed.eofReached) {
+        if (const auto now = observed.sound.position(SoundClock::Clock::now(), m_speed)) {
+            return std::max(*now, 0.0);
+        }
     }
     return m_lastPosition;
 }

@@ -54,6 +54,7 @@ public:
     void play() override;
     void pause() override;
     double currentPosition() override;
+    double positionNow() override;
     void setCurrentPosition(double seconds) override;
     void setRate(double rate) override;
     int playState() override;
@@ -91,6 +92,7 @@ private:
     void takeHostGeometry();
     void open(const std::string& path);
     void sendOpen();
+    double readPosition(bool carried);
     void abandonOpen();
     void openSucceeded();
     void openRefused(const std::string& reason);
@@ -153,6 +155,7 @@ private:
     std::uint64_t m_takenSerial = 0;
     std::uint64_t m_settledSerial = 0;
     double m_lastPosition = 0.0;
+    double m_speed = 1.0;  // as last set
 
     bool m_autoStart = true;
     bool m_playing = false;

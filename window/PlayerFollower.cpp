@@ -7,27 +7,37 @@
 
 namespace {
 
-// Readings averaged before a decision: a single reading is off by up to a frame, since each
-// player's position moves with its own pictures.
+// Readings averaged before a decision: through PipeWire a single reading is now and then a few
+// milliseconds off.
 constexpr int kReadingsPerDecision = 8;
-// Player 2 catches up from this average gap.
-constexpr double kCatchUpFrom = 0.015;
-// A gap is made up in about this time, at one percent (10 ms a second, too little to hear in
-// speech) to four percent (after the machine held one player back for a while), in steps of
-// half a percent.
+// Player 2 catches up from this average gap: two players heard further apart than this begin
+// to sound like an echo.
+constexpr double kCatchUpFrom = 0.002;
+// A gap is made up in about this time, at most one percent faster or slower (10 ms a second,
+// too little to hear in speech) or, after the machine held one player back for a while, four.
 constexpr double kCatchUpSeconds = 10.0;
 constexpr double kLeastCorrection = 0.01;
 constexpr double kMostCorrection = 0.04;
-constexpr double kCorrectionStep = 0.005;
 // Drift grows by milliseconds a minute, a busy spell adds some hundreds; a gap of a second or
 // more was made on purpose, on one player's own bar, and is left alone.
 constexpr double kLargestDrift = 1.0;
 
-double correctionFor(double gap) {
+struct Correction {
+    double rate;
+    int readings;  // player 2 plays at `rate` until this many more readings are taken
+};
+
+// The speed that makes up the gap exactly in a whole number of readings, no faster than wanted.
+// Whole steps of half a percent, run for the nearest whole number of readings, missed a gap of
+// 11 ms by 2.5 ms, which is heard.
+Correction correctionFor(double gap) {
     const double wanted =
         std::clamp(std::fabs(gap) / kCatchUpSeconds, kLeastCorrection, kMostCorrection);
-    const double stepped = std::round(wanted / kCorrectionStep) * kCorrectionStep;
-    return gap > 0 ? 1.0 + stepped : 1.0 - stepped;
+    const double reading = PlayerFollower::kSampleInterval / 1000.0;
+    const int readings =
+        std::max(1, static_cast<int>(std::ceil(std::fabs(gap) / (wanted * reading) - 1e-9)));
+    const double change = std::fabs(gap) / (readings * reading);
+    return {gap > 0 ? 1.0 + change : 1.0 - change, readings};
 }
 
 }  // namespace
@@ -58,7 +68,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             disengage(player2);
             return;
         }
-        const double gap = player1.currentPosition() - player2.currentPosition();
+        const double gap = player1.positionNow() - player2.positionNow();
         if (std::fabs(gap) >= kLargestDrift) {
             measureAfresh();
             setRate(player2, 1.0);
@@ -79,11 +89,11 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         measureAfresh();
         if (std::fabs(mean) < kCatchUpFrom)
             return;
-        const double rate = correctionFor(mean);
-        const double seconds = std::fabs(mean / (rate - 1.0));
-        setRate(player2, rate);
-        m_correctionLeft =
-            std::max(1, static_cast<int>(std::lround(seconds * 1000.0 / kSampleInterval)));
+        const Correction correction = correctionFor(mean);
+        qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: speed %.4f for %d readings",
+                mean * 1000.0, correction.rate, correction.readings);
+        setRate(player2, correction.rate);
+        m_correctionLeft = correction.readings;
     } catch (const std::exception& e) {
         // A player that fails here fails the next command too, which tells the user.
         logDropped("following player 1", e);

@@ -36,27 +36,26 @@ std::vector<double> then(std::vector<double> first, const std::vector<double>& s
 const Drift kDrifts[] = {
     {"BehindCatchesUp", times8(0.040), 1.01, true},
     {"AheadWaits", times8(-0.040), 0.99, true},
-    {"WithinAFramePlaysOn",
-     {0.030, -0.030, 0.030, -0.030, 0.030, -0.030, 0.030, -0.030},
+    {"ReadingsOffBothWaysPlayOn",
+     {0.005, -0.005, 0.005, -0.005, 0.005, -0.005, 0.005, -0.005},
      1.0,
      true},
     // 40 ms at one percent take 4 s, 16 readings; what they read does not count.
     {"KeepsCatchingUpForTheTimeTheGapTakes", then(times8(0.040), readings(15, -0.5)), 1.01, true},
     {"NormalSpeedOnceTheGapIsMadeUp", then(times8(0.040), readings(16, 0.040)), 1.0, true},
     {"NormalSpeedOnceTheGapAheadIsMadeUp", then(times8(-0.040), readings(16, 0.0)), 1.0, true},
-    {"GapLeftAfterwardsIsMadeUpAgain",
-     then(times8(0.040), then(readings(16, 0.0), times8(0.020))),
-     1.01,
-     true},
+    {"GapLeftAfterwardsIsMadeUpAgain", then(times8(0.040), then(readings(16, 0.0), times8(0.020))),
+     1.01, true},
     {"SmallGapLeftAfterwardsIsLeftAlone",
-     then(times8(0.040), then(readings(16, 0.0), times8(0.010))),
-     1.0,
-     true},
+     then(times8(0.040), then(readings(16, 0.0), times8(0.0015))), 1.0, true},
+    // 11 ms, one PipeWire cycle, made up in five readings: slower than one percent, not 2.5 ms
+    // past it.
+    {"AGapOfACycleIsMadeUpExactly", times8(0.011), 1.0088, true},
     {"FarBehindCatchesUpFaster", times8(0.250), 1.025, true},
     {"AsFastAsFourPercent", times8(0.900), 1.04, true},
     {"TooFarApartToBeDriftIsLeftAlone", then({1.5}, times8(0.040)), 1.01, true},
     {"SeekOnOwnBarWhileCatchingUpStopsIt", then(times8(0.040), {-3.0}), 1.0, true},
-    {"ReadingsBeforeASeekOnOwnBarDoNotCount", then(times8(0.040), then({2.0}, times8(0.002))), 1.0,
+    {"ReadingsBeforeASeekOnOwnBarDoNotCount", then(times8(0.040), then({2.0}, times8(0.001))), 1.0,
      true},
 };
 
@@ -81,7 +80,7 @@ protected:
 TEST_P(Following, SetsPlayer2sSpeedFromTheAverageGap) {
     for (const double gap : GetParam().gaps)
         read(gap);
-    EXPECT_DOUBLE_EQ(player2.rate, GetParam().rateAfter);
+    EXPECT_NEAR(player2.rate, GetParam().rateAfter, 1e-9);
     EXPECT_EQ(follower.engaged(), GetParam().stillFollowing);
     EXPECT_DOUBLE_EQ(player1.rate, 1.0) << "player 1 is the reference";
     EXPECT_EQ(player2.position, 100.0) << "no seek";
@@ -94,10 +93,10 @@ TEST_F(Following, EitherPlayerStoppingOnItsOwnEndsItAtNormalSpeed) {
         SetUp();
         for (const double gap : times8(0.040))
             read(gap);
-        ASSERT_DOUBLE_EQ(player2.rate, 1.01);
+        ASSERT_NEAR(player2.rate, 1.01, 1e-9);
         stopping->playing = false;
         read(0.040);
-        EXPECT_DOUBLE_EQ(player2.rate, 1.0);
+        EXPECT_NEAR(player2.rate, 1.0, 1e-9);
         EXPECT_FALSE(follower.engaged());
     }
 }
@@ -108,7 +107,7 @@ TEST_F(Following, APlayerThatFailsEndsItAndASpeedNotSetIsTriedAgain) {
     log.failOn("wmp2.currentPosition");
     read(0.040);
     EXPECT_FALSE(follower.engaged());
-    EXPECT_DOUBLE_EQ(player2.rate, 1.0);
+    EXPECT_NEAR(player2.rate, 1.0, 1e-9);
 
     follower.engage();
     for (const double gap : times8(0.040))
@@ -116,7 +115,7 @@ TEST_F(Following, APlayerThatFailsEndsItAndASpeedNotSetIsTriedAgain) {
     log.failOn("wmp2.setRate");
     follower.disengage(player2);
     follower.disengage(player2);
-    EXPECT_DOUBLE_EQ(player2.rate, 1.0);
+    EXPECT_NEAR(player2.rate, 1.0, 1e-9);
 }
 
 // Through the window: F3 starts the following, every command that stops or moves the players
@@ -149,12 +148,12 @@ TEST_F(WindowFixture, SoundBackWithItsServerStartsBothAgainTogether) {
         return std::find(players.calls.begin(), players.calls.end(), call) != players.calls.end();
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return has("wmp2.play"); }, 5000));
-    const std::vector<std::string> restart{"wmp1.pause", "wmp2.pause",
-                                           "wmp1.currentPosition", "wmp2.setCurrentPosition(12.5)",
-                                           "wmp1.play", "wmp2.play"};
-    EXPECT_NE(std::search(players.calls.begin(), players.calls.end(), restart.begin(),
-                          restart.end()),
-              players.calls.end())
+    const std::vector<std::string> restart{
+        "wmp1.pause", "wmp2.pause", "wmp1.currentPosition", "wmp2.setCurrentPosition(12.5)",
+        "wmp1.play",  "wmp2.play"};
+    EXPECT_NE(
+        std::search(players.calls.begin(), players.calls.end(), restart.begin(), restart.end()),
+        players.calls.end())
         << testing::PrintToString(players.calls);
     // Once only: the follower then reads on, as after F3.
     players.clear();
