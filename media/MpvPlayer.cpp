@@ -314,9 +314,13 @@ void MpvPlayer::startNow() {
 }
 
 double MpvPlayer::currentPosition() {
+    return readPosition(positionFromSound());
+}
+
+bool MpvPlayer::positionFromSound() {
     requireFile();
     const auto& observed = m_core->observed();
-    return readPosition(!observed.hasPicture || observed.stillPicture);
+    return !observed.hasPicture || observed.stillPicture;
 }
 
 double MpvPlayer::positionNow() {

@@ -55,6 +55,7 @@ public:
     void pause() override;
     double currentPosition() override;
     double positionNow() override;
+    bool positionFromSound() override;
     void setCurrentPosition(double seconds) override;
     void setRate(double rate) override;
     int playState() override;

@@ -11,8 +11,11 @@ namespace {
 // milliseconds off.
 constexpr int kReadingsPerDecision = 8;
 // Player 2 catches up from this average gap: two players heard further apart than this begin
-// to sound like an echo.
+// to sound like an echo. Where a player's position moves with its pictures, readings are a few
+// milliseconds off either way (a busy machine draws late), and catching up on those moved what
+// was heard by up to 5 ms; there it catches up from 15 ms, as drift grows.
 constexpr double kCatchUpFrom = 0.002;
+constexpr double kCatchUpWithPicturesFrom = 0.015;
 // A gap is made up in about this time, at most one percent faster or slower (10 ms a second,
 // too little to hear in speech) or, after the machine held one player back for a while, four.
 constexpr double kCatchUpSeconds = 10.0;
@@ -87,7 +90,8 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             return;
         const double mean = m_gapSum / m_readings;
         measureAfresh();
-        if (std::fabs(mean) < kCatchUpFrom)
+        const bool bySound = player1.positionFromSound() && player2.positionFromSound();
+        if (std::fabs(mean) < (bySound ? kCatchUpFrom : kCatchUpWithPicturesFrom))
             return;
         const Correction correction = correctionFor(mean);
         qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: speed %.4f for %d readings",

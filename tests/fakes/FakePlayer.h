@@ -22,6 +22,7 @@ public:
     double position = 0.0;
     bool playing = false;
     double rate = 1.0;
+    bool fromSound = true;  // a sound file: no moving picture
     std::uint64_t returns = 0;
     float left = 0;
     float width = 0;
@@ -46,6 +47,7 @@ public:
     void play() override { playing = rec("play", true); }
     void pause() override { playing = rec("pause", false); }
     double currentPosition() override { return rec("currentPosition", position); }
+    bool positionFromSound() override { return fromSound; }
     void setCurrentPosition(double seconds) override {
         position = set("setCurrentPosition", seconds);
     }

@@ -88,6 +88,16 @@ TEST_P(Following, SetsPlayer2sSpeedFromTheAverageGap) {
 
 INSTANTIATE_TEST_SUITE_P(Gaps, Following, ::testing::ValuesIn(kDrifts), byName);
 
+TEST_F(Following, WithAMovingPictureOnlyAGapOfDriftIsMadeUp) {
+    player1.fromSound = false;
+    for (const double gap : times8(0.010))
+        read(gap);
+    EXPECT_DOUBLE_EQ(player2.rate, 1.0) << "readings of pictures are this far off";
+    for (const double gap : times8(0.020))
+        read(gap);
+    EXPECT_NEAR(player2.rate, 1.01, 1e-9);
+}
+
 TEST_F(Following, EitherPlayerStoppingOnItsOwnEndsItAtNormalSpeed) {
     for (FakePlayer* stopping : {&player1, &player2}) {
         SetUp();
