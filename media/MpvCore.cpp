@@ -43,9 +43,9 @@ const char* const kOptions[][2] = {
     {"ao", "pipewire,pulse,alsa,null"},
     {"audio-client-name", "Pellucor"},
     // Without a sound device the null output stands in. With its default buffer of 0.2 s an
-    // audio-only player's position runs ahead while playing and moves when it pauses, so two
-    // players aligned at a pause ended up to 130 ms apart; a pause still moves the position by
-    // up to this buffer. A real device's output is not affected.
+    // audio-only player's position runs ahead while playing and moves back when it pauses, so
+    // two players aligned at a pause would end up apart; a pause moves the position by up to
+    // this buffer. A real device's output is not affected.
     {"ao-null-buffer", "0.01"},
     // The null output rounds its buffer down to whole bursts: with the default burst of 256
     // samples a 10 ms buffer is empty below 25.6 kHz and the output refuses low-rate audio.
@@ -77,8 +77,8 @@ const char* const kOptions[][2] = {
     {"osc", "no"},
     {"load-scripts", "no"},
     // libmpv's built-in scripts (statistics, console, conditional profiles) answer only to
-    // keys and a configuration the players turn off, yet each started a Lua thread per player
-    // that read the fonts while the window was coming up, on a start that waits for the CPU.
+    // keys and a configuration the players turn off, yet each starts a Lua thread per player
+    // that reads the fonts while the window comes up, on a start that waits for the CPU.
     {"load-stats-overlay", "no"},
     {"load-osd-console", "no"},
     {"load-auto-profiles", "no"},
@@ -100,9 +100,8 @@ std::pair<const char*, const char*> videoOutput() {
 // Left to itself the decoder runs one thread per core and one more, each holding pictures of its
 // own (a second thread holds 4 MiB more in a player showing 720p): a loaded player's memory grew
 // with the machine's cores. The two players decode at once after every command, so each gets
-// half the cores, at most two. On two cores a second thread each only made them take turns:
-// going back a second in two 720p players at once took 136 ms with two threads each, 117 ms
-// with one.
+// half the cores, at most two. On two cores a second thread each only makes them take turns,
+// and a jump of both players takes longer than with one thread each.
 const char* decoderThreads() {
     return std::thread::hardware_concurrency() >= 4 ? "2" : "1";
 }
@@ -210,8 +209,8 @@ void MpvCore::start(bool keepWindow) {
         fail("libmpv option vd-lavc-threads", err);
     }
     // libmpv opens the window it keeps between files only as it goes idle: set later, the
-    // setting waits for the end of a file, and the first open paid for the window, some
-    // 50 ms of the window's wait for the file.
+    // setting waits for the end of a file, and the first open pays for the window while the
+    // window waits for the file.
     if (keepWindow && wid != 0) {
         if (const int err = lib.set_option_string(mpv, "force-window", "yes"); err < 0) {
             lib.terminate_destroy(mpv);

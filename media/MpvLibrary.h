@@ -6,8 +6,8 @@
 
 class QObject;
 
-// libmpv's functions, as the players call them. libmpv brings some 230 libraries, and the
-// dynamic loader took longer over them than the rest of the program took to show its window;
+// libmpv's functions, as the players call them. libmpv brings a few hundred libraries, and the
+// dynamic loader takes longer over them than the rest of the program takes to show its window;
 // so the program does not link it but loads it on a thread of its own once the window is
 // shown, and the players start their libmpv once it is there.
 struct MpvLibrary {

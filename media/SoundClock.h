@@ -6,13 +6,12 @@
 #include <optional>
 
 // Where a player's sound is now, from libmpv's last reports of its position. Playing sound
-// alone, libmpv reports the position each time it hands the sound server more sound, 50 to
-// 80 ms apart, and the sound moves on until the next report. Taken as it stood, a report read
-// later was up to 80 ms behind, by a different amount for each player: the follower saw
-// player 2 up to 60 ms from player 1 where both were heard within a millisecond, and set about
-// correcting it. Through PulseAudio each report is right as it comes; through PipeWire one in
-// four or so is up to a graph cycle (10.7 ms) behind, never ahead. So every report is carried
-// forward by the time since it came, and the one furthest on counts.
+// alone, libmpv reports the position each time it hands the sound server more sound, tens of
+// milliseconds apart, and the sound moves on until the next report. Taken as it stands, a
+// report read later is behind by a different amount for each player, and two players heard
+// together would read as apart. Each report is right as it comes, or (through PipeWire) now
+// and then up to a graph cycle behind, never ahead. So every report is carried forward by the
+// time since it came, and the one furthest on counts.
 // (With moving pictures the position is the picture on screen; the players read it as it is.)
 class SoundClock {
 public:

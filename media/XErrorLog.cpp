@@ -32,8 +32,8 @@ int logXError(Display* display, XErrorEvent* event) {
 }
 
 // Xlib's default for a lost display calls exit() on the output's own thread, while Qt, losing
-// the same display, calls exit() on the window's: two exits at once ran the exit handlers over
-// one another, under libmpv's running threads, and crashed the program one time in ten.
+// the same display, calls exit() on the window's: two exits at once run the exit handlers over
+// one another, under libmpv's running threads, and can crash the program.
 int endWithoutDisplay(Display*) {
     constexpr char kText[] = "pellucor: ending at once: the display went away\n";
     const ssize_t written = write(STDERR_FILENO, kText, sizeof kText - 1);
@@ -44,7 +44,7 @@ int endWithoutDisplay(Display*) {
 // libmpv's X11 output sends each picture through shared memory and, before it sends a third,
 // waits for the X server to report the first two done. A picture the server refuses (its window
 // went away under the output) is answered with an error instead, never reported done: the output
-// waited for it forever, its player stood still, and closing it hung the program. Each refused
+// would wait for it forever, its player stand still, and closing it hang the program. Each refused
 // picture is therefore reported done here, on the display that sent it, as the output expects.
 void reportRefusedPictureDone(Display* display, const XErrorEvent& error) {
     if (error.minor_code != X_ShmPutImage)

@@ -11,9 +11,8 @@
 
 // Each video output opens a display of its own, asks for its extensions and opens an input
 // method, on a thread of its own; the two players' outputs do that together as the window comes
-// up, and an output that cannot be used closes its display again. Now and then this corrupted
-// the heap (about 1 start in 100, always while two outputs opened), in state Xlib shares between
-// displays without a lock:
+// up, and an output that cannot be used closes its display again. Done together, that can
+// corrupt the heap, in state Xlib shares between displays without a lock:
 // - an extension library sets up its bookkeeping the first time any display asks for it;
 // - input methods share the locale's compose table, counted and freed by the last one closed.
 // So the extensions are asked for here first, on a display of its own, and one input method is

@@ -12,8 +12,8 @@ namespace {
 constexpr int kReadingsPerDecision = 8;
 // Player 2 catches up from this average gap: two players heard further apart than this begin
 // to sound like an echo. Where a player's position moves with its pictures, readings are a few
-// milliseconds off either way (a busy machine draws late), and catching up on those moved what
-// was heard by up to 5 ms; there it catches up from 15 ms, as drift grows.
+// milliseconds off either way (a busy machine draws late), and catching up on those would move
+// what is heard; there it catches up only from a larger gap, as drift grows.
 constexpr double kCatchUpFrom = 0.002;
 constexpr double kCatchUpWithPicturesFrom = 0.015;
 // A gap is made up in about this time, at most one percent faster or slower (10 ms a second,
@@ -30,9 +30,8 @@ struct Correction {
     int readings;  // player 2 plays at `rate` until this many more readings are taken
 };
 
-// The speed that makes up the gap exactly in a whole number of readings, no faster than wanted.
-// Whole steps of half a percent, run for the nearest whole number of readings, missed a gap of
-// 11 ms by 2.5 ms, which is heard.
+// The speed that makes up the gap exactly in a whole number of readings, no faster than wanted:
+// rounded steps of speed or of duration would leave part of a small gap, which is heard.
 Correction correctionFor(double gap) {
     const double wanted =
         std::clamp(std::fabs(gap) / kCatchUpSeconds, kLeastCorrection, kMostCorrection);
@@ -78,7 +77,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             return;
         }
         // A correction runs for the time its gap takes to make up, then the gap is measured
-        // again at normal speed. Deciding from readings taken while it ran made player 2 go
+        // again at normal speed. Deciding from readings taken while it runs would send player 2
         // past player 1 and back, changing its speed every few seconds.
         if (m_correctionLeft > 0) {
             if (--m_correctionLeft == 0)
