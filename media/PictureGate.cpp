@@ -2,37 +2,25 @@
 
 #include <algorithm>
 
-namespace {
-
-bool contains(const std::vector<PictureGate::Member*>& list, PictureGate::Member* member) {
-    return std::find(list.begin(), list.end(), member) != list.end();
-}
-
-}  // namespace
-
 PictureGate::PictureGate(std::chrono::milliseconds patience, std::chrono::milliseconds margin,
-                         QObject* parent)
-    : QObject(parent),
+                         TurnClock* clock)
+    : m_ownClock(clock ? nullptr : makeQtTurnClock()),
+      m_clock(clock ? *clock : *m_ownClock),
+      m_group(
+          m_clock, patience, [this] { check(); }, [this] { releaseGroup(); }),
+      m_settle(m_clock.timer([this] {
+          if (allLanded()) {
+              releaseGroup();
+          } else {
+              check();
+          }
+      })),
       m_margin(margin),
-      m_together([](const std::function<void()>& releases) { releases(); }) {
-    m_patience.setSingleShot(true);
-    m_patience.setInterval(patience);
-    connect(&m_patience, &QTimer::timeout, this, &PictureGate::releaseGroup);
-    m_settle.setSingleShot(true);
-    connect(&m_settle, &QTimer::timeout, this, [this] {
-        if (allLanded()) {
-            releaseGroup();
-        } else {
-            check();
-        }
-    });
-}
+      m_together([](const std::function<void()>& releases) { releases(); }) {}
 
 PictureGate::~PictureGate() {
     // Members outlive a gate only while a window is torn down; none may stay held.
-    std::vector<Member*> held = std::move(m_waiting);
-    held.insert(held.end(), m_turn.begin(), m_turn.end());
-    release(held);
+    release(m_group.takeAll());
 }
 
 void PictureGate::setTogether(Together together) {
@@ -40,13 +28,13 @@ void PictureGate::setTogether(Together together) {
 }
 
 void PictureGate::seekBegins(Member* member) {
-    if (contains(m_turn, member)) {
+    if (m_group.inTurn(member)) {
         return;  // held already in this turn
     }
-    if (contains(m_waiting, member)) {
+    if (m_group.isWaiting(member)) {
         if (!allLanded()) {
             // The group waits for this seek too.
-            m_settle.stop();
+            m_settle->stop();
             return;
         }
         // A new command after the group landed (a key held down): the pictures landed on are
@@ -54,11 +42,7 @@ void PictureGate::seekBegins(Member* member) {
         releaseGroup();
     }
     member->holdPicture();
-    m_turn.push_back(member);
-    if (!m_turnScheduled) {
-        m_turnScheduled = true;
-        QMetaObject::invokeMethod(this, &PictureGate::closeTurn, Qt::QueuedConnection);
-    }
+    m_group.join(member);
 }
 
 void PictureGate::memberLanded() {
@@ -66,56 +50,42 @@ void PictureGate::memberLanded() {
 }
 
 void PictureGate::withdraw(Member* member) {
-    const bool held = contains(m_turn, member) || contains(m_waiting, member);
-    std::erase(m_turn, member);
-    std::erase(m_waiting, member);
-    if (held) {
+    if (m_group.remove(member)) {
         release({member});
     }
     check();
 }
 
-void PictureGate::closeTurn() {
-    m_turnScheduled = false;
-    // A group still waiting absorbs the new one: all their pictures change together.
-    m_waiting.insert(m_waiting.end(), m_turn.begin(), m_turn.end());
-    m_turn.clear();
-    check();
-}
-
 void PictureGate::check() {
-    if (m_waiting.empty()) {
-        if (m_turn.empty()) {
-            m_patience.stop();
-            m_settle.stop();
+    const std::vector<Member*>& waiting = m_group.waiting();
+    if (waiting.empty()) {
+        if (m_group.turnEmpty()) {
+            m_group.take();  // nothing to wait for
+            m_settle->stop();
         }
         return;
     }
     if (!allLanded()) {
-        m_settle.stop();
-        if (!m_patience.isActive()) {
-            m_patience.start();
-        }
-    } else if (!m_settle.isActive()) {
+        m_settle->stop();
+        m_group.keepWaiting();
+    } else if (!m_settle->isActive()) {
         std::chrono::milliseconds delay{0};
-        for (const Member* member : m_waiting) {
+        for (const Member* member : waiting) {
             delay = std::max(delay, member->pictureDelay());
         }
-        m_settle.start(delay + m_margin);
+        m_settle->start(delay + m_margin);
     }
 }
 
 bool PictureGate::allLanded() const {
-    return std::none_of(m_waiting.begin(), m_waiting.end(),
+    const std::vector<Member*>& waiting = m_group.waiting();
+    return std::none_of(waiting.begin(), waiting.end(),
                         [](const Member* m) { return m->seeking(); });
 }
 
 void PictureGate::releaseGroup() {
-    m_patience.stop();
-    m_settle.stop();
-    const std::vector<Member*> group = std::move(m_waiting);
-    m_waiting.clear();
-    release(group);
+    m_settle->stop();
+    release(m_group.take());
 }
 
 void PictureGate::release(const std::vector<Member*>& members) {

@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QObject>
-#include <QTimer>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include "TurnClock.h"
+#include "TurnGroup.h"
 
 // Shows the pictures of players that seek together at the same moment. A player's picture is
 // held (the screen keeps what it showed) from its seek until it has landed; players that seek
@@ -13,8 +15,7 @@
 // player that lands first shows its new picture while the other still shows the old one.
 // The moment: a player reports its landing before its picture is on screen; libmpv shows the
 // picture a paused player landed on one frame's time after reporting the landing.
-class PictureGate : public QObject {
-    Q_OBJECT
+class PictureGate {
 public:
     class Member {
     public:
@@ -29,10 +30,13 @@ public:
     // Runs the releases of one group so that they reach the screen at the same moment.
     using Together = std::function<void(const std::function<void()>& releases)>;
 
+    // Without a clock, on the Qt event loop of the thread that makes it.
     explicit PictureGate(std::chrono::milliseconds patience = std::chrono::milliseconds{500},
                          std::chrono::milliseconds margin = std::chrono::milliseconds{15},
-                         QObject* parent = nullptr);
-    ~PictureGate() override;
+                         TurnClock* clock = nullptr);
+    ~PictureGate();
+    PictureGate(const PictureGate&) = delete;
+    PictureGate& operator=(const PictureGate&) = delete;
 
     void setTogether(Together together);
     // The member begins a seek: its picture is held from now on.
@@ -43,17 +47,15 @@ public:
     void withdraw(Member* member);
 
 private:
-    void closeTurn();
     void check();
     bool allLanded() const;
     void releaseGroup();
     void release(const std::vector<Member*>& members);
 
-    std::vector<Member*> m_turn;
-    std::vector<Member*> m_waiting;
-    bool m_turnScheduled = false;
-    QTimer m_patience;
-    QTimer m_settle;
+    std::unique_ptr<TurnClock> m_ownClock;
+    TurnClock& m_clock;
+    TurnGroup<Member> m_group;
+    std::unique_ptr<TurnClock::Timer> m_settle;
     std::chrono::milliseconds m_margin;
     Together m_together;
 };

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 #include <chrono>
+#include <memory>
 #include <vector>
 
 #include "PictureGate.h"
+#include "TurnClock.h"
+#include "TurnGroup.h"
 
 // Starts players together. Players told to play in the same turn of the event loop form one
 // group; the group is unpaused, back to back, once every member has finished its pending seek
@@ -22,8 +24,9 @@ public:
         virtual void startNow() = 0;
     };
 
+    // Without a clock, on the Qt event loop of the thread that makes it.
     explicit StartCoordinator(std::chrono::milliseconds patience = std::chrono::milliseconds{1500},
-                              QObject* parent = nullptr);
+                              TurnClock* clock = nullptr);
 
     void requestStart(Member* member);
     // The member no longer wants to start (paused, stopped, gone).
@@ -34,12 +37,10 @@ public:
     PictureGate& pictures() { return m_pictures; }
 
 private:
-    void closeTurn();
     void startIfReady(bool force);
 
-    std::vector<Member*> m_turn;
-    std::vector<Member*> m_waiting;
-    bool m_turnScheduled = false;
-    QTimer m_patience;
+    std::unique_ptr<TurnClock> m_ownClock;
+    TurnClock& m_clock;
+    TurnGroup<Member> m_group;
     PictureGate m_pictures;
 };

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QTest>
 #include <string>
 #include <vector>
 
+#include "FakeTurnClock.h"
 #include "PictureGate.h"
 
 namespace {
@@ -35,19 +34,17 @@ protected:
             log.push_back("]");
         });
     }
-    void nextTurn() { QCoreApplication::processEvents(); }
+    void nextTurn() { clock.nextTurn(); }
     void land(FakeMember& m) {
         m.seekingNow = false;
         gate.memberLanded();
     }
-    bool waitForRelease(std::size_t entries, int ms = 1000) {
-        return QTest::qWaitFor([&] { return log.size() >= entries; }, ms);
-    }
 
+    FakeTurnClock clock;
     Log log;
     FakeMember p1{"p1", log};
     FakeMember p2{"p2", log};
-    PictureGate gate{300ms, 20ms};  // goes first: it releases whoever it still holds
+    PictureGate gate{300ms, 20ms, &clock};  // goes first: it releases whoever it still holds
 };
 
 TEST_F(PictureGateTest, PlayersSeekingInOneTurnShowTheirPicturesTogetherAfterTheLastLanded) {
@@ -56,10 +53,12 @@ TEST_F(PictureGateTest, PlayersSeekingInOneTurnShowTheirPicturesTogetherAfterThe
     gate.seekBegins(&p1);  // pinned, aligned, moved: held once
     nextTurn();
     land(p1);
-    QTest::qWait(60);
+    clock.advance(60ms);
     EXPECT_EQ(log, (Log{"hold p1", "hold p2"}));
     land(p2);
-    ASSERT_TRUE(waitForRelease(6));
+    clock.advance(19ms);
+    EXPECT_EQ(log.size(), 2u);
+    clock.advance(1ms);
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]"}));
 }
 
@@ -71,11 +70,11 @@ TEST_F(PictureGateTest, ASecondSeekWhileTheGroupWaitsIsWaitedForToo) {
     gate.seekBegins(&p2);
     p2.seekingNow = true;
     land(p1);
-    QTest::qWait(60);
+    clock.advance(60ms);
     EXPECT_EQ(log.size(), 2u);
     land(p2);
-    ASSERT_TRUE(waitForRelease(6));
-    EXPECT_EQ(log.back(), "]");
+    clock.advance(20ms);
+    EXPECT_EQ(log.size(), 6u);
 }
 
 TEST_F(PictureGateTest, ReleaseWaitsUntilTheSlowestPictureIsOnScreen) {
@@ -85,9 +84,10 @@ TEST_F(PictureGateTest, ReleaseWaitsUntilTheSlowestPictureIsOnScreen) {
     nextTurn();
     land(p1);
     land(p2);
-    QTest::qWait(100);
+    clock.advance(169ms);
     EXPECT_EQ(log.size(), 2u);
-    ASSERT_TRUE(waitForRelease(6));
+    clock.advance(1ms);
+    EXPECT_EQ(log.size(), 6u);
 }
 
 TEST_F(PictureGateTest, EachCommandOfAHeldKeyShowsWhatTheLastOneLandedOn) {
@@ -111,10 +111,10 @@ TEST_F(PictureGateTest, ALaterTurnJoinsTheGroupStillWaiting) {
     gate.seekBegins(&p2);
     nextTurn();
     land(p1);
-    QTest::qWait(60);
+    clock.advance(60ms);
     EXPECT_EQ(log.size(), 2u);
     land(p2);
-    ASSERT_TRUE(waitForRelease(6));
+    clock.advance(20ms);
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]"}));
 }
 
@@ -123,8 +123,10 @@ TEST_F(PictureGateTest, PicturesAreShownAnywayWhenASeekNeverLands) {
     gate.seekBegins(&p2);
     nextTurn();
     land(p1);
-    ASSERT_TRUE(waitForRelease(6));
-    EXPECT_EQ(log.back(), "]");
+    clock.advance(299ms);
+    EXPECT_EQ(log.size(), 2u);
+    clock.advance(1ms);
+    EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]"}));
 }
 
 TEST_F(PictureGateTest, AWithdrawnPlayerIsReleasedAtOnceAndHoldsNoOneBack) {
@@ -134,13 +136,13 @@ TEST_F(PictureGateTest, AWithdrawnPlayerIsReleasedAtOnceAndHoldsNoOneBack) {
     land(p1);
     gate.withdraw(&p2);
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p2", "]"}));
-    ASSERT_TRUE(waitForRelease(8, 200));
+    clock.advance(20ms);
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p2", "]", "[", "release p1", "]"}));
 }
 
 TEST_F(PictureGateTest, NoPictureStaysHeldWhenTheGateGoes) {
     {
-        PictureGate shortLived;
+        PictureGate shortLived{300ms, 20ms, &clock};
         shortLived.seekBegins(&p1);
         nextTurn();
     }

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QTest>
 #include <string>
 #include <vector>
 
+#include "FakeTurnClock.h"
 #include "StartCoordinator.h"
 
 namespace {
@@ -23,10 +22,11 @@ struct FakeMember : StartCoordinator::Member {
 
 class StartCoordinatorTest : public testing::Test {
 protected:
-    void nextTurn() { QCoreApplication::processEvents(); }
+    void nextTurn() { clock.nextTurn(); }
 
+    FakeTurnClock clock;
     std::vector<std::string> started;
-    StartCoordinator coordinator{200ms};
+    StartCoordinator coordinator{200ms, &clock};
     FakeMember p1{"p1", started};
     FakeMember p2{"p2", started};
 };
@@ -69,7 +69,10 @@ TEST_F(StartCoordinatorTest, StartsAnywayWhenASeekNeverFinishes) {
     coordinator.requestStart(&p1);
     coordinator.requestStart(&p2);
     nextTurn();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return started.size() == 2; }, 2000));
+    clock.advance(199ms);
+    EXPECT_TRUE(started.empty());
+    clock.advance(1ms);
+    EXPECT_EQ(started, (std::vector<std::string>{"p1", "p2"}));
 }
 
 TEST_F(StartCoordinatorTest, ALaterTurnJoinsTheWaitingGroup) {
