@@ -70,10 +70,11 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             disengage(player2);
             return;
         }
-        const double gap = player1.positionNow() - player2.positionNow();
+        const double gap = m_offset.player2At(player1.positionNow()) - player2.positionNow();
+        const double base = m_offset.rate();
         if (std::fabs(gap) >= kLargestDrift) {
             measureAfresh();
-            setRate(player2, 1.0);
+            setRate(player2, base);
             return;
         }
         // A correction runs for the time its gap takes to make up, then the gap is measured
@@ -81,7 +82,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         // past player 1 and back, changing its speed every few seconds.
         if (m_correctionLeft > 0) {
             if (--m_correctionLeft == 0)
-                setRate(player2, 1.0);
+                setRate(player2, base);
             return;
         }
         m_gapSum += gap;
@@ -95,7 +96,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         const Correction correction = correctionFor(mean);
         qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: speed %.4f for %d readings",
                 mean * 1000.0, correction.rate, correction.readings);
-        setRate(player2, correction.rate);
+        setRate(player2, base * correction.rate);
         m_correctionLeft = correction.readings;
     } catch (const std::exception& e) {
         // A player that fails here fails the next command too, which tells the user.

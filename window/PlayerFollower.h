@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IMediaPlayer.h"
+#include "Player2Offset.h"
 
 // Keeps player 2 with player 1 while both play from one aligned start. Each player runs on a
 // clock of its own; over an hour, and faster after the machine was busy for a while, player 2
@@ -16,6 +17,11 @@ public:
     void disengage(IMediaPlayer& player2);
     bool engaged() const { return m_engaged; }
 
+    // Where player 2 belongs; its speed while it keeps up is the offset's rate.
+    void setOffset(const Player2Offset& offset) { m_offset = offset; }
+    // Player 2 plays at the offset's rate from now on.
+    void keepToBaseRate(IMediaPlayer& player2) { setRate(player2, m_offset.rate()); }
+
     // One reading of both positions; every few readings player 2's speed may change.
     void sample(IMediaPlayer& player1, IMediaPlayer& player2);
 
@@ -26,6 +32,7 @@ private:
     void setRate(IMediaPlayer& player2, double rate);
     void measureAfresh();
 
+    Player2Offset m_offset;
     bool m_engaged = false;
     double m_rate = 1.0;
     double m_gapSum = 0.0;

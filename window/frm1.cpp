@@ -47,6 +47,7 @@ frm1::frm1(frm1Services services, QWidget* parent)
     ui->Frame1->raise();
 
     wireCommands();
+    wireOffsetControls();
     new WindowShortcuts(*this, {ui->neu1, ui->ende});
 }
 

@@ -1,18 +1,22 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "IAligner.h"
 #include "IFileDialog.h"
 #include "IHotKeyPlatform.h"
 #include "IMediaPlayer.h"
 #include "IMessageBox.h"
 #include "IMessageHook.h"
 #include "IntervalTimer.h"
+#include "Player2Offset.h"
 #include "PlayerFollower.h"
 #include "cHotKeyRegistry.h"
 
@@ -94,6 +98,25 @@ public:
     // loaded once the player says the file is open.
     bool opening(int side) const { return m_opening[side == 1 ? 0 : 1]; }
 
+    // Where player 2 belongs relative to player 1 (none at the start). Setting it while both
+    // play moves player 2 alone, at once; while they stand, player 2 goes to its new place.
+    const Player2Offset& player2Offset() const { return m_offset; }
+    void setPlayer2Offset(const Player2Offset& offset);
+    // The commands of the offset's controls.
+    void nudgeOffset(double seconds);
+    void offset_set_Click();
+    void offset_reset_Click();
+    // Finding the offset from the sound; without an aligner the command is not offered.
+    void setAligner(IAligner* aligner);
+    void align_Click();
+    void align_cancel_Click();
+    void align_apply_Click();
+
+    // While player 1's moment lies before the start of file 2, player 2 waits at its start,
+    // paused, and joins when player 1 gets there: in this many milliseconds, if it waits.
+    std::optional<int> player2JoinsIn() const;
+    void join_player2();
+
 private:
     void wireCommands();
     void startHotKeys();
@@ -110,11 +133,17 @@ private:
     void pauseBoth();
     void startBoth();
     void alignPlayer2();
+    void placePlayer2(double position1);
+    void startPlayer2();
+    void scheduleJoin();
     void moveBoth(double seconds);
     void resumeOrStopDisplay(bool wasPlaying);
     void stopFollowing();
     void followPlayer1();
     std::uint64_t soundReturns();
+    void wireOffsetControls();
+    void showOffset();
+    void showAligning(bool running);
 
     // Timer1's interval while the players run, in milliseconds.
     static constexpr int kDisplayInterval = 200;
@@ -126,6 +155,12 @@ private:
     PlayerFollower m_follower;
     IntervalTimer m_followTimer;
     std::uint64_t m_soundReturnsSeen = 0;
+
+    Player2Offset m_offset;
+    bool m_player2Waits = false;  // at its start, until player 1 reaches that moment
+    QTimer m_player2Join;
+    IAligner* m_aligner = nullptr;
+    std::optional<Player2Offset> m_found;  // the last analysis's result, not yet applied
 
     std::unique_ptr<Ui::frm1> ui;
     IFileDialog& CmD1;

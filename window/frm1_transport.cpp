@@ -48,9 +48,15 @@ void frm1::back_both() {
         }
         Timer1.setInterval(kDisplayInterval);
         const double t1 = stepBack(wmp1->currentPosition());
-        const double t2 = stepBack(wmp2->currentPosition());
-        wmp1->setCurrentPosition(t1);
-        wmp2->setCurrentPosition(t2);
+        if (wasPlaying && !m_offset.none()) {
+            // Aligned: player 2 goes to the moment player 1 goes to.
+            wmp1->setCurrentPosition(t1);
+            placePlayer2(t1);
+        } else {
+            const double t2 = stepBack(wmp2->currentPosition());
+            wmp1->setCurrentPosition(t1);
+            wmp2->setCurrentPosition(t2);
+        }
         resumeOrStopDisplay(wasPlaying);
     } catch (const std::exception& e) {
         logDropped("back_both", e);

@@ -7,6 +7,7 @@ add_executable(window_commands_tests
   open_test.cpp
   qt_dialogs_test.cpp
   follow_test.cpp
+  offset_test.cpp
   window_transport_test.cpp
   ${CMAKE_SOURCE_DIR}/app/WindowTransport.cpp
 )
