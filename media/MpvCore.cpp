@@ -55,8 +55,9 @@ const char* const kOptions[][2] = {
     // Stay on the last frame at the end; the player turns that into a stop itself.
     {"keep-open", "yes"},
     {"hr-seek", "yes"},
-    // The speed changes only by a percent, to keep player 2 with player 1: resampling makes no
-    // sound of its own, while the pitch-keeping filter is put in and taken out at each change.
+    // At the normal speed the speed changes only by a percent, to keep player 2 with player 1:
+    // resampling makes no sound of its own, while the pitch-keeping filter would be put in and
+    // taken out at each change. A speed the user chooses keeps the pitch (setKeepPitch).
     {"audio-pitch-correction", "no"},
     // Where libmpv caches (a file it takes for a network one), its defaults of 150 MiB ahead and
     // 50 MiB behind per player outweigh the window; a few seconds each way is all F1 needs.

@@ -297,6 +297,13 @@ void MpvPlayer::setRate(double rate) {
     m_speed = rate;
 }
 
+void MpvPlayer::setKeepPitch(bool keep) {
+    // The filter in the chain for good, so that the follower's small changes of speed never
+    // put it in or take it out.
+    m_core->setStringAsync("af", keep ? "scaletempo2" : "");
+    m_core->setFlagAsync("audio-pitch-correction", keep);
+}
+
 bool MpvPlayer::readyToStart() const {
     return m_fileSettled && !m_seek.target(PendingSeek::Clock::now()).has_value();
 }

@@ -32,10 +32,12 @@ struct Correction {
 
 // The speed that makes up the gap exactly in a whole number of readings, no faster than wanted:
 // rounded steps of speed or of duration would leave part of a small gap, which is heard.
-Correction correctionFor(double gap) {
+// At a speed other than 1 (base) the gap closes by that much more or less each reading.
+Correction correctionFor(double gap, double base) {
     const double wanted =
         std::clamp(std::fabs(gap) / kCatchUpSeconds, kLeastCorrection, kMostCorrection);
-    const double reading = PlayerFollower::kSampleInterval / 1000.0;
+    // Seconds of the recording played between two readings.
+    const double reading = PlayerFollower::kSampleInterval / 1000.0 * base;
     const int readings =
         std::max(1, static_cast<int>(std::ceil(std::fabs(gap) / (wanted * reading) - 1e-9)));
     const double change = std::fabs(gap) / (readings * reading);
@@ -52,7 +54,7 @@ void PlayerFollower::engage() {
 void PlayerFollower::disengage(IMediaPlayer& player2) {
     m_engaged = false;
     measureAfresh();
-    setRate(player2, 1.0);
+    setRate(player2, m_speed);
 }
 
 void PlayerFollower::measureAfresh() {
@@ -71,7 +73,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             return;
         }
         const double gap = m_offset.player2At(player1.positionNow()) - player2.positionNow();
-        const double base = m_offset.rate();
+        const double base = baseRate();
         if (std::fabs(gap) >= kLargestDrift) {
             measureAfresh();
             setRate(player2, base);
@@ -93,7 +95,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         const bool bySound = player1.positionFromSound() && player2.positionFromSound();
         if (std::fabs(mean) < (bySound ? kCatchUpFrom : kCatchUpWithPicturesFrom))
             return;
-        const Correction correction = correctionFor(mean);
+        const Correction correction = correctionFor(mean, base);
         qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: speed %.4f for %d readings",
                 mean * 1000.0, correction.rate, correction.readings);
         setRate(player2, base * correction.rate);

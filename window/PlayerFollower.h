@@ -19,8 +19,10 @@ public:
 
     // Where player 2 belongs; its speed while it keeps up is the offset's rate.
     void setOffset(const Player2Offset& offset) { m_offset = offset; }
-    // Player 2 plays at the offset's rate from now on.
-    void keepToBaseRate(IMediaPlayer& player2) { setRate(player2, m_offset.rate()); }
+    // The speed both play at; player 2's is that times the offset's rate.
+    void setSpeed(double speed) { m_speed = speed; }
+    // Player 2 plays at its own speed from now on.
+    void keepToBaseRate(IMediaPlayer& player2) { setRate(player2, baseRate()); }
 
     // One reading of both positions; every few readings player 2's speed may change.
     void sample(IMediaPlayer& player1, IMediaPlayer& player2);
@@ -29,10 +31,12 @@ public:
     static constexpr int kSampleInterval = 250;
 
 private:
+    double baseRate() const { return m_speed * m_offset.rate(); }
     void setRate(IMediaPlayer& player2, double rate);
     void measureAfresh();
 
     Player2Offset m_offset;
+    double m_speed = 1.0;
     bool m_engaged = false;
     double m_rate = 1.0;
     double m_gapSum = 0.0;

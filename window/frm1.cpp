@@ -48,6 +48,7 @@ frm1::frm1(frm1Services services, QWidget* parent)
 
     wireCommands();
     wireOffsetControls();
+    wireSpeedControls();
     new WindowShortcuts(*this, {ui->neu1, ui->ende});
 }
 

@@ -112,6 +112,24 @@ public:
     void align_cancel_Click();
     void align_apply_Click();
 
+    // The speed of both players (player 2's times the drift's), the pitch kept: 0.5 to 2 in
+    // steps of 0.05. A speed outside that range is refused (false) and changes nothing.
+    static constexpr double kSlowest = 0.5;
+    static constexpr double kFastest = 2.0;
+    static constexpr double kSpeedStep = 0.05;
+    double speed() const { return m_speed; }
+    bool setSpeed(double speed);
+    void slower_Click();
+    void faster_Click();
+    void speed_normal_Click();
+    // How far both go back when F3 (or anything that plays as it does) starts them from
+    // standing: 0 to 5 s in steps of 0.5. Outside that range refused (false).
+    static constexpr double kLongestStepBack = 5.0;
+    double stepBackOnResume() const { return m_stepBack; }
+    bool setStepBackOnResume(double seconds);
+    // Told when the user changes the speed or the step back, so that they can be kept.
+    std::function<void()> onSettingsChanged;
+
     // While player 1's moment lies before the start of file 2, player 2 waits at its start,
     // paused, and joins when player 1 gets there: in this many milliseconds, if it waits.
     std::optional<int> player2JoinsIn() const;
@@ -142,6 +160,9 @@ private:
     void followPlayer1();
     std::uint64_t soundReturns();
     void wireOffsetControls();
+    void wireSpeedControls();
+    void applySpeed();
+    void showSpeed();
     void showOffset();
     void showAligning(bool running);
 
@@ -156,6 +177,10 @@ private:
     IntervalTimer m_followTimer;
     std::uint64_t m_soundReturnsSeen = 0;
 
+    double m_speed = 1.0;
+    double m_speedOfPlayer1 = 1.0;  // as last set on it
+    bool m_pitchKept = false;
+    double m_stepBack = 0.0;
     Player2Offset m_offset;
     bool m_player2Waits = false;  // at its start, until player 1 reaches that moment
     QTimer m_player2Join;

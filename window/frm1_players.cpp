@@ -21,6 +21,7 @@ void frm1::pauseBoth() {
 // waiting at its start joins later.
 void frm1::startBoth() {
     m_soundReturnsSeen = soundReturns();
+    applySpeed();
     wmp1->play();
     if (!m_player2Waits) {
         startPlayer2();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <exception>
 
 #include "Messages.h"
@@ -16,8 +17,12 @@ double stepBack(double position) {
 
 void frm1::play_both() {
     try {
-        // Both stand still before the copy, so both start from the same second.
+        // Both stand still before the copy, so both start from the same second; from standing,
+        // a little before it if the user asks for that.
+        const bool resuming = m_stepBack > 0.0 && !player1Playing();
         pauseBoth();
+        if (resuming)
+            wmp1->setCurrentPosition(std::max(0.0, wmp1->currentPosition() - m_stepBack));
         alignPlayer2();
         startBoth();
         Timer1.setInterval(kDisplayInterval);

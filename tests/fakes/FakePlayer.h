@@ -22,6 +22,7 @@ public:
     double position = 0.0;
     bool playing = false;
     double rate = 1.0;
+    bool pitchKept = false;
     bool fromSound = true;  // a sound file: no moving picture
     std::uint64_t returns = 0;
     float left = 0;
@@ -52,6 +53,9 @@ public:
         position = set("setCurrentPosition", seconds);
     }
     void setRate(double value) override { rate = set("setRate", value); }
+    void setKeepPitch(bool keep) override {
+        pitchKept = set("setKeepPitch", keep ? "true" : "false") == std::string("true");
+    }
     int playState() override { return rec("playState", playing ? kPlaying : 2); }
     // Asked at every reading of the follower: not recorded, or it would fill every log.
     std::uint64_t soundReturns() override { return returns; }

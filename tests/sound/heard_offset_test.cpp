@@ -126,6 +126,37 @@ TEST_P(HeardOffset, EveryCommandIsHeardTogether) {
     EXPECT_TRUE(window->messages.shown.empty());
 }
 
+// Slower or faster, with the pitch kept: the commands are still heard together.
+class AtASpeed : public HeardOffset {};
+
+TEST_P(AtASpeed, EveryCommandIsHeardTogetherSlowerAndFaster) {
+    frm1& w = *window->window;
+    for (const double speed : {0.75, 0.5, 1.5}) {
+        ASSERT_TRUE(w.setSpeed(speed));
+        window->ui().time_goto->setText("2");  // the file's clicks last long enough from there
+        w.com_goto_Click();
+        // Clicks come once a second of the recording: as many are heard as at the normal speed.
+        const int listenMs = static_cast<int>(kListenMs / speed) + 500;
+        const std::string at = " at " + std::to_string(speed).substr(0, 4);
+        expectHeardTogether(("F3" + at).c_str(), [&] { w.play_both(); }, listenMs);
+        expectHeardTogether(("F2 then F3" + at).c_str(),
+                            [&] {
+                                w.pause_both();
+                                runEventsFor(1000);
+                                w.play_both();
+                            },
+                            listenMs);
+        expectHeardTogether(("F1" + at).c_str(), [&] { w.back_both(); }, listenMs);
+        w.pause_both();
+    }
+    EXPECT_TRUE(window->messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(, AtASpeed,
+                         testing::Values(Case{SoundServer::Kind::PulseAudio, kSound},
+                                         Case{SoundServer::Kind::PipeWire, kSound}),
+                         caseName);
+
 // Both play on from one F3. The positions read of the two players say how far apart they are
 // heard, so that the follower corrects what is heard and nothing else: reading sound files'
 // positions as libmpv last reported them, it saw player 2 tens of milliseconds away, "corrected"

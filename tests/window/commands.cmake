@@ -8,6 +8,7 @@ add_executable(window_commands_tests
   qt_dialogs_test.cpp
   follow_test.cpp
   offset_test.cpp
+  speed_test.cpp
   window_transport_test.cpp
   ${CMAKE_SOURCE_DIR}/app/WindowTransport.cpp
 )

@@ -200,7 +200,7 @@ TEST(FollowingAtAnOffset, Player2KeepsToTheSameMomentAtTheDriftsSpeed) {
     player2.position = at(100.0) - 0.040;  // 40 ms behind its moment
     for (int i = 0; i < 8; ++i)
         follower.sample(player1, player2);
-    EXPECT_NEAR(player2.rate, kRate * 1.01, 1e-9);
+    EXPECT_NEAR(player2.rate, kRate + 0.01, 1e-9) << "40 ms made up in 4 s";
     follower.disengage(player2);
     EXPECT_NEAR(player2.rate, 1.0, 1e-12);
 }
