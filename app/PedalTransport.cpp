@@ -5,19 +5,7 @@
 #include "PedalLogging.h"
 #include "frm1.h"
 
-// The names and keys the window registered; only the name selects the command.
-void PedalTransport::play() {
-    m_window.m_cHotKey_HotKeyPress("spielen", 0, 114);
-}
-
-void PedalTransport::pause() {
-    m_window.m_cHotKey_HotKeyPress("stop", 0, 113);
-}
-
-void PedalTransport::back() {
-    m_window.m_cHotKey_HotKeyPress("zurueck", 0, 112);
-}
-
+// The window has no hot key for it: the same steps as its handler, then the button's command.
 void PedalTransport::forward() {
     if (m_window.m_cHotKey)
         m_window.m_cHotKey->RestoreAndActivate(static_cast<HWND>(m_window.winId()));

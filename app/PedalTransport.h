@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IPedalTransport.h"
+#include "WindowTransport.h"
 
 class frm1;
 
@@ -9,14 +10,15 @@ class frm1;
 // players hold a file) to the window's short fast-forward.
 class PedalTransport : public IPedalTransport {
 public:
-    explicit PedalTransport(frm1& window) : m_window(window) {}
+    explicit PedalTransport(frm1& window) : m_window(window), m_keys(window) {}
 
-    void play() override;
-    void pause() override;
-    void back() override;
+    void play() override { m_keys.play(); }
+    void pause() override { m_keys.pause(); }
+    void back() override { m_keys.back(); }
     void forward() override;
     bool playing() override;
 
 private:
     frm1& m_window;
+    WindowTransport m_keys;
 };
