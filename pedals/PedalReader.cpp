@@ -3,6 +3,7 @@
 #include <linux/input.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -57,7 +58,7 @@ PedalReader::Status PedalReader::readEvents(std::vector<RoleMask>& held) {
     std::array<std::uint8_t, kSize * kEventsPerRead> buffer{};
     for (int i = 0; i < kEventReadsPerCall; ++i) {
         const std::size_t kept = m_partial.size();
-        std::memcpy(buffer.data(), m_partial.data(), kept);
+        std::copy(m_partial.begin(), m_partial.end(), buffer.begin());
         const ssize_t got = ::read(m_fd, buffer.data() + kept, buffer.size() - kept);
         if (got <= 0)
             return ended(got, errno);
