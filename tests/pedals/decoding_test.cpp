@@ -84,37 +84,4 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyboardPedalKeys,
                                            Key{"LetterZ", KEY_Z, false, std::nullopt}),
                          byName);
 
-struct Model {
-    const char* name;
-    std::uint16_t vendor, product;
-    std::optional<PedalFamily> family;
-};
-
-using DeviceTable = ::testing::TestWithParam<Model>;
-
-TEST_P(DeviceTable, KnowsEachPedalByItsIds) {
-    const Model& m = GetParam();
-    const PedalModel* found = findPedalModel(m.vendor, m.product);
-    ASSERT_EQ(found != nullptr, m.family.has_value());
-    if (found) {
-        EXPECT_EQ(found->family, *m.family);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Devices, DeviceTable,
-    ::testing::Values(Model{"VecInfinity", 0x05f3, 0x00ff, PedalFamily::Vec},
-                      Model{"PhilipsAcc2310", 0x0911, 0x1844, PedalFamily::Philips},
-                      Model{"PhilipsAcc2330", 0x0911, 0x091a, PedalFamily::Philips},
-                      Model{"OlympusRs28", 0x07b4, 0x0218, PedalFamily::Olympus},
-                      Model{"PCsensor7403", 0x0c45, 0x7403, PedalFamily::Keyboard},
-                      Model{"PCsensor7404", 0x0c45, 0x7404, PedalFamily::Keyboard},
-                      Model{"PCsensor413d", 0x413d, 0x2107, PedalFamily::Keyboard},
-                      Model{"QinHengE026", 0x1a86, 0xe026, PedalFamily::Keyboard},
-                      Model{"QinHengE02d", 0x1a86, 0xe02d, PedalFamily::Keyboard},
-                      Model{"PCsensor3553", 0x3553, 0xb001, PedalFamily::Keyboard},
-                      Model{"XkeysPedalIsNotRead", 0x05f3, 0x0268, std::nullopt},
-                      Model{"AMouse", 0x046d, 0xc52b, std::nullopt}),
-    byName);
-
 }  // namespace
