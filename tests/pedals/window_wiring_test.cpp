@@ -51,23 +51,32 @@ TEST_F(PedalsOnTheWindow, MiddleHeldPlaysBothAndReleasedPausesBoth) {
     EXPECT_FALSE(called("wmp1.play"));
 }
 
-TEST_F(PedalsOnTheWindow, LeftGoesOneSecondBackAgainWhileHeld) {
-    load();
-    stand(30, false, 40, false);
-    pedal(PedalRole::Left, true);
-    EXPECT_TRUE(called("wmp1.setCurrentPosition(29)"));
-    p1->position = 29;
-    left.advance(std::chrono::milliseconds(500));
-    EXPECT_TRUE(called("wmp1.setCurrentPosition(28)"));
-}
+struct Step {
+    const char* name;
+    PedalRole role;
+    int first, second;  // where player 1 goes, from 30 s, at the press and half a second later
+};
 
-TEST_F(PedalsOnTheWindow, RightGoesTwoSecondsForwardAsTheButtonDoes) {
+class PedalSteps : public PedalsOnTheWindow, public ::testing::WithParamInterface<Step> {};
+
+// Left goes one second back (as F1), right two seconds forward (as the >> button).
+TEST_P(PedalSteps, StepBothPlayersAtOnceAndAgainWhileHeld) {
+    const Step s = GetParam();
     load();
     stand(30, false, 30, false);
-    pedal(PedalRole::Right, true);
-    EXPECT_TRUE(called("wmp1.setCurrentPosition(32)"));
-    EXPECT_TRUE(called("wmp2.setCurrentPosition(32)"));
+    pedal(s.role, true);
+    EXPECT_TRUE(called("wmp1.setCurrentPosition(" + std::to_string(s.first) + ")"));
+    EXPECT_TRUE(called("wmp2.setCurrentPosition(" + std::to_string(s.first) + ")"));
+    p1->position = s.first;
+    left.advance(std::chrono::milliseconds(500));
+    right.advance(std::chrono::milliseconds(500));
+    EXPECT_TRUE(called("wmp1.setCurrentPosition(" + std::to_string(s.second) + ")"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Pedals, PedalSteps,
+                         ::testing::Values(Step{"LeftBack", PedalRole::Left, 29, 28},
+                                           Step{"RightForward", PedalRole::Right, 32, 34}),
+                         byName);
 
 // Each pedal brings a minimised window back, even with no file; none moves a player then.
 TEST_F(PedalsOnTheWindow, WithoutBothFilesEachPedalOnlyRestoresTheWindow) {
