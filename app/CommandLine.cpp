@@ -12,6 +12,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             next.action = CommandLine::Action::Help;
         } else if (a == "--version") {
             next.action = CommandLine::Action::Version;
+        } else if (a == "--pedals") {
+            next.action = CommandLine::Action::Pedals;
         } else {
             continue;
         }
@@ -36,8 +38,19 @@ std::string helpText() {
            "  --back     send both players one second back (as F1)\n"
            "  --help     show this text\n"
            "  --version  show the version\n"
+           "  --pedals   list the foot pedals found and show their presses live\n"
            "\n"
            "Where the desktop does not offer global shortcuts to programs, bind F3, F2 and F1\n"
            "to 'pellucor --play', 'pellucor --pause' and 'pellucor --back' in its keyboard\n"
-           "settings. Media keys and playerctl work too.\n";
+           "settings. Media keys and playerctl work too.\n"
+           "\n"
+           "Foot pedals (VEC/Infinity IN-USB-1/2/3, Philips ACC2310/2320/2330, Olympus RS-28,\n"
+           "PCsensor FootSwitch and relatives) work on every desktop, also with the window\n"
+           "minimised: middle held plays (released pauses), left goes one second back and\n"
+           "right two seconds forward, again every half second while held. pedals/middle=toggle\n"
+           "in ~/.config/pellucor/pellucor.conf makes the middle pedal play and pause by turns.\n"
+           "Keyboard-style pedals type nothing while Pellucor runs. A pedal that cannot be read\n"
+           "is named in the log: the package's udev rule\n"
+           "/usr/lib/udev/rules.d/70-pellucor-pedals.rules gives the logged-in user access;\n"
+           "plug the pedal in again after installing. 'pellucor --pedals' shows what is found.\n";
 }

@@ -6,7 +6,7 @@
 // What the command line asks for: the window (no option), a command for the running window,
 // or a text to print. Options other programs hand to Qt are left alone.
 struct CommandLine {
-    enum class Action { Window, Send, Help, Version, Error };
+    enum class Action { Window, Send, Help, Version, Error, Pedals };
     Action action = Action::Window;
     std::string command;  // Play, Pause or Back, for Send
     std::string error;    // for Error

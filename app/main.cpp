@@ -23,6 +23,7 @@
 #include "MpvLibrary.h"
 #include "MpvPlayer.h"
 #include "OrderlyEnd.h"
+#include "PedalListing.h"
 #include "PortalHotKeyPlatform.h"
 #include "QtFileDialog.h"
 #include "QtMessageBox.h"
@@ -32,6 +33,7 @@
 #include "SingleCopy.h"
 #include "StartCoordinator.h"
 #include "UnplannedExit.h"
+#include "WindowPedals.h"
 #include "WindowRemote.h"
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
@@ -66,6 +68,8 @@ int runOption(const CommandLine& line, int argc, char** argv) {
             QCoreApplication app(argc, argv);
             return sendCommand(QDBusConnection::sessionBus(), QString::fromStdString(line.command));
         }
+        case CommandLine::Action::Pedals:
+            return runPedalListing(argc, argv);
         case CommandLine::Action::Window:
             break;
     }
@@ -165,6 +169,9 @@ int main(int argc, char** argv) {
         remote->publish(QDBusConnection::sessionBus());
         liveWindow->show();
     };
+
+    // Foot pedals: read from here on, steering the window as the hot keys do; they go with it.
+    startPedals(*window);
 
     // Closing the window ends the program; the window itself goes once app.exec() is back.
     OrderlyEnd ending(*window);

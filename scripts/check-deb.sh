@@ -23,6 +23,10 @@ deb=$(realpath "${debs[0]}")
 echo "check-deb: built $(basename "$deb")"
 echo "check-deb: depends on $(dpkg-deb -f "$deb" Depends)"
 
+# The foot pedals' access rule goes where udev reads the rules that packages bring.
+pedal_rules=usr/lib/udev/rules.d/70-pellucor-pedals.rules
+dpkg-deb -c "$deb" | grep -q " \./$pedal_rules\$" || fail "the package has no /$pedal_rules"
+
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 removed=0
 remove() {
@@ -37,6 +41,13 @@ for f in applications/org.pellucor.Pellucor.desktop metainfo/org.pellucor.Pelluc
   icons/hicolor/scalable/apps/org.pellucor.Pellucor.svg man/man1/pellucor.1.gz; do
   [[ -f /usr/share/$f ]] || fail "the package installed no /usr/share/$f"
 done
+
+# udevadm verify came with systemd 254; where it is missing the rule gets a check of our own.
+[[ -f /$pedal_rules ]] || fail "the package installed no /$pedal_rules"
+if command -v udevadm >/dev/null && udevadm verify --help >/dev/null 2>&1; then
+  udevadm verify "/$pedal_rules" || fail "udevadm verify refuses /$pedal_rules"
+fi
+bash scripts/check-pedal-rules.sh "/$pedal_rules" || fail "/$pedal_rules is not well-formed"
 
 # Runs on the private display: the window shows, carries the class the desktop entry promises
 # (so a dock groups it with its menu entry), and quits on Ctrl+E with status 0.
@@ -70,6 +81,7 @@ bash scripts/as-owner.sh bash scripts/with-xvfb.sh bash -c '
 
 remove
 [[ ! -e /usr/bin/pellucor ]] || fail "/usr/bin/pellucor is still there after apt-get remove"
+[[ ! -e /$pedal_rules ]] || fail "/$pedal_rules is still there after apt-get remove"
 left=$(dpkg-query -W -f='${Status}' pellucor 2>/dev/null || true)
 [[ "$left" != *installed* || "$left" == *not-installed* ]] || fail "pellucor still $left"
 echo "check-deb: installed, ran and removed $(basename "$deb") cleanly"

@@ -9,6 +9,7 @@ build_packages=(
   qt6-base-dev libqt6opengl6-dev libgl-dev
   libmpv-dev libx11-dev libxcomposite-dev
   libxcb1-dev libxcb-keysyms1-dev libxcb-xkb-dev libxkbcommon-x11-dev
+  libudev-dev libevdev-dev
 )
 
 # One package a line, grouped by what needs it, so another test tool is a one-line change.
