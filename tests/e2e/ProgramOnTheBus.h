@@ -42,7 +42,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(logFolder.isValid());
         program.setStandardErrorFile(logPath());
-        program.start(PELLUCOR_EXE, {});
+        program.start(PELLUCOR_EXE, arguments());
         ASSERT_TRUE(program.waitForStarted(5000));
         ASSERT_TRUE(activate(program)) << "the window never came";
     }
@@ -54,6 +54,9 @@ protected:
             program.waitForFinished(3000);
         }
     }
+
+    // What the program is started with.
+    virtual QStringList arguments() const { return {}; }
 
     QString logPath() const { return logFolder.filePath("stderr.log"); }
     QString log() const {
