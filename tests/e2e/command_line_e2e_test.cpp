@@ -77,12 +77,7 @@ TEST_F(FilesAtStart, CopyTimeLeavesPlayerOnesTimeForAnotherClient) {
 class AMissingFileAtStart : public FilesAtStart {
 protected:
     // The message comes before the window can be brought to the front.
-    void SetUp() override {
-        ASSERT_TRUE(logFolder.isValid());
-        program.setStandardErrorFile(logPath());
-        program.start(PELLUCOR_EXE, arguments());
-        ASSERT_TRUE(program.waitForStarted(5000));
-    }
+    void SetUp() override { start(); }
     QStringList arguments() const override {
         return {QString::fromStdString(TestMedia::missing()),
                 QString::fromStdString(TestMedia::audio())};
