@@ -1,7 +1,7 @@
 // Files from the command line and the file manager, and the time for the transcript, on the
 // whole program: files given at start open into their players; a second copy given files hands
 // them to the running window and ends; `pellucor --copy-time` leaves player 1's time on the
-// clipboard, where another X client reads it.
+// clipboard, where another X client reads it, while the focus stays where the user types.
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
@@ -59,6 +59,15 @@ TEST_F(FilesAtStart, CopyTimeLeavesPlayerOnesTimeForAnotherClient) {
     QTest::qWait(500);  // the remote's view of the paused position
     const double position = playerctl({"position"}).out.toDouble();
 
+    // The user types in another program, which keeps the focus.
+    QProcess editor;
+    editor.start("xmessage", {"-title", "editor-stand-in", "typing here"});
+    ASSERT_TRUE(editor.waitForStarted(5000));
+    ASSERT_EQ(QProcess::execute("timeout", {"10", "xdotool", "search", "--sync", "--name",
+                                            "editor-stand-in", "windowactivate", "--sync"}),
+              0);
+    const QString typingIn = runToEnd("xdotool", {"getactivewindow"}).out;
+
     const Finished copy = runToEnd(PELLUCOR_EXE, {"--copy-time"});
     ASSERT_EQ(copy.exitCode, 0) << copy.err.toStdString();
     const QRegularExpression stamp(R"(^\[00:00:(\d\d\.\d)\]$)");
@@ -71,6 +80,10 @@ TEST_F(FilesAtStart, CopyTimeLeavesPlayerOnesTimeForAnotherClient) {
     EXPECT_GT(copied, position - 0.1 - 1e-3);
     // Still there once the command has ended: the window owns the selection.
     EXPECT_EQ(clipboard(), match.captured(0));
+    EXPECT_EQ(runToEnd("xdotool", {"getactivewindow"}).out, typingIn)
+        << "the window took the focus";
+    editor.kill();
+    editor.waitForFinished(3000);
 }
 
 // A name that is no file gets the dialog's message; the other side opens all the same.
