@@ -47,7 +47,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         CommandLine next;
-        // After "--" everything is a file, also a name that starts with '-'.
+        // A word without a leading '-' is a file; after "--" every word is, also "-x".
         if (optionsEnd || a.empty() || a[0] != '-') {
             files.push_back(a);
             continue;
