@@ -1,13 +1,67 @@
 #include "CommandLine.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace {
+
+// The options QApplication reads itself (and removes before the program sees its arguments);
+// Qt accepts each with one dash or two.
+constexpr std::array<std::string_view, 14> kQtOptionsWithValue = {
+    "platform",        "platformpluginpath",
+    "platformtheme",   "plugin",
+    "display",         "geometry",
+    "qwindowgeometry", "title",
+    "qwindowtitle",    "icon",
+    "qwindowicon",     "style",
+    "stylesheet",      "session"};
+constexpr std::array<std::string_view, 5> kQtFlags = {"reverse", "nograb", "dograb", "sync",
+                                                      "widgetcount"};
+
+// The option's name without its dashes, or empty when it is not a Qt option. Qt reads the
+// style and the style sheet also joined to their value ("-style=fusion").
+std::string_view qtOption(std::string_view a, bool& takesValue) {
+    a.remove_prefix(a.starts_with("--") ? 2 : 1);
+    const auto has = [](const auto& list, std::string_view name) {
+        return std::find(list.begin(), list.end(), name) != list.end();
+    };
+    takesValue = has(kQtOptionsWithValue, a);
+    if (takesValue || has(kQtFlags, a))
+        return a;
+    const std::string_view name = a.substr(0, a.find('='));
+    return name.size() < a.size() && (name == "style" || name == "stylesheet") ? name
+                                                                               : std::string_view();
+}
+
+CommandLine refused(std::string error) {
+    return {CommandLine::Action::Error, {}, std::move(error), {}};
+}
+
+}  // namespace
+
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
+    std::vector<std::string> files;
+    bool optionsEnd = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         CommandLine next;
+        // A word without a leading '-' is a file; after "--" every word is, also "-x".
+        if (optionsEnd || a.empty() || a[0] != '-') {
+            files.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnd = true;
+            continue;
+        }
         if (a == "--play" || a == "--pause" || a == "--back") {
             next.action = CommandLine::Action::Send;
             next.command = a == "--play" ? "Play" : a == "--pause" ? "Pause" : "Back";
+        } else if (a == "--copy-time") {
+            next.action = CommandLine::Action::Send;
+            next.command = "CopyTime";
         } else if (a == "--help" || a == "-h") {
             next.action = CommandLine::Action::Help;
         } else if (a == "--version") {
@@ -15,30 +69,53 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (a == "--pedals") {
             next.action = CommandLine::Action::Pedals;
         } else {
+            // A lone "-" is refused too: it would mean standard input, which no player reads.
+            bool takesValue = false;
+            if (qtOption(a, takesValue).empty())
+                return refused("unknown option '" + a + "'");
+            if (takesValue && ++i == arguments.size())
+                return refused("option '" + a + "' needs a value");
             continue;
         }
         if (line.action != CommandLine::Action::Window && line.action != next.action) {
-            return {CommandLine::Action::Error, {}, "give only one of the options"};
+            return refused("give only one of the options");
         }
         if (line.action == CommandLine::Action::Send && line.command != next.command)
-            return {CommandLine::Action::Error, {}, "give only one of the options"};
+            return refused("give only one of the options");
         line = next;
     }
+    if (files.empty())
+        return line;
+    if (line.action != CommandLine::Action::Window)
+        return refused("files are opened only by the window, without an option");
+    if (files.size() > 2)
+        return refused("give at most two files, one for each player");
+    line.files = std::move(files);
     return line;
 }
 
+std::string usageText() {
+    return "Usage: pellucor [FILE1 [FILE2]]\n"
+           "       pellucor --play | --pause | --back | --copy-time\n"
+           "       pellucor --pedals\n"
+           "       pellucor --help | --version\n";
+}
+
 std::string helpText() {
-    return "Usage: pellucor [option]\n"
+    return usageText() +
            "Two media players side by side for transcription, steered together by\n"
            "F3 (play), F2 (pause) and F1 (one second back) from any program.\n"
            "\n"
-           "Without an option the window opens.\n"
-           "  --play     play both players in the running window (as F3)\n"
-           "  --pause    pause both players in the running window (as F2)\n"
-           "  --back     send both players one second back (as F1)\n"
-           "  --help     show this text\n"
-           "  --version  show the version\n"
-           "  --pedals   list the foot pedals found and show their presses live\n"
+           "Without an option the window opens; FILE1 and FILE2 open into player 1 and\n"
+           "player 2. With a window already running, the files go to that window.\n"
+           "Put -- before a file whose name starts with '-'.\n"
+           "  --play       play both players in the running window (as F3)\n"
+           "  --pause      pause both players in the running window (as F2)\n"
+           "  --back       send both players one second back (as F1)\n"
+           "  --copy-time  put player 1's position on the clipboard as [hh:mm:ss.d]\n"
+           "  --help       show this text\n"
+           "  --version    show the version\n"
+           "Qt's own options (-platform, -display, -style and the like) are passed to Qt.\n"
            "\n"
            "Where the desktop does not offer global shortcuts to programs, bind F3, F2 and F1\n"
            "to 'pellucor --play', 'pellucor --pause' and 'pellucor --back' in its keyboard\n"

@@ -3,16 +3,22 @@
 #include <string>
 #include <vector>
 
-// What the command line asks for: the window (no option), a command for the running window,
-// or a text to print. Options other programs hand to Qt are left alone.
+// What the command line asks for: the window (no option, perhaps files for its players), a
+// command for the running window, or a text to print. The options Qt itself reads are let
+// through to it; any other option is refused.
 struct CommandLine {
     enum class Action { Window, Send, Help, Version, Error, Pedals };
     Action action = Action::Window;
-    std::string command;  // Play, Pause or Back, for Send
+    std::string command;  // Play, Pause, Back or CopyTime, for Send
     std::string error;    // for Error
+    // For Window: the files for player 1 and player 2, as given (at most two).
+    std::vector<std::string> files;
 };
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help.
 std::string helpText();
+
+// The usage lines that follow a refused command line.
+std::string usageText();

@@ -21,6 +21,18 @@ void WindowTransport::back() {
     m_window.m_cHotKey_HotKeyPress("zurueck", 0, 112);
 }
 
+// Neither restores nor raises the window: the user goes on typing in another program.
+void WindowTransport::copyTime() {
+    m_window.copy_time_Click();
+}
+
+void WindowTransport::open(const std::string& file1, const std::string& file2) {
+    if (!file1.empty())
+        m_window.openFileNamed(1, file1);
+    if (!file2.empty())
+        m_window.openFileNamed(2, file2);
+}
+
 // The remote asks from timers and bus calls, where an exception would end the program. A
 // player whose file libmpv gave up after the open stays loaded for the window, but answers
 // nothing: it counts as stopped at 0 until it answers again.

@@ -15,6 +15,8 @@ public:
     void play() override;
     void pause() override;
     void back() override;
+    void copyTime() override;
+    void open(const std::string& file1, const std::string& file2) override;
     State state() override;
     double position() override;
     std::string file() override;

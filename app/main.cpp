@@ -2,7 +2,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QFileInfo>
 #include <QLoggingCategory>
+#include <QStringList>
+#include <QTimer>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -62,7 +65,7 @@ int runOption(const CommandLine& line, int argc, char** argv) {
             std::printf("pellucor %s\n", PELLUCOR_VERSION);
             return 0;
         case CommandLine::Action::Error:
-            std::fprintf(stderr, "pellucor: %s (see pellucor --help)\n", line.error.c_str());
+            std::fprintf(stderr, "pellucor: %s\n%s", line.error.c_str(), usageText().c_str());
             return 2;
         case CommandLine::Action::Send: {
             QCoreApplication app(argc, argv);
@@ -74,6 +77,14 @@ int runOption(const CommandLine& line, int argc, char** argv) {
             break;
     }
     return 0;
+}
+
+// The running window may have another working folder than this process.
+QStringList absolutePaths(const std::vector<std::string>& files) {
+    QStringList paths;
+    for (const std::string& file : files)
+        paths << QFileInfo(QString::fromLocal8Bit(file.c_str())).absoluteFilePath();
+    return paths;
 }
 
 const std::map<std::string, std::string> kKeyDescriptions = {
@@ -113,6 +124,14 @@ int main(int argc, char** argv) {
     // libmpv refuses to start unless numbers are read the C way; Qt has just set the
     // user's locale.
     std::setlocale(LC_NUMERIC, "C");
+
+    // Files go to a window that runs already, and this copy ends before it makes a window or
+    // asks for the keys (which the running window holds).
+    const QStringList files = absolutePaths(line.files);
+    if (!files.isEmpty()) {
+        if (const std::optional<int> handed = handFilesOver(QDBusConnection::sessionBus(), files))
+            return *handed;
+    }
 
     QtMessageBox messageBox;
     QtFileDialog fileDialog;
@@ -163,11 +182,21 @@ int main(int argc, char** argv) {
 
     // The remote lives as long as the window: both go when the window is closed.
     auto* remote = new WindowRemote(*window);
-    auto goLive = [liveWindow, remote] {
+    auto goLive = [liveWindow, remote, files] {
         if (!liveWindow)
             return;
         remote->publish(QDBusConnection::sessionBus());
         liveWindow->show();
+        // From the event loop, as the open commands run: a failure's message waits there.
+        QTimer::singleShot(0, liveWindow, [liveWindow, files] {
+            try {
+                for (qsizetype side = 1; side <= files.size(); ++side)
+                    liveWindow->openFileNamed(static_cast<int>(side),
+                                              files[side - 1].toStdString());
+            } catch (const std::exception& e) {
+                qCWarning(lcApp) << "cannot open the files of the command line:" << e.what();
+            }
+        });
     };
 
     // Foot pedals: read from here on, steering the window as the hot keys do; they go with it.

@@ -8,10 +8,22 @@
 
 Q_LOGGING_CATEGORY(lcRemote, "pellucor.remote")
 
+namespace {
+
+// No path on Linux is longer; a longer text is refused before anything reads it.
+constexpr qsizetype kLongestPath = 4096;
+
+bool acceptable(const QString& file) {
+    return file.isEmpty() || (file.startsWith('/') && file.size() <= kLongestPath);
+}
+
+}  // namespace
+
 CommandService::CommandService(TransportRelay& relay, QObject* host)
-    : QDBusAbstractAdaptor(host), m_relay(relay) {}
+    : QDBusAbstractAdaptor(host), m_relay(relay), m_bus(QStringLiteral("unpublished")) {}
 
 bool CommandService::publish(QDBusConnection bus) {
+    m_bus = bus;
     if (!bus.isConnected()) {
         qCWarning(lcRemote) << "no session bus; the command remote is off";
         return false;
@@ -37,4 +49,23 @@ void CommandService::Pause() {
 
 void CommandService::Back() {
     m_relay.back();
+}
+
+void CommandService::CopyTime() {
+    m_relay.copyTime();
+}
+
+void CommandService::Open(const QString& file1, const QString& file2, const QDBusMessage& message) {
+    if ((!file1.isEmpty() || !file2.isEmpty()) && acceptable(file1) && acceptable(file2)) {
+        m_relay.open(file1.toStdString(), file2.toStdString());
+        return;
+    }
+    qCWarning(lcRemote) << "refused an Open of" << file1.size() << "and" << file2.size()
+                        << "characters";
+    message.setDelayedReply(true);
+    if (!m_bus.send(message.createErrorReply(
+            QDBusError::InvalidArgs,
+            QStringLiteral("Pellucor opens one or two absolute paths of at most %1 characters")
+                .arg(kLongestPath))))
+        qCWarning(lcRemote) << "cannot refuse the Open:" << m_bus.lastError().message();
 }

@@ -2,13 +2,17 @@
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QObject>
+#include <QString>
 
 class TransportRelay;
 
 // The command remote: Play, Pause and Back for `pellucor --play` and the like, which desktops
-// without global shortcuts bind to keys. Each command is queued and answered at once, so a
-// caller never waits for the window (which may be showing a message); a burst is coalesced.
+// without global shortcuts bind to keys; CopyTime for `pellucor --copy-time`; Open for the
+// files of `pellucor FILE1 FILE2` started while a window runs. Each command is queued and answered
+// at once, so a caller never waits for the window (which may be showing a message); a burst is
+// coalesced.
 class CommandService : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.pellucor.Pellucor")
@@ -23,7 +27,11 @@ public slots:
     void Play();
     void Pause();
     void Back();
+    void CopyTime();
+    // Absolute paths; an empty one leaves its player alone, but one of them must be given.
+    void Open(const QString& file1, const QString& file2, const QDBusMessage& message);
 
 private:
     TransportRelay& m_relay;
+    QDBusConnection m_bus;
 };

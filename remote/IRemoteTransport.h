@@ -14,6 +14,11 @@ public:
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void back() = 0;
+    // Player 1's position onto the clipboard; the window stays as it is.
+    virtual void copyTime() = 0;
+    // Files into player 1 and player 2 (absolute paths; an empty one leaves its side alone), as
+    // the window's open commands open a file chosen in the dialog.
+    virtual void open(const std::string& file1, const std::string& file2) = 0;
 
     // Stopped while player 1 holds no file.
     virtual State state() = 0;

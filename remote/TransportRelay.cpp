@@ -19,6 +19,7 @@ TransportRelay::TransportRelay(IRemoteTransport& transport, IRemoteTimer& timer,
     : QObject(parent),
       m_transport(transport),
       m_commands(timer),
+      m_opens(timer),
       m_bus(QStringLiteral("unwatched")) {
     m_watch.setInterval(kWatchIntervalMs);
     connect(&m_watch, &QTimer::timeout, this, &TransportRelay::refresh);
@@ -42,6 +43,17 @@ void TransportRelay::pause() {
 void TransportRelay::back() {
     m_commands.submit("Back", [this] {
         m_transport.back();
+        refresh();
+    });
+}
+
+void TransportRelay::copyTime() {
+    m_commands.submit("CopyTime", [this] { m_transport.copyTime(); });
+}
+
+void TransportRelay::open(std::string file1, std::string file2) {
+    m_opens.submit("Open", [this, file1 = std::move(file1), file2 = std::move(file2)] {
+        m_transport.open(file1, file2);
         refresh();
     });
 }

@@ -32,6 +32,10 @@ public:
     void play();
     void pause();
     void back();
+    void copyTime();
+    // Opens wait in a queue of their own, so that a transport command sent right after them
+    // never replaces them; a later open replaces one still waiting.
+    void open(std::string file1, std::string file2);
     // Pauses while player 1 plays, else plays, as player 1 stands when the command runs.
     void playPause();
     // One second back, then the media-player interface's Seeked with the new position.
@@ -50,6 +54,7 @@ private:
 
     IRemoteTransport& m_transport;
     CommandQueue m_commands;
+    CommandQueue m_opens;
     QTimer m_watch;
     QDBusConnection m_bus;
     bool m_watching = false;

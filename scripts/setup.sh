@@ -22,6 +22,7 @@ test_packages=(
   mpv                                                 # benchmarks compare against it
   weston xwayland qt6-wayland                         # Wayland sessions
   dbus dbus-x11 playerctl                             # the session bus, media keys
+  xclip                                               # another X client reads the clipboard
   pulseaudio pulseaudio-utils                         # a private sound server, its recorder
   pipewire pipewire-bin wireplumber                   # the other sound server, its recorder
   # The real KDE Plasma 5.27 desktop the portal keys are tested on (label desktop)

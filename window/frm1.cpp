@@ -111,6 +111,7 @@ void frm1::wireCommands() {
         {ui->p2right, &frm1::p2right_Click, "p2right"},
         {ui->h2plus, &frm1::h2plus_Click, "h2plus"},
         {ui->h2minus, &frm1::h2minus_Click, "h2minus"},
+        {ui->copy_time, &frm1::copy_time_Click, "copy_time"},
     };
     for (const auto& item : buttons) {
         connect(item.button, &QPushButton::clicked, this, guarded(this, item.command, item.name));

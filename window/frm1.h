@@ -78,6 +78,7 @@ public:
     void p2right_Click();
     void h2plus_Click();
     void h2minus_Click();
+    void copy_time_Click();
 
     // Tick of Timer1: player 1's whole second into the time box.
     void Timer1_Timer();
@@ -93,6 +94,10 @@ public:
     void back_both();
     void load_player1();
     void load_player2();
+
+    // Opens a file into side 1 or 2 as its open command does once the dialog has given the
+    // name: a name that is no existing file gets the dialog's failure message.
+    void openFileNamed(int side, const std::string& fileName);
 
     // The side's player is still opening the file its last load handed it; the side counts as
     // loaded once the player says the file is open.
@@ -141,6 +146,7 @@ private:
 
     // Shared bodies of the twin open commands and of the two fast-forwards.
     void openFile(int side);
+    void openChosen(int side, const std::string& fileName);
     void loadPlayer(int side);
     void openEnded(int side, const PlayerError* refusal);
     void loadFailed(int side, const std::exception& error);

@@ -1,3 +1,4 @@
+#include <QFileInfo>
 #include <QLineEdit>
 #include <exception>
 #include <string>
@@ -58,19 +59,40 @@ void frm1::load_player2() {
 }
 
 void frm1::openFile(int side) {
-    const Side s = sideOf(*this, side);
-    bool chosen = false;
+    std::string fileName;
     try {
         CmD1.setFlags(IFileDialog::cdlOFNFileMustExist);
         CmD1.ShowOpen();
-        const std::string fileName = CmD1.FileName();
+        fileName = CmD1.FileName();
+    } catch (const std::exception& e) {
+        logDropped("the file dialog", e);
+        fileName.clear();
+    }
+    openChosen(side, fileName);
+}
+
+void frm1::openFileNamed(int side, const std::string& fileName) {
+    // The dialog lets only an existing file be chosen; a name from elsewhere is held to that.
+    if (!QFileInfo(QString::fromStdString(fileName)).isFile()) {
+        qCWarning(lcWindow).noquote() << "player" << side << "cannot open"
+                                      << QString::fromStdString(fileName) << "- no such file";
+        openChosen(side, {});
+        return;
+    }
+    openChosen(side, fileName);
+}
+
+void frm1::openChosen(int side, const std::string& fileName) {
+    const Side s = sideOf(*this, side);
+    bool chosen = false;
+    try {
         if (!fileName.empty()) {
             s.media = fileName;
             s.disp.setText(QString::fromStdString(lastCharacters(fileName, kDisplayLimit)));
             chosen = true;
         }
     } catch (const std::exception& e) {
-        logDropped("the file dialog", e);
+        logDropped("the file display", e);
         chosen = false;
     }
     if (!chosen) {

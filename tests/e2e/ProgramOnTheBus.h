@@ -40,11 +40,18 @@ inline std::uint32_t managedWindowOf(const QProcess& program) {
 class ProgramOnTheBus : public testing::Test {
 protected:
     void SetUp() override {
+        start();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(activate(program)) << "the window never came";
+    }
+
+    // The program, its standard error into the log.
+    void start() {
         ASSERT_TRUE(logFolder.isValid());
         program.setStandardErrorFile(logPath());
-        program.start(PELLUCOR_EXE, {});
+        program.start(PELLUCOR_EXE, arguments());
         ASSERT_TRUE(program.waitForStarted(5000));
-        ASSERT_TRUE(activate(program)) << "the window never came";
     }
 
     void TearDown() override {
@@ -54,6 +61,9 @@ protected:
             program.waitForFinished(3000);
         }
     }
+
+    // What the program is started with.
+    virtual QStringList arguments() const { return {}; }
 
     QString logPath() const { return logFolder.filePath("stderr.log"); }
     QString log() const {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
+#include <QDir>
 #include <QObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <memory>
 
@@ -28,6 +30,10 @@ public:
     void play() override { calls.push_back("play"); }
     void pause() override { calls.push_back("pause"); }
     void back() override { calls.push_back("back"); }
+    void copyTime() override { calls.push_back("copyTime"); }
+    void open(const std::string& file1, const std::string& file2) override {
+        calls.push_back("open(" + file1 + "|" + file2 + ")");
+    }
     State state() override { return current; }
     double position() override { return seconds; }
     std::string file() override { return path; }
@@ -102,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Command{"OtherSeeksDoNothing", {"position", "5+"}, State::Playing, {}},
                     Command{"CommandPlay", {"--play"}, State::Paused, {"play"}},
                     Command{"CommandPause", {"--pause"}, State::Playing, {"pause"}},
-                    Command{"CommandBack", {"--back"}, State::Playing, {"back"}}),
+                    Command{"CommandBack", {"--back"}, State::Playing, {"back"}},
+                    Command{"CommandCopyTime", {"--copy-time"}, State::Playing, {"copyTime"}}),
     byName);
 
 // Reads answer from what the window's thread last took, four times a second.
@@ -166,10 +173,68 @@ INSTANTIATE_TEST_SUITE_P(, OpenUri,
                                          Uri{"LongerThanAnyPath", 70000, true}),
                          byName);
 
-TEST(CommandRemoteAlone, SaysSoWhenNoWindowRuns) {
-    const Finished result = runToEnd(PELLUCOR_EXE, {"--play"});
+// A second copy given files hands them to the running window, as absolute paths, and ends.
+TEST_F(Remote, FilesGoToTheRunningWindow) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QProcess second;
+    second.setWorkingDirectory(folder.path());
+    second.start(PELLUCOR_EXE, {"take 1.wav", "--", "-take2.wav"});
+    ASSERT_TRUE(second.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    const std::string path = QDir(folder.path()).canonicalPath().toStdString();
+    EXPECT_TRUE(transportGot({"open(" + path + "/take 1.wav|" + path + "/-take2.wav)"}));
+
+    // Qt's own options go to Qt and do not count as files.
+    const Finished one = runToEnd(PELLUCOR_EXE, {"-style", "fusion", "/m/only.wav"});
+    EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();
+    EXPECT_TRUE(transportGot(
+        {"open(" + path + "/take 1.wav|" + path + "/-take2.wav)", "open(/m/only.wav|)"}));
+}
+
+struct Open {
+    const char* name;
+    QString file1;
+    QString file2;
+};
+
+class RefusedOpen : public Remote, public testing::WithParamInterface<Open> {};
+
+// Only what a second copy sends is taken: one or two absolute paths no longer than a path.
+TEST_P(RefusedOpen, OpensNothing) {
+    const Finished result =
+        runToEnd("dbus-send", {"--session", "--print-reply", "--dest=org.pellucor.Pellucor",
+                               "/org/pellucor/Pellucor", "org.pellucor.Pellucor.Open",
+                               "string:" + GetParam().file1, "string:" + GetParam().file2});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "pellucor: no Pellucor window is running");
+    EXPECT_TRUE(result.err.contains("org.freedesktop.DBus.Error.InvalidArgs"))
+        << result.err.toStdString();
+    ASSERT_EQ(playerctl({"pause"}).exitCode, 0);
+    EXPECT_TRUE(transportGot({"pause"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(, RefusedOpen,
+                         testing::Values(Open{"NoFile", "", ""}, Open{"ARelativePath", "a.wav", ""},
+                                         Open{"ARelativeSecond", "/m/a.wav", "b.wav"},
+                                         Open{"LongerThanAnyPath", "/" + QString(5000, 'a'), ""}),
+                         byName);
+
+TEST(CommandRemoteAlone, SaysSoWhenNoWindowRuns) {
+    for (const char* command : {"--play", "--copy-time"}) {
+        const Finished result = runToEnd(PELLUCOR_EXE, {command});
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_EQ(result.err, "pellucor: no Pellucor window is running") << command;
+    }
+}
+
+// Refused before any window is made or anything is sent.
+TEST(CommandRemoteAlone, RefusesAnUnknownOptionWithTheUsage) {
+    const Finished result = runToEnd(PELLUCOR_EXE, {"--plya"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.startsWith("pellucor: unknown option '--plya'\nUsage: pellucor"))
+        << result.err.toStdString();
+    EXPECT_TRUE(result.out.isEmpty());
 }
 
 }  // namespace

@@ -140,6 +140,39 @@ TEST_F(Program, ASecondCopyRefusesToStartAndTheFirstKeepsItsKeys) {
     EXPECT_EQ(program.state(), QProcess::Running);
 }
 
+// Given files, a second copy hands them to the running window before it asks the portal for
+// anything, and ends with 0.
+TEST_F(Program, ASecondCopyWithFilesHandsThemToTheFirst) {
+    ASSERT_TRUE(portal.start("accept"));
+    start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.activate("spielen"); }, 20000));
+    ASSERT_TRUE(answers());
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (qtOnWayland())
+        env.insert("QT_QPA_PLATFORM", "wayland");
+    QProcess second;
+    second.setProcessEnvironment(env);
+    const QString video = QString::fromStdString(TestMedia::video());
+    const QString audio = QString::fromStdString(TestMedia::audio());
+    second.start(PELLUCOR_EXE, {video, audio});
+    ASSERT_TRUE(second.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+
+    QString said;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            said += errors();
+            return said.contains("player 1 holds " + video) &&
+                   said.contains("player 2 holds " + audio);
+        },
+        20000))
+        << said.toStdString();
+    EXPECT_EQ(portal.callsOf("CreateSession").size(), 1);
+    EXPECT_EQ(program.state(), QProcess::Running);
+}
+
 TEST_F(Program, WithoutAnyDisplaySaysSoAndEnds) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})

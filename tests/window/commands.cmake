@@ -5,6 +5,8 @@ add_executable(window_commands_tests
   transport_jumps_test.cpp
   goto_position_test.cpp
   open_test.cpp
+  open_named_test.cpp
+  copy_time_test.cpp
   qt_dialogs_test.cpp
   follow_test.cpp
   offset_test.cpp
