@@ -12,14 +12,21 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             next.action = CommandLine::Action::Help;
         } else if (a == "--version") {
             next.action = CommandLine::Action::Version;
+        } else if (a == "--align") {
+            // Its two files are the rest of the line, so a file's name may look like an option.
+            if (line.action != CommandLine::Action::Window)
+                return {CommandLine::Action::Error, {}, "give only one of the options", {}};
+            if (arguments.size() - i - 1 != 2)
+                return {CommandLine::Action::Error, {}, "--align takes exactly two files", {}};
+            return {CommandLine::Action::Align, {}, {}, {arguments[i + 1], arguments[i + 2]}};
         } else {
             continue;
         }
         if (line.action != CommandLine::Action::Window && line.action != next.action) {
-            return {CommandLine::Action::Error, {}, "give only one of the options"};
+            return {CommandLine::Action::Error, {}, "give only one of the options", {}};
         }
         if (line.action == CommandLine::Action::Send && line.command != next.command)
-            return {CommandLine::Action::Error, {}, "give only one of the options"};
+            return {CommandLine::Action::Error, {}, "give only one of the options", {}};
         line = next;
     }
     return line;
@@ -34,6 +41,11 @@ std::string helpText() {
            "  --play     play both players in the running window (as F3)\n"
            "  --pause    pause both players in the running window (as F2)\n"
            "  --back     send both players one second back (as F1)\n"
+           "  --align FILE1 FILE2\n"
+           "             find where FILE2 is against FILE1 from their sound, without a window;\n"
+           "             prints 'offset=+S.SSSS drift_ppm=+D.D score=C': second t of FILE1 is\n"
+           "             at second offset + t * (1 + drift_ppm / 1e6) of FILE2. Exit status 3\n"
+           "             when the two share no sound, 2 when a file cannot be read\n"
            "  --help     show this text\n"
            "  --version  show the version\n"
            "\n"

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "AlignCommand.h"
 #include "AllocatorTuning.h"
 #include "CommandClient.h"
 #include "CommandLine.h"
@@ -62,6 +63,8 @@ int runOption(const CommandLine& line, int argc, char** argv) {
         case CommandLine::Action::Error:
             std::fprintf(stderr, "pellucor: %s (see pellucor --help)\n", line.error.c_str());
             return 2;
+        case CommandLine::Action::Align:
+            return runAlignCommand(line.files[0], line.files[1]);
         case CommandLine::Action::Send: {
             QCoreApplication app(argc, argv);
             return sendCommand(QDBusConnection::sessionBus(), QString::fromStdString(line.command));
