@@ -139,10 +139,13 @@ private:
 
     void prepareResampler(const AVFrame* frame) {
         if (m_swr && frame->sample_rate == m_inRate && frame->format == m_inFormat &&
-            av_channel_layout_compare(&frame->ch_layout, &m_inLayout) == 0)
+            av_channel_layout_compare(&frame->ch_layout, &m_frameLayout) == 0)
             return;
         if (m_swr)
             flushResampler();
+        av_channel_layout_uninit(&m_frameLayout);
+        av_channel_layout_copy(&m_frameLayout, &frame->ch_layout);
+        // A layout that names no channels is taken as the usual one for their number.
         av_channel_layout_uninit(&m_inLayout);
         av_channel_layout_copy(&m_inLayout, &frame->ch_layout);
         if (m_inLayout.order == AV_CHANNEL_ORDER_UNSPEC)
@@ -203,6 +206,7 @@ private:
     std::unique_ptr<AVFormatContext, FormatCloser> m_format;
     std::unique_ptr<AVCodecContext, CodecFreer> m_codec;
     std::unique_ptr<SwrContext, SwrFreer> m_swr;
+    AVChannelLayout m_frameLayout{};
     AVChannelLayout m_inLayout{};
     int m_inRate = 0;
     int m_inFormat = -1;
@@ -211,7 +215,10 @@ private:
     double m_duration = 0.0;
 
 public:
-    ~Decoding() { av_channel_layout_uninit(&m_inLayout); }
+    ~Decoding() {
+        av_channel_layout_uninit(&m_frameLayout);
+        av_channel_layout_uninit(&m_inLayout);
+    }
 };
 
 }  // namespace

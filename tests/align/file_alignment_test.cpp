@@ -12,6 +12,7 @@
 #include "AlignMedia.h"
 #include "FileAligner.h"
 #include "NamedCases.h"
+#include "SoundDecoder.h"
 
 namespace {
 
@@ -76,6 +77,36 @@ INSTANTIATE_TEST_SUITE_P(
                       FilePairCase{"FlacAgainstDriftingAac", flac, drifting, 8 * kSlow,
                                    (kSlow - 1) * 1e6}),
     byName);
+
+std::string wavMono44() {
+    return AlignMedia::made("align-mono-44k.wav", "wav", 0, 30, "", {"-ar", "44100"});
+}
+
+struct LengthCase {
+    const char* name;
+    std::string (*file)();
+    double seconds;
+    double within;  // AAC ends with a partly filled frame of 21 ms
+};
+
+class DecodedSound : public ::testing::TestWithParam<LengthCase> {};
+
+// A sample gained or lost per frame would show as drift.
+TEST_P(DecodedSound, LastsAsLongAsTheFile) {
+    std::atomic<bool> cancelled{false};
+    const MonoSound sound = decodeMono(GetParam().file(), kAlignRate, cancelled, {});
+    EXPECT_EQ(sound.rate, kAlignRate);
+    EXPECT_NEAR(sound.seconds(), GetParam().seconds, GetParam().within);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DecodedSound,
+                         ::testing::Values(LengthCase{"WavMono44k", wavMono44, 30, 0.002},
+                                           LengthCase{"Mp3Stereo", mp3Stereo, 40, 0.002},
+                                           LengthCase{"Opus", opusHighPassed, 45, 0.002},
+                                           LengthCase{"Video", videoWithSound, 35, 0.022},
+                                           LengthCase{"Telephone", telephone, 58, 0.002},
+                                           LengthCase{"Aac", drifting, 55 * kSlow, 0.022}),
+                         byName);
 
 std::string videoOnly() {
     return TestMedia::generated("align-video-only.mkv", "matroska",
