@@ -13,5 +13,6 @@
 Alignment alignFiles(const std::string& file1, const std::string& file2,
                      std::atomic<bool>& cancelled, const std::function<void(double)>& progress);
 
-// The rate both files are decoded at.
-inline constexpr int kAlignRate = 8000;
+// The rate both files are decoded at: it keeps speech up to 3 kHz, and two 2-hour files take
+// 173 MB.
+inline constexpr int kAlignRate = 6000;

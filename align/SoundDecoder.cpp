@@ -86,7 +86,6 @@ public:
         flushResampler();
         if (m_sound.samples.empty())
             unreadable(m_path, "its sound stream holds no sound that can be decoded");
-        m_sound.samples.shrink_to_fit();
         return std::move(m_sound);
     }
 
@@ -118,7 +117,8 @@ private:
         const int codecOpened = avcodec_open2(m_codec.get(), codec, nullptr);
         if (codecOpened < 0)
             unreadable(m_path, avText(codecOpened));
-        // One allocation of the expected length: growing a vector of two hours doubles it.
+        // One allocation of the expected length: growing a vector of two hours, or shrinking it
+        // to fit, holds it twice for a moment.
         if (m_duration > 0)
             m_sound.samples.reserve(std::size_t(m_duration * 1.01 * m_sound.rate) + 4096);
     }

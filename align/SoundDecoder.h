@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-// A file's sound as one channel at a low rate, 16 bits a sample: two hours at 8 kHz take
-// 115 MB, half of what floats would.
+// A file's sound as one channel at a low rate, 16 bits a sample: half of what floats take.
 struct MonoSound {
     int rate = 0;
     std::vector<std::int16_t> samples;
