@@ -31,6 +31,7 @@
 #include "SessionChoice.h"
 #include "SignalQuit.h"
 #include "SingleCopy.h"
+#include "SoundAligner.h"
 #include "StartCoordinator.h"
 #include "UnplannedExit.h"
 #include "WindowRemote.h"
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
     const bool allocatorTuned = tuneAllocator();
     QApplication app(argc, argv);
     routeHotKeyWarnings();
+    routeAlignWarnings();
     if (!allocatorTuned)
         qCWarning(lcApp) << "the allocator refused a fixed mmap threshold; re-opening files may "
                             "grow the process";
@@ -128,6 +130,8 @@ int main(int argc, char** argv) {
         hotKeyPlatform = portalPlatform.get();
     }
     StartCoordinator starts;
+    // Made before the window and gone after it: its worker threads end with it.
+    SoundAligner aligner;
 
     // libmpv comes while the window is shown; a libmpv that cannot start ends the program
     // with the same report as any other start-up failure, once the window is gone.
@@ -146,6 +150,7 @@ int main(int argc, char** argv) {
     const QPointer<frm1> liveWindow(window);
     messageBox.setParent(window);
     fileDialog.setParent(window);
+    window->setAligner(&aligner);
     if (portalPlatform)
         portalPlatform->onUnavailable = [window](const std::string&) {
             showKeysUnavailable(window);

@@ -10,7 +10,7 @@
 
 #include "AlignFiles.h"
 #include "AlignMedia.h"
-#include "FileAligner.h"
+#include "AlignmentWorker.h"
 #include "NamedCases.h"
 #include "SoundDecoder.h"
 
@@ -168,19 +168,19 @@ protected:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<double> m_progress;
-    std::vector<IAligner::Outcome> m_outcomes;
+    std::vector<AlignmentWorker::Outcome> m_outcomes;
     std::chrono::steady_clock::time_point m_doneAt;
 };
 
 TEST_F(WorkerThreads, ReportRisingProgressAndOneResult) {
-    FileAligner aligner;
+    AlignmentWorker aligner;
     aligner.start(
         flac(), drifting(),
         [this](double p) {
             std::lock_guard lock(m_mutex);
             m_progress.push_back(p);
         },
-        [this](const IAligner::Outcome& o) {
+        [this](const AlignmentWorker::Outcome& o) {
             std::lock_guard lock(m_mutex);
             m_outcomes.push_back(o);
             m_changed.notify_all();
@@ -197,7 +197,7 @@ TEST_F(WorkerThreads, ReportRisingProgressAndOneResult) {
 }
 
 TEST_F(WorkerThreads, EndWithinTwoHundredMillisecondsOfACancel) {
-    FileAligner aligner;
+    AlignmentWorker aligner;
     std::chrono::steady_clock::time_point cancelledAt;
     bool asked = false;
     aligner.start(
@@ -210,7 +210,7 @@ TEST_F(WorkerThreads, EndWithinTwoHundredMillisecondsOfACancel) {
                 aligner.cancel();
             }
         },
-        [this](const IAligner::Outcome& o) {
+        [this](const AlignmentWorker::Outcome& o) {
             std::lock_guard lock(m_mutex);
             m_doneAt = std::chrono::steady_clock::now();
             m_outcomes.push_back(o);

@@ -1,23 +1,26 @@
-#include "FileAligner.h"
+#include "AlignmentWorker.h"
 
 #include <exception>
 
 #include "AlignFiles.h"
 #include "AlignLog.h"
 
-FileAligner::~FileAligner() {
+AlignmentWorker::AlignmentWorker(Analysis analysis)
+    : m_analysis(analysis ? std::move(analysis) : Analysis(alignFiles)) {}
+
+AlignmentWorker::~AlignmentWorker() {
     finish();
 }
 
-void FileAligner::start(const std::string& file1, const std::string& file2, Progress progress,
-                        Done done) {
+void AlignmentWorker::start(const std::string& file1, const std::string& file2, Progress progress,
+                            Done done) {
     finish();
     m_cancelled = std::make_shared<std::atomic<bool>>(false);
-    m_worker = std::thread([file1, file2, progress = std::move(progress), done = std::move(done),
-                            cancelled = m_cancelled] {
-        IAligner::Outcome outcome = Alignment{};
+    m_worker = std::thread([analysis = m_analysis, file1, file2, progress = std::move(progress),
+                            done = std::move(done), cancelled = m_cancelled] {
+        Outcome outcome = Alignment{};
         try {
-            outcome = alignFiles(file1, file2, *cancelled, progress);
+            outcome = analysis(file1, file2, *cancelled, progress);
         } catch (const AlignError& e) {
             outcome = e;
         } catch (const std::exception& e) {
@@ -34,12 +37,12 @@ void FileAligner::start(const std::string& file1, const std::string& file2, Prog
     });
 }
 
-void FileAligner::cancel() {
+void AlignmentWorker::cancel() {
     if (m_cancelled)
         *m_cancelled = true;
 }
 
-void FileAligner::finish() {
+void AlignmentWorker::finish() {
     cancel();
     if (m_worker.joinable())
         m_worker.join();
