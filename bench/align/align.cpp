@@ -18,6 +18,7 @@
 #include "AlignFiles.h"
 #include "BenchOptions.h"
 #include "SpeechLike.h"
+#include "SpokenSource.h"
 #include "Takes.h"
 
 namespace {
@@ -78,19 +79,25 @@ Made makePair(const std::vector<float>& source, const PairCase& c, double length
     return m;
 }
 
-void related(int minutes) {
+// The source of the related pairs: made in code, or spoken by espeak-ng.
+std::vector<float> sourceOf(bool spoken, double seconds, int rate, std::uint32_t seed) {
+    return spoken ? spokenSource(seconds, rate, seed) : speechLike(seconds, rate, seed);
+}
+
+void related(int minutes, bool spoken) {
     const double length = minutes * 60.0;
-    std::printf("Related pairs, %d minutes each (file 2 against file 1):\n", minutes);
+    std::printf("Related pairs, %d minutes each, %s (file 2 against file 1):\n", minutes,
+                spoken ? "espeak-ng's speech" : "speech-like sound");
     std::printf("  %-16s %-16s %9s %8s %11s %11s %6s %7s\n", "file 1", "file 2", "offset", "ppm",
                 "offset err", "drift err", "score", "time");
-    const std::vector<float> source = speechLike(length + 130, kSourceRate, 41);
+    const std::vector<float> source = sourceOf(spoken, length + 130, kSourceRate, 41);
     std::vector<double> offsetErrors, driftErrors;
     int refused = 0;
     for (std::size_t i = 0; i < kPairs.size(); ++i) {
         const PairCase& c = kPairs[i];
-        const Made m =
-            makePair(source, c, length, 65,
-                     "bench-align-" + std::to_string(minutes) + "m-" + std::to_string(i));
+        const Made m = makePair(source, c, length, 65,
+                                std::string("bench-align-") + (spoken ? "spoken-" : "") +
+                                    std::to_string(minutes) + "m-" + std::to_string(i));
         std::atomic<bool> cancelled{false};
         const auto began = std::chrono::steady_clock::now();
         try {
@@ -119,14 +126,18 @@ void related(int minutes) {
 }
 
 void unrelated(int count) {
-    std::printf("Unrelated pairs (two sources, 3 minutes each, every microphone pairing):\n");
+    std::printf(
+        "Unrelated pairs (two sources, 3 minutes each, every microphone pairing; "
+        "every other one espeak-ng's speech):\n");
     const std::vector<PairCase> mics = kPairs;
     int refused = 0;
     for (int i = 0; i < count; ++i) {
         const PairCase& c = mics[std::size_t(i) % mics.size()];
-        const std::vector<float> one = speechLike(185, kSourceRate, std::uint32_t(100 + i));
-        const std::vector<float> two = speechLike(185, kSourceRate, std::uint32_t(200 + i));
-        const std::string tag = "bench-align-unrelated-" + std::to_string(i);
+        const bool spoken = i % 2 == 1;
+        const std::vector<float> one = sourceOf(spoken, 185, kSourceRate, std::uint32_t(100 + i));
+        const std::vector<float> two = sourceOf(spoken, 185, kSourceRate, std::uint32_t(200 + i));
+        const std::string tag =
+            std::string("bench-align-unrelated-") + (spoken ? "spoken-" : "") + std::to_string(i);
         const std::string f1 =
             take(one, kSourceRate, 0, 180, 1.0, microphone(c.first), 3, tag + "-1-" + c.first);
         const std::string f2 =
@@ -261,8 +272,10 @@ void longPair() {
 
 int main(int argc, char** argv) {
     const BenchOptions options(argc, argv);
-    if (!options.has("--no-pairs"))
-        related(options.integer("--minutes", 10, 1));
+    const std::string source = options.text("--source", "both");
+    for (const bool spoken : {false, true})
+        if (!options.has("--no-pairs") && (source == "both" || (source == "espeak") == spoken))
+            related(options.integer("--minutes", 10, 1), spoken);
     if (!options.has("--no-unrelated"))
         unrelated(options.integer("--unrelated", 20, 1));
     if (options.has("--long"))
