@@ -68,6 +68,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             next.action = CommandLine::Action::Version;
         } else if (a == "--pedals") {
             next.action = CommandLine::Action::Pedals;
+        } else if (a == "--align") {
+            // Its two files are the rest of the line, so a file's name may look like an option.
+            if (line.action != CommandLine::Action::Window || !files.empty())
+                return refused("give only one of the options");
+            if (arguments.size() - i - 1 != 2)
+                return refused("--align takes exactly two files");
+            return {CommandLine::Action::Align, {}, {}, {arguments[i + 1], arguments[i + 2]}};
         } else {
             // A lone "-" is refused too: it would mean standard input, which no player reads.
             bool takesValue = false;
@@ -97,6 +104,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 std::string usageText() {
     return "Usage: pellucor [FILE1 [FILE2]]\n"
            "       pellucor --play | --pause | --back | --copy-time\n"
+           "       pellucor --align FILE1 FILE2\n"
            "       pellucor --pedals\n"
            "       pellucor --help | --version\n";
 }
@@ -113,6 +121,13 @@ std::string helpText() {
            "  --pause      pause both players in the running window (as F2)\n"
            "  --back       send both players one second back (as F1)\n"
            "  --copy-time  put player 1's position on the clipboard as [hh:mm:ss.d]\n"
+           "  --align FILE1 FILE2\n"
+           "               find where FILE2 is against FILE1 from their sound, without a\n"
+           "               window; prints 'offset=+S.SSSS drift_ppm=+D.D score=C': second t\n"
+           "               of FILE1 is at second offset + t * (1 + drift_ppm / 1e6) of FILE2.\n"
+           "               Exit status 3 when the two share no sound, 2 when a file cannot\n"
+           "               be read\n"
+           "  --pedals     list the foot pedals found and show their presses live\n"
            "  --help       show this text\n"
            "  --version    show the version\n"
            "Qt's own options (-platform, -display, -style and the like) are passed to Qt.\n"

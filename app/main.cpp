@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "AlignCommand.h"
 #include "AllocatorTuning.h"
 #include "CommandClient.h"
 #include "CommandLine.h"
@@ -34,6 +35,7 @@
 #include "SessionChoice.h"
 #include "SignalQuit.h"
 #include "SingleCopy.h"
+#include "SoundAligner.h"
 #include "StartCoordinator.h"
 #include "UnplannedExit.h"
 #include "WindowPedals.h"
@@ -67,6 +69,8 @@ int runOption(const CommandLine& line, int argc, char** argv) {
         case CommandLine::Action::Error:
             std::fprintf(stderr, "pellucor: %s\n%s", line.error.c_str(), usageText().c_str());
             return 2;
+        case CommandLine::Action::Align:
+            return runAlignCommand(line.files[0], line.files[1]);
         case CommandLine::Action::Send: {
             QCoreApplication app(argc, argv);
             return sendCommand(QDBusConnection::sessionBus(), QString::fromStdString(line.command));
@@ -118,6 +122,7 @@ int main(int argc, char** argv) {
     const bool allocatorTuned = tuneAllocator();
     QApplication app(argc, argv);
     routeHotKeyWarnings();
+    routeAlignWarnings();
     if (!allocatorTuned)
         qCWarning(lcApp) << "the allocator refused a fixed mmap threshold; re-opening files may "
                             "grow the process";
@@ -148,6 +153,8 @@ int main(int argc, char** argv) {
         hotKeyPlatform = portalPlatform.get();
     }
     StartCoordinator starts;
+    // Made before the window and gone after it: its worker threads end with it.
+    SoundAligner aligner;
 
     // libmpv comes while the window is shown; a libmpv that cannot start ends the program
     // with the same report as any other start-up failure, once the window is gone.
@@ -166,6 +173,7 @@ int main(int argc, char** argv) {
     const QPointer<frm1> liveWindow(window);
     messageBox.setParent(window);
     fileDialog.setParent(window);
+    window->setAligner(&aligner);
     if (portalPlatform)
         portalPlatform->onUnavailable = [window](const std::string&) {
             showKeysUnavailable(window);

@@ -8,6 +8,7 @@ build_packages=(
   build-essential cmake pkg-config
   qt6-base-dev libqt6opengl6-dev libgl-dev
   libmpv-dev libx11-dev libxcomposite-dev
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libfftw3-dev
   libxcb1-dev libxcb-keysyms1-dev libxcb-xkb-dev libxkbcommon-x11-dev
   libudev-dev libevdev-dev
 )
@@ -19,6 +20,7 @@ test_packages=(
   xvfb xauth x11-utils x11-apps x11-xserver-utils     # the private display and its probes
   openbox xdotool                                     # window manager, and a user's hands
   ffmpeg fonts-dejavu-core imagemagick                # test media, text, screenshots
+  espeak-ng                                           # speech for the alignment's benchmark
   mpv                                                 # benchmarks compare against it
   weston xwayland qt6-wayland                         # Wayland sessions
   dbus dbus-x11 playerctl                             # the session bus, media keys

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <variant>
+
+#include "Alignment.h"
+
+// Runs alignFiles on a thread of its own, one run at a time. The callbacks come on the worker
+// threads; whoever shows them hands them on to its own thread.
+class AlignmentWorker {
+public:
+    using Outcome = std::variant<Alignment, AlignError>;
+    using Progress = std::function<void(double)>;  // 0 to 1
+    using Done = std::function<void(const Outcome&)>;
+    // What a run does; alignFiles unless a test says otherwise.
+    using Analysis = std::function<Alignment(const std::string&, const std::string&,
+                                             std::atomic<bool>&, const Progress&)>;
+
+    explicit AlignmentWorker(Analysis analysis = {});
+    ~AlignmentWorker();
+    AlignmentWorker(const AlignmentWorker&) = delete;
+    AlignmentWorker& operator=(const AlignmentWorker&) = delete;
+
+    // Cancels a run still going and waits for it (within 200 ms), then starts this one. Done
+    // comes exactly once per start, with AlignError Cancelled after cancel().
+    void start(const std::string& file1, const std::string& file2, Progress progress, Done done);
+    void cancel();
+
+private:
+    void finish();
+
+    Analysis m_analysis;
+    std::thread m_worker;
+    std::shared_ptr<std::atomic<bool>> m_cancelled;
+};

@@ -1,0 +1,159 @@
+// The window's aligner over worker threads, with an analysis the test holds: what comes back to
+// the window's thread, and what does not.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <condition_variable>
+#include <mutex>
+
+#include "NamedCases.h"
+#include "SoundAligner.h"
+
+namespace {
+
+// An analysis that waits until the test lets it go, then answers as it was told.
+class HeldAnalysis {
+public:
+    AlignmentWorker::Analysis analysis(AlignmentWorker::Outcome answer) {
+        return [this, answer](const std::string&, const std::string&, std::atomic<bool>&,
+                              const AlignmentWorker::Progress& progress) -> Alignment {
+            progress(0.5);
+            std::unique_lock lock(m_mutex);
+            m_released.wait(lock, [this] { return m_free; });
+            if (const auto* error = std::get_if<AlignError>(&answer))
+                throw *error;
+            return std::get<Alignment>(answer);
+        };
+    }
+    void release() {
+        std::lock_guard lock(m_mutex);
+        m_free = true;
+        m_released.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_free = false;
+};
+
+class WindowsAligner : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "sound_aligner_test";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+
+    void startOn(SoundAligner& aligner, const std::string& file) {
+        aligner.start(
+            file, "two.wav",
+            [this, file](double p) {
+                m_threads.push_back(QThread::currentThread());
+                m_seen.push_back(file + " progress " + std::to_string(p));
+            },
+            [this, file](const IAligner::Outcome& o) {
+                m_threads.push_back(QThread::currentThread());
+                m_seen.push_back(file + " done");
+                m_outcomes.push_back(o);
+                m_loop.quit();
+            });
+    }
+
+    std::vector<std::string> m_seen;
+    std::vector<QThread*> m_threads;
+    std::vector<IAligner::Outcome> m_outcomes;
+    QEventLoop m_loop;
+};
+
+TEST_F(WindowsAligner, HandsProgressAndTheOutcomeToTheWindowsThread) {
+    HeldAnalysis held;
+    SoundAligner aligner(held.analysis(Alignment{-7.346, 125.0, 0.9}));
+    startOn(aligner, "one.wav");
+    held.release();
+    m_loop.exec();
+    EXPECT_EQ(m_seen, (std::vector<std::string>{"one.wav progress 0.500000", "one.wav done"}));
+    for (QThread* thread : m_threads)
+        EXPECT_EQ(thread, QCoreApplication::instance()->thread());
+    ASSERT_EQ(m_outcomes.size(), 1u);
+    EXPECT_EQ(m_outcomes[0].kind, IAligner::Outcome::Kind::Found);
+    EXPECT_DOUBLE_EQ(m_outcomes[0].offset, -7.346);
+    EXPECT_DOUBLE_EQ(m_outcomes[0].driftPpm, 125.0);
+    EXPECT_DOUBLE_EQ(m_outcomes[0].score, 0.9);
+}
+
+struct RefusalCase {
+    const char* name;
+    AlignError::Kind kind;
+    IAligner::Outcome::Kind shown;
+};
+
+class RefusedAlignment : public WindowsAligner,
+                         public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(RefusedAlignment, ReachesTheWindowWithItsSentence) {
+    HeldAnalysis held;
+    SoundAligner aligner(held.analysis(AlignError(GetParam().kind, "The file one.wav says no.")));
+    startOn(aligner, "one.wav");
+    held.release();
+    m_loop.exec();
+    ASSERT_EQ(m_outcomes.size(), 1u);
+    EXPECT_EQ(m_outcomes[0].kind, GetParam().shown);
+    EXPECT_EQ(m_outcomes[0].message, "The file one.wav says no.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, RefusedAlignment,
+                         ::testing::Values(RefusalCase{"NoCommonSound",
+                                                       AlignError::Kind::NoCommonSound,
+                                                       IAligner::Outcome::Kind::NoCommonSound},
+                                           RefusalCase{"Unreadable", AlignError::Kind::Unreadable,
+                                                       IAligner::Outcome::Kind::Failed}),
+                         byName);
+
+// A run's calls are queued before the next run starts (start waits for the old one), and
+// queued calls come in order: had the cancelled run told anything, it would show first.
+TEST_F(WindowsAligner, CancelledRunTellsNothingMore) {
+    HeldAnalysis first, second;
+    second.release();
+    bool firstRun = true;
+    SoundAligner aligner([&](const std::string& a, const std::string& b, std::atomic<bool>& c,
+                             const AlignmentWorker::Progress& p) {
+        const bool isFirst = firstRun;
+        firstRun = false;
+        return (isFirst ? first.analysis(Alignment{1, 0, 1}) : second.analysis(Alignment{2, 0, 1}))(
+            a, b, c, p);
+    });
+    startOn(aligner, "first.wav");
+    aligner.cancel();
+    first.release();
+    startOn(aligner, "second.wav");
+    m_loop.exec();
+    EXPECT_EQ(m_seen,
+              (std::vector<std::string>{"second.wav progress 0.500000", "second.wav done"}));
+    ASSERT_EQ(m_outcomes.size(), 1u);
+    EXPECT_DOUBLE_EQ(m_outcomes[0].offset, 2);
+}
+
+TEST_F(WindowsAligner, ReplacedRunTellsNothingMore) {
+    HeldAnalysis first, second;
+    bool firstRun = true;
+    SoundAligner aligner([&](const std::string& a, const std::string& b, std::atomic<bool>& c,
+                             const AlignmentWorker::Progress& p) {
+        const bool isFirst = firstRun;
+        firstRun = false;
+        return (isFirst ? first.analysis(Alignment{1, 0, 1}) : second.analysis(Alignment{2, 0, 1}))(
+            a, b, c, p);
+    });
+    startOn(aligner, "first.wav");
+    first.release();
+    startOn(aligner, "second.wav");
+    second.release();
+    m_loop.exec();
+    EXPECT_EQ(m_seen,
+              (std::vector<std::string>{"second.wav progress 0.500000", "second.wav done"}));
+}
+
+}  // namespace
