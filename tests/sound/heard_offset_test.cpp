@@ -126,6 +126,40 @@ TEST_P(HeardOffset, EveryCommandIsHeardTogether) {
     EXPECT_TRUE(window->messages.shown.empty());
 }
 
+// Two recorders started 3.25 s apart, player 2's clock 300 ppm fast: with that offset and drift
+// set, every command is heard at the same moment of both recordings, also 20 s in, where the
+// drift alone is 6 ms.
+const Files kStartedApart{"StartedApartAndDrifting", [](int player) {
+                              return player == 1 ? clickFile(ClickMedia::Sound, 1, 40)
+                                                 : driftingClickFile(3.25, 300.0, 45);
+                          }};
+
+class AtTheSameMoment : public HeardOffset {};
+
+TEST_P(AtTheSameMoment, EveryCommandIsHeardAtTheSameMomentOfBothRecordings) {
+    frm1& w = *window->window;
+    w.setPlayer2Offset({3.25, 300.0});
+    window->ui().time_goto->setText("20");
+    w.com_goto_Click();
+    expectHeardTogether("F3", [&] { w.play_both(); });
+    expectHeardTogether("F2 then F3", [&] {
+        w.pause_both();
+        runEventsFor(1000);
+        w.play_both();
+    });
+    expectHeardTogether("F1", [&] { w.back_both(); });
+    expectHeardTogether("go-to while playing", [&] {
+        window->ui().time_goto->setText("30");
+        w.com_goto_Click();
+    });
+    EXPECT_TRUE(window->messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(, AtTheSameMoment,
+                         testing::Values(Case{SoundServer::Kind::PulseAudio, kStartedApart},
+                                         Case{SoundServer::Kind::PipeWire, kStartedApart}),
+                         caseName);
+
 // Slower or faster, with the pitch kept: the commands are still heard together.
 class AtASpeed : public HeardOffset {};
 

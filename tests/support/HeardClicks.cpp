@@ -64,19 +64,30 @@ std::string clickFile(ClickMedia media, int player, int seconds) {
                                  "yuv420p", "-c:a", "aac", "-b:a", "128k", "-shortest"});
 }
 
+std::string driftingClickFile(double offset, double driftPpm, int seconds) {
+    const std::string o = std::to_string(offset);
+    const std::string rate = std::to_string(1.0 + driftPpm * 1e-6);
+    const std::string click =
+        "if(gte(t\\," + o + ")*lt(mod((t-" + o + ")/" + rate + "\\,1)\\,0.002)\\,0.8\\,0)";
+    const std::vector<std::string> inputs{
+        "-f", "lavfi", "-i", "aevalsrc=0|" + click + ":s=48000:d=" + std::to_string(seconds)};
+    const std::string name = "clicks2-" + o + "-" + std::to_string(driftPpm) + ".wav";
+    return TestMedia::generated(name, "wav", inputs, {"-c:a", "pcm_s16le"});
+}
+
 std::string clickFile(ClickFormat format, int player) {
     constexpr int kSeconds = 30;
     const std::string click = "if(lt(mod(t\\,1)\\,0.002)\\,0.8\\,0)";
     const std::string expr = player == 1 ? click + "|0" : "0|" + click;
     const auto clicks = [&](int rate) {
-        return std::vector<std::string>{"-f", "lavfi", "-i",
-                                        "aevalsrc=" + expr + ":s=" + std::to_string(rate) +
-                                            ":d=" + std::to_string(kSeconds)};
+        return std::vector<std::string>{
+            "-f", "lavfi", "-i",
+            "aevalsrc=" + expr + ":s=" + std::to_string(rate) + ":d=" + std::to_string(kSeconds)};
     };
     const auto withPicture = [&](std::vector<std::string> sound) {
-        sound.insert(sound.begin(), {"-f", "lavfi", "-i",
-                                     "testsrc=size=320x240:rate=25:duration=" +
-                                         std::to_string(kSeconds)});
+        sound.insert(sound.begin(),
+                     {"-f", "lavfi", "-i",
+                      "testsrc=size=320x240:rate=25:duration=" + std::to_string(kSeconds)});
         return sound;
     };
     const std::string name = "clicks" + std::to_string(player) + "-";
