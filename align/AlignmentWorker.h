@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 #include <variant>
+#include <vector>
 
 #include "Alignment.h"
 
@@ -25,15 +26,21 @@ public:
     AlignmentWorker(const AlignmentWorker&) = delete;
     AlignmentWorker& operator=(const AlignmentWorker&) = delete;
 
-    // Cancels a run still going and waits for it (within 200 ms), then starts this one. Done
-    // comes exactly once per start, with AlignError Cancelled after cancel().
+    // Cancels a run still going, without waiting for it, and starts this one. Done comes
+    // exactly once per start, with AlignError Cancelled after cancel(). Runs cancelled end
+    // within 200 ms; the worker waits for them only as it goes.
     void start(const std::string& file1, const std::string& file2, Progress progress, Done done);
     void cancel();
 
 private:
-    void finish();
+    struct Run {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> cancelled;
+        std::shared_ptr<std::atomic<bool>> ended;
+    };
+    // Joins the runs that have ended; with all, waits for every one.
+    void reap(bool all);
 
     Analysis m_analysis;
-    std::thread m_worker;
-    std::shared_ptr<std::atomic<bool>> m_cancelled;
+    std::vector<Run> m_runs;  // the last is the current one
 };

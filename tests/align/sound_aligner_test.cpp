@@ -118,11 +118,9 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, RefusedAlignment,
 TEST_F(WindowsAligner, CancelledRunTellsNothingMore) {
     HeldAnalysis first, second;
     second.release();
-    bool firstRun = true;
     SoundAligner aligner([&](const std::string& a, const std::string& b, std::atomic<bool>& c,
                              const AlignmentWorker::Progress& p) {
-        const bool isFirst = firstRun;
-        firstRun = false;
+        const bool isFirst = a == "first.wav";
         return (isFirst ? first.analysis(Alignment{1, 0, 1}) : second.analysis(Alignment{2, 0, 1}))(
             a, b, c, p);
     });
@@ -139,11 +137,9 @@ TEST_F(WindowsAligner, CancelledRunTellsNothingMore) {
 
 TEST_F(WindowsAligner, ReplacedRunTellsNothingMore) {
     HeldAnalysis first, second;
-    bool firstRun = true;
     SoundAligner aligner([&](const std::string& a, const std::string& b, std::atomic<bool>& c,
                              const AlignmentWorker::Progress& p) {
-        const bool isFirst = firstRun;
-        firstRun = false;
+        const bool isFirst = a == "first.wav";
         return (isFirst ? first.analysis(Alignment{1, 0, 1}) : second.analysis(Alignment{2, 0, 1}))(
             a, b, c, p);
     });
@@ -154,6 +150,25 @@ TEST_F(WindowsAligner, ReplacedRunTellsNothingMore) {
     m_loop.exec();
     EXPECT_EQ(m_seen,
               (std::vector<std::string>{"second.wav progress 0.500000", "second.wav done"}));
+}
+
+// The window's thread never waits for an analysis: a new one starts while the cancelled one
+// still runs.
+TEST_F(WindowsAligner, ANewRunDoesNotWaitForTheCancelledOne) {
+    HeldAnalysis first, second;
+    second.release();
+    SoundAligner aligner([&](const std::string& a, const std::string& b, std::atomic<bool>& c,
+                             const AlignmentWorker::Progress& p) {
+        return (a == "first.wav" ? first.analysis(Alignment{1, 0, 1})
+                                 : second.analysis(Alignment{2, 0, 1}))(a, b, c, p);
+    });
+    startOn(aligner, "first.wav");
+    aligner.cancel();
+    startOn(aligner, "second.wav");  // the first is still held
+    m_loop.exec();
+    ASSERT_EQ(m_outcomes.size(), 1u);
+    EXPECT_DOUBLE_EQ(m_outcomes[0].offset, 2);
+    first.release();
 }
 
 }  // namespace
