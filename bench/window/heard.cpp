@@ -122,6 +122,51 @@ void playing(SoundServer& server, ClickMedia media, int seconds) {
                 heard.size(), most, static_cast<long>(over));
 }
 
+// Two recorders started 3.25 s apart, player 2's clock 300 ppm fast, that offset and drift set
+// in the window: the commands at the start of the recordings and an hour in, where the drift
+// alone is over a second.
+void aligned(SoundServer& server, int runs) {
+    constexpr double kOffset = 3.25;
+    constexpr double kDrift = 300.0;
+    constexpr int kSeconds = 3630;
+    RealWindow w;
+    w.open(1, driftingClickFile(0.0, 0.0, kSeconds, 1));
+    w.open(2, driftingClickFile(kOffset, kDrift, kSeconds + 10));
+    if (!w.messages.shown.empty()) {
+        std::printf("  cannot open: %s\n", w.messages.shown.front().c_str());
+        return;
+    }
+    w.window->setPlayer2Offset({kOffset, kDrift});
+    server.startRecording();
+    waitForRecording(server);
+    for (const char* at : {"20", "3600"}) {
+        std::printf(" player 1 from %s s:\n", at);
+        const auto goTo = [&w, at] {
+            w.ui().time_goto->setText(at);
+            w.window->com_goto_Click();
+        };
+        goTo();
+        const std::vector<Command> steps{
+            {"F3", [](RealWindow& r) { r.window->play_both(); }},
+            {"F2, 1 s, F3", pauseThenPlay(1000)},
+            {"F1 playing", [](RealWindow& r) { r.window->back_both(); }},
+            {"go-to playing", [&goTo](RealWindow&) { goTo(); }},
+        };
+        for (const Command& c : steps) {
+            std::vector<double> all;
+            for (int run = 0; run < runs; ++run) {
+                c.run(w);
+                runEventsFor(kSettleMs);
+                const auto heard = listen(server, kListenMs);
+                all.insert(all.end(), heard.begin(), heard.end());
+            }
+            print(c.name, all);
+        }
+        w.window->pause_both();
+    }
+    server.stopRecording();
+}
+
 void standalone(SoundServer& server, ClickMedia media, int runs) {
     std::vector<double> all;
     for (int run = 0; run < runs; ++run) {
@@ -162,6 +207,11 @@ int main(int argc, char** argv) {
         SoundServer server(kind);
         if (!server.start()) {
             std::printf("%s\n", server.error().c_str());
+            continue;
+        }
+        if (options.has("--aligned")) {
+            std::printf("%s, two FLAC 3.25 s apart, 300 ppm:\n", SoundServer::name(kind));
+            aligned(server, runs);
             continue;
         }
         for (const auto media : {ClickMedia::Sound, ClickMedia::Video}) {

@@ -64,15 +64,18 @@ std::string clickFile(ClickMedia media, int player, int seconds) {
                                  "yuv420p", "-c:a", "aac", "-b:a", "128k", "-shortest"});
 }
 
-std::string driftingClickFile(double offset, double driftPpm, int seconds) {
+std::string driftingClickFile(double offset, double driftPpm, int seconds, int player) {
     const std::string o = std::to_string(offset);
     const std::string rate = std::to_string(1.0 + driftPpm * 1e-6);
     const std::string click =
         "if(gte(t\\," + o + ")*lt(mod((t-" + o + ")/" + rate + "\\,1)\\,0.002)\\,0.8\\,0)";
     const std::vector<std::string> inputs{
-        "-f", "lavfi", "-i", "aevalsrc=0|" + click + ":s=48000:d=" + std::to_string(seconds)};
-    const std::string name = "clicks2-" + o + "-" + std::to_string(driftPpm) + ".wav";
-    return TestMedia::generated(name, "wav", inputs, {"-c:a", "pcm_s16le"});
+        "-f", "lavfi", "-i",
+        "aevalsrc=" + (player == 1 ? click + "|0" : "0|" + click) +
+            ":s=48000:d=" + std::to_string(seconds)};
+    const std::string name = "clicks" + std::to_string(player) + "-" + o + "-" +
+                             std::to_string(driftPpm) + "-" + std::to_string(seconds) + ".flac";
+    return TestMedia::generated(name, "flac", inputs, {"-c:a", "flac", "-sample_fmt", "s16"});
 }
 
 std::string clickFile(ClickFormat format, int player) {

@@ -25,7 +25,8 @@ std::string clickFile(ClickMedia media, int player, int seconds = 30);
 // HEVC camera file (MOV); WMA beside Opus; a phone's 3GP (AAC at 16 kHz) beside FLAC at 96 kHz.
 // Player 2's clicks of a recorder started `offset` seconds before player 1's whose clock runs
 // `driftPpm` fast: player 1's click at second t is at offset + t · (1 + driftPpm · 10⁻⁶) here.
-std::string driftingClickFile(double offset, double driftPpm, int seconds);
+// As FLAC, which keeps an hour of clicks small; on the left for player 1.
+std::string driftingClickFile(double offset, double driftPpm, int seconds, int player = 2);
 
 enum class ClickFormat { ScreenRecording, HevcCamera, Wma, Opus, Phone3gp, Flac96k };
 std::string clickFile(ClickFormat format, int player);
