@@ -77,6 +77,20 @@ void print(const char* what, const std::vector<double>& offsets) {
     std::printf("\n");
 }
 
+// Each command `runs` times, listening after each: every pair heard.
+void runEach(SoundServer& server, RealWindow& w, const std::vector<Command>& steps, int runs) {
+    for (const Command& c : steps) {
+        std::vector<double> all;
+        for (int run = 0; run < runs; ++run) {
+            c.run(w);
+            runEventsFor(kSettleMs);
+            const auto heard = listen(server, kListenMs);
+            all.insert(all.end(), heard.begin(), heard.end());
+        }
+        print(c.name, all);
+    }
+}
+
 void window(SoundServer& server, ClickMedia media, int runs) {
     RealWindow w;
     w.open(1, clickFile(media, 1));
@@ -87,16 +101,7 @@ void window(SoundServer& server, ClickMedia media, int runs) {
     }
     server.startRecording();
     waitForRecording(server);
-    for (const Command& c : commands()) {
-        std::vector<double> all;
-        for (int run = 0; run < runs; ++run) {
-            c.run(w);
-            runEventsFor(kSettleMs);
-            const auto heard = listen(server, kListenMs);
-            all.insert(all.end(), heard.begin(), heard.end());
-        }
-        print(c.name, all);
-    }
+    runEach(server, w, commands(), runs);
     w.window->pause_both();
     server.stopRecording();
 }
@@ -152,16 +157,7 @@ void aligned(SoundServer& server, int runs) {
             {"F1 playing", [](RealWindow& r) { r.window->back_both(); }},
             {"go-to playing", [&goTo](RealWindow&) { goTo(); }},
         };
-        for (const Command& c : steps) {
-            std::vector<double> all;
-            for (int run = 0; run < runs; ++run) {
-                c.run(w);
-                runEventsFor(kSettleMs);
-                const auto heard = listen(server, kListenMs);
-                all.insert(all.end(), heard.begin(), heard.end());
-            }
-            print(c.name, all);
-        }
+        runEach(server, w, steps, runs);
         w.window->pause_both();
     }
     server.stopRecording();

@@ -39,6 +39,15 @@ private:
     bool m_free = false;
 };
 
+// first.wav answers offset 1 once `first` lets it go, any other file offset 2 after `second`.
+AlignmentWorker::Analysis byFile(HeldAnalysis& first, HeldAnalysis& second) {
+    return [&first, &second](const std::string& a, const std::string& b, std::atomic<bool>& c,
+                             const AlignmentWorker::Progress& p) {
+        return (a == "first.wav" ? first.analysis(Alignment{1, 0, 1})
+                                 : second.analysis(Alignment{2, 0, 1}))(a, b, c, p);
+    };
+}
+
 class WindowsAligner : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -118,12 +127,7 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, RefusedAlignment,
 TEST_F(WindowsAligner, CancelledRunTellsNothingMore) {
     HeldAnalysis first, second;
     second.release();
-    SoundAligner aligner([&](const std::string& a, const std::string& b, std::atomic<bool>& c,
-                             const AlignmentWorker::Progress& p) {
-        const bool isFirst = a == "first.wav";
-        return (isFirst ? first.analysis(Alignment{1, 0, 1}) : second.analysis(Alignment{2, 0, 1}))(
-            a, b, c, p);
-    });
+    SoundAligner aligner(byFile(first, second));
     startOn(aligner, "first.wav");
     aligner.cancel();
     first.release();
@@ -137,12 +141,7 @@ TEST_F(WindowsAligner, CancelledRunTellsNothingMore) {
 
 TEST_F(WindowsAligner, ReplacedRunTellsNothingMore) {
     HeldAnalysis first, second;
-    SoundAligner aligner([&](const std::string& a, const std::string& b, std::atomic<bool>& c,
-                             const AlignmentWorker::Progress& p) {
-        const bool isFirst = a == "first.wav";
-        return (isFirst ? first.analysis(Alignment{1, 0, 1}) : second.analysis(Alignment{2, 0, 1}))(
-            a, b, c, p);
-    });
+    SoundAligner aligner(byFile(first, second));
     startOn(aligner, "first.wav");
     first.release();
     startOn(aligner, "second.wav");
@@ -157,11 +156,7 @@ TEST_F(WindowsAligner, ReplacedRunTellsNothingMore) {
 TEST_F(WindowsAligner, ANewRunDoesNotWaitForTheCancelledOne) {
     HeldAnalysis first, second;
     second.release();
-    SoundAligner aligner([&](const std::string& a, const std::string& b, std::atomic<bool>& c,
-                             const AlignmentWorker::Progress& p) {
-        return (a == "first.wav" ? first.analysis(Alignment{1, 0, 1})
-                                 : second.analysis(Alignment{2, 0, 1}))(a, b, c, p);
-    });
+    SoundAligner aligner(byFile(first, second));
     startOn(aligner, "first.wav");
     aligner.cancel();
     startOn(aligner, "second.wav");  // the first is still held
