@@ -17,6 +17,7 @@
 #include <chrono>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <fstream>
@@ -38,7 +39,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kFileSeconds = 45;
 
 // --- the window, in the child process --------------------------------------------------------
-int runWindow(int argc, char** argv, const std::string& video) {
+int runWindow(int argc, char** argv, const std::string& video, double speed) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     RealWindow w;
@@ -52,6 +53,10 @@ int runWindow(int argc, char** argv, const std::string& video) {
     w.open(2, video);
     if (!w.messages.shown.empty()) {
         std::printf("failed %s\n", w.messages.shown.front().c_str());
+        return 1;
+    }
+    if (speed != 1.0 && !w.window->setSpeed(speed)) {
+        std::printf("failed: speed %g refused\n", speed);
         return 1;
     }
     w.window->play_both();
@@ -185,13 +190,14 @@ struct Comparison {
     double mpvServer = -1;
 };
 
-bool compare(int width, int height, double warmup, double seconds, long server, Comparison& out) {
+bool compare(int width, int height, double warmup, double seconds, long server, double speed,
+             Comparison& out) {
     const std::string video = BenchMedia::moving(width, height, kFileSeconds);
 
     QProcess window;
     window.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     window.start(QCoreApplication::applicationFilePath(),
-                 {"--window", QString::fromStdString(video)});
+                 {"--window", QString::fromStdString(video), QString::number(speed)});
     QString line;
     const auto deadline = Clock::now() + std::chrono::seconds(60);
     while (!line.endsWith('\n') && Clock::now() < deadline &&
@@ -215,7 +221,7 @@ bool compare(int width, int height, double warmup, double seconds, long server, 
         p->setStandardOutputFile(QProcess::nullDevice());
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p->start("mpv", {"--no-config", "--ao=null", "--no-terminal", "--geometry=" + geometry,
-                         QString::fromStdString(video)});
+                         "--speed=" + QString::number(speed), QString::fromStdString(video)});
         if (!p->waitForStarted(10000)) {
             std::fprintf(stderr, "cannot start mpv\n");
             return false;
@@ -261,8 +267,8 @@ bool compare(int width, int height, double warmup, double seconds, long server, 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "--window") == 0) {
-        return runWindow(argc, argv, argv[2]);
+    if (argc >= 4 && std::strcmp(argv[1], "--window") == 0) {
+        return runWindow(argc, argv, argv[2], std::atof(argv[3]));
     }
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
@@ -270,15 +276,16 @@ int main(int argc, char** argv) {
     const double warmup = options.number("--warmup", 5, 0.0);
     double seconds = options.number("--measure", 20, 1.0);
     seconds = std::min(seconds, kFileSeconds - warmup - 5.0);
+    const double speed = options.number("--speed", 1.0, 0.5);
     const long server = xServerPid();
     std::printf(
-        "CPU as %% of one core over %.0f s after %.0f s of warm-up, window first, then two "
-        "mpv (%s)\n",
-        seconds, warmup, server ? "X server found" : "X server not found");
+        "CPU as %% of one core over %.0f s after %.0f s of warm-up at speed %g, window first, "
+        "then two mpv (%s)\n",
+        seconds, warmup, speed, server ? "X server found" : "X server not found");
     bool ok = true;
     for (const auto& [width, height] : {std::pair{640, 360}, std::pair{1280, 720}}) {
         Comparison c;
-        ok = compare(width, height, warmup, seconds, server, c) && ok;
+        ok = compare(width, height, warmup, seconds, server, speed, c) && ok;
     }
     return ok ? 0 : 1;
 }
