@@ -69,7 +69,11 @@ int runOption(const CommandLine& line, int argc, char** argv) {
             return 2;
         case CommandLine::Action::Send: {
             QCoreApplication app(argc, argv);
-            return sendCommand(QDBusConnection::sessionBus(), QString::fromStdString(line.command));
+            QVariantList arguments;
+            if (line.speed)
+                arguments << *line.speed;
+            return sendCommand(QDBusConnection::sessionBus(), QString::fromStdString(line.command),
+                               arguments);
         }
         case CommandLine::Action::Pedals:
             return runPedalListing(argc, argv);

@@ -20,6 +20,7 @@ TransportRelay::TransportRelay(IRemoteTransport& transport, IRemoteTimer& timer,
       m_transport(transport),
       m_commands(timer),
       m_opens(timer),
+      m_speeds(timer),
       m_bus(QStringLiteral("unwatched")) {
     m_watch.setInterval(kWatchIntervalMs);
     connect(&m_watch, &QTimer::timeout, this, &TransportRelay::refresh);
@@ -58,6 +59,27 @@ void TransportRelay::open(std::string file1, std::string file2) {
     });
 }
 
+void TransportRelay::setSpeed(double speed) {
+    m_speeds.submit("SetSpeed", [this, speed] {
+        m_transport.setSpeed(speed);
+        refresh();
+    });
+}
+
+void TransportRelay::slower() {
+    m_speeds.submit("Slower", [this] {
+        m_transport.slower();
+        refresh();
+    });
+}
+
+void TransportRelay::faster() {
+    m_speeds.submit("Faster", [this] {
+        m_transport.faster();
+        refresh();
+    });
+}
+
 void TransportRelay::playPause() {
     m_commands.submit("PlayPause", [this] {
         if (m_transport.state() == IRemoteTransport::State::Playing)
@@ -87,7 +109,8 @@ TransportRelay::View TransportRelay::view() const {
     std::lock_guard lock(m_mutex);
     View view = m_view;
     if (view.state == IRemoteTransport::State::Playing)
-        view.position += std::chrono::duration<double>(Clock::now() - m_readAt).count();
+        view.position +=
+            std::chrono::duration<double>(Clock::now() - m_readAt).count() * view.speed;
     return view;
 }
 
@@ -98,11 +121,12 @@ void TransportRelay::watch(QDBusConnection bus) {
     const View now = view();
     m_toldStatus = playbackStatusOf(now.state);
     m_toldFile = now.file;
+    m_toldSpeed = now.speed;
     m_watch.start();
 }
 
 void TransportRelay::refresh() {
-    View now{m_transport.state(), m_transport.position(), m_transport.file()};
+    View now{m_transport.state(), m_transport.position(), m_transport.file(), m_transport.speed()};
     {
         std::lock_guard lock(m_mutex);
         m_view = now;
@@ -119,6 +143,10 @@ void TransportRelay::refresh() {
     if (now.file != m_toldFile) {
         m_toldFile = now.file;
         changed.insert(QStringLiteral("Metadata"), metadataOf(now.file));
+    }
+    if (now.speed != m_toldSpeed) {
+        m_toldSpeed = now.speed;
+        changed.insert(QStringLiteral("Rate"), now.speed);
     }
     if (changed.isEmpty())
         return;
