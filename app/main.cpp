@@ -35,6 +35,7 @@
 #include "SignalQuit.h"
 #include "SingleCopy.h"
 #include "StartCoordinator.h"
+#include "StoredControls.h"
 #include "UnplannedExit.h"
 #include "WindowPedals.h"
 #include "WindowRemote.h"
@@ -183,6 +184,9 @@ int main(int argc, char** argv) {
         delete window;
         return 1;
     }
+
+    // Speed and step back as the user left them; kept again whenever the user changes them.
+    StoredControls().keep(*window);
 
     // The remote lives as long as the window: both go when the window is closed.
     auto* remote = new WindowRemote(*window);
