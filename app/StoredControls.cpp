@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <utility>
 
+#include "SettingsFile.h"
 #include "frm1.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcApp)
@@ -33,9 +34,7 @@ double number(const QSettings& settings, const QString& key, double lowest, doub
 
 }  // namespace
 
-StoredControls::StoredControls()
-    : m_path(QSettings(QSettings::IniFormat, QSettings::UserScope, "pellucor", "pellucor")
-                 .fileName()) {}
+StoredControls::StoredControls() : m_path(settingsFilePath()) {}
 
 StoredControls::StoredControls(QString path) : m_path(std::move(path)) {}
 
