@@ -26,9 +26,9 @@ double number(const QSettings& settings, const QString& key, double lowest, doub
     const double value = text.toDouble(&ok);
     if (ok && value >= lowest && value <= highest)
         return value;
-    qCWarning(lcApp).nospace() << key << " in " << settings.fileName() << " is '" << text
-                               << "', not a number from " << lowest << " to " << highest
-                               << "; it starts at " << fallback;
+    qCWarning(lcApp).nospace().noquote()
+        << key << " in " << settings.fileName() << " is '" << text << "', not a number from "
+        << lowest << " to " << highest << "; it starts at " << fallback;
     return fallback;
 }
 
