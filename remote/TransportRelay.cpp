@@ -28,22 +28,23 @@ TransportRelay::TransportRelay(IRemoteTransport& transport, IRemoteTimer& timer,
 }
 
 void TransportRelay::play() {
-    m_commands.submit("Play", [this] {
-        m_transport.play();
-        refresh();
-    });
+    submitAndRefresh(m_commands, "Play", &IRemoteTransport::play);
 }
 
 void TransportRelay::pause() {
-    m_commands.submit("Pause", [this] {
-        m_transport.pause();
-        refresh();
-    });
+    submitAndRefresh(m_commands, "Pause", &IRemoteTransport::pause);
 }
 
 void TransportRelay::back() {
-    m_commands.submit("Back", [this] {
-        m_transport.back();
+    submitAndRefresh(m_commands, "Back", &IRemoteTransport::back);
+}
+
+// The window's thread reads player 1 again after the command, so that a read right after it
+// answers with what it did.
+void TransportRelay::submitAndRefresh(CommandQueue& queue, std::string name,
+                                      void (IRemoteTransport::*command)()) {
+    queue.submit(std::move(name), [this, command] {
+        (m_transport.*command)();
         refresh();
     });
 }
@@ -67,17 +68,11 @@ void TransportRelay::setSpeed(double speed) {
 }
 
 void TransportRelay::slower() {
-    m_speeds.submit("Slower", [this] {
-        m_transport.slower();
-        refresh();
-    });
+    submitAndRefresh(m_speeds, "Slower", &IRemoteTransport::slower);
 }
 
 void TransportRelay::faster() {
-    m_speeds.submit("Faster", [this] {
-        m_transport.faster();
-        refresh();
-    });
+    submitAndRefresh(m_speeds, "Faster", &IRemoteTransport::faster);
 }
 
 void TransportRelay::playPause() {

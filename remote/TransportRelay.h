@@ -58,6 +58,8 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void refresh();
+    void submitAndRefresh(CommandQueue& queue, std::string name,
+                          void (IRemoteTransport::*command)());
 
     IRemoteTransport& m_transport;
     CommandQueue m_commands;

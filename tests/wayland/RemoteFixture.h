@@ -4,6 +4,7 @@
 // bus, over a transport that records what the window is asked to do.
 #include <QDBusConnection>
 #include <QObject>
+#include <QProcess>
 #include <QtTest/QTest>
 #include <memory>
 #include <string>
@@ -66,6 +67,14 @@ protected:
         host.reset();
         relay.reset();
     }
+    // An InvalidArgs error, and the window asked nothing before the pause that follows.
+    void expectRefusedAndNothingDone(const Finished& result) {
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.err.contains("org.freedesktop.DBus.Error.InvalidArgs"))
+            << result.err.toStdString();
+        ASSERT_EQ(playerctl({"pause"}).exitCode, 0);
+        EXPECT_TRUE(transportGot({"pause"}));
+    }
     bool transportGot(const std::vector<std::string>& calls) {
         return QTest::qWaitFor([&] { return transport.calls == calls; }, 10000);
     }
@@ -74,4 +83,28 @@ protected:
     QtRemoteTimer timer;
     std::unique_ptr<TransportRelay> relay;
     std::unique_ptr<QObject> host;
+};
+
+// A program that prints what it is told on the bus, its output read as it comes.
+class Listener {
+public:
+    Listener(const QString& program, const QStringList& args) { m_process.start(program, args); }
+    ~Listener() {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+    bool started() { return m_process.waitForStarted(5000); }
+    bool saw(const char* text) {
+        return QTest::qWaitFor(
+            [&] {
+                m_seen += QString::fromUtf8(m_process.readAllStandardOutput());
+                return m_seen.contains(text);
+            },
+            10000);
+    }
+    const QString& seen() const { return m_seen; }
+
+private:
+    QProcess m_process;
+    QString m_seen;
 };

@@ -72,25 +72,13 @@ TEST_F(Remote, ShowsPlayerOnesStateFileAndPosition) {
 
 TEST_F(Remote, TellsListenersWhenPlayerOneChanges) {
     // playerctl --follow prints the status once at start and again on each change it is told of.
-    QProcess follow;
-    follow.start("playerctl", {"--player=pellucor", "--follow", "status"});
-    ASSERT_TRUE(follow.waitForStarted(5000));
-    QString seen;
-    auto saw = [&](const char* text) {
-        return QTest::qWaitFor(
-            [&] {
-                seen += QString::fromUtf8(follow.readAllStandardOutput());
-                return seen.contains(text);
-            },
-            10000);
-    };
-    EXPECT_TRUE(saw("Stopped"));
+    Listener follow("playerctl", {"--player=pellucor", "--follow", "status"});
+    ASSERT_TRUE(follow.started());
+    EXPECT_TRUE(follow.saw("Stopped"));
     transport.current = State::Playing;
-    EXPECT_TRUE(saw("Playing"));
+    EXPECT_TRUE(follow.saw("Playing"));
     transport.current = State::Paused;
-    EXPECT_TRUE(saw("Paused"));
-    follow.kill();
-    follow.waitForFinished(3000);
+    EXPECT_TRUE(follow.saw("Paused"));
 }
 
 struct Uri {
@@ -153,11 +141,7 @@ TEST_P(RefusedOpen, OpensNothing) {
         runToEnd("dbus-send", {"--session", "--print-reply", "--dest=org.pellucor.Pellucor",
                                "/org/pellucor/Pellucor", "org.pellucor.Pellucor.Open",
                                "string:" + GetParam().file1, "string:" + GetParam().file2});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains("org.freedesktop.DBus.Error.InvalidArgs"))
-        << result.err.toStdString();
-    ASSERT_EQ(playerctl({"pause"}).exitCode, 0);
-    EXPECT_TRUE(transportGot({"pause"}));
+    expectRefusedAndNothingDone(result);
 }
 
 INSTANTIATE_TEST_SUITE_P(, RefusedOpen,
