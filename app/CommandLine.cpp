@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <string_view>
+
+#include "IRemoteTransport.h"
 
 namespace {
 
@@ -35,7 +39,27 @@ std::string_view qtOption(std::string_view a, bool& takesValue) {
 }
 
 CommandLine refused(std::string error) {
-    return {CommandLine::Action::Error, {}, std::move(error), {}};
+    return {CommandLine::Action::Error, {}, std::move(error), {}, {}};
+}
+
+// A decimal point or, as many users write it, a comma; nothing may follow the number, and
+// "inf" or "nan" are no speeds.
+CommandLine speedCommand(std::string text) {
+    CommandLine line;
+    std::string number = text;
+    if (const std::size_t comma = number.find(','); comma != std::string::npos)
+        number[comma] = '.';
+    double speed = 0.0;
+    const char* end = number.data() + number.size();
+    const auto [stop, failure] = std::from_chars(number.data(), end, speed);
+    if (number.empty() || failure != std::errc() || stop != end || !std::isfinite(speed))
+        return refused("the speed '" + text + "' is not a number");
+    if (!IRemoteTransport::speedInRange(speed))
+        return refused("the speed '" + text + "' is outside 0.5 to 2.0");
+    line.action = CommandLine::Action::Send;
+    line.command = "SetSpeed";
+    line.speed = speed;
+    return line;
 }
 
 }  // namespace
@@ -62,6 +86,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (a == "--copy-time") {
             next.action = CommandLine::Action::Send;
             next.command = "CopyTime";
+        } else if (a == "--speed" || a.starts_with("--speed=")) {
+            if (a == "--speed" && ++i == arguments.size())
+                return refused("option '--speed' needs a value");
+            next = speedCommand(a == "--speed" ? arguments[i] : a.substr(8));
+            if (next.action == CommandLine::Action::Error)
+                return next;
+        } else if (a == "--slower" || a == "--faster") {
+            next.action = CommandLine::Action::Send;
+            next.command = a == "--slower" ? "Slower" : "Faster";
         } else if (a == "--help" || a == "-h") {
             next.action = CommandLine::Action::Help;
         } else if (a == "--version") {
@@ -87,7 +120,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         if (line.action != CommandLine::Action::Window && line.action != next.action) {
             return refused("give only one of the options");
         }
-        if (line.action == CommandLine::Action::Send && line.command != next.command)
+        if (line.action == CommandLine::Action::Send &&
+            (line.command != next.command || line.speed != next.speed))
             return refused("give only one of the options");
         line = next;
     }
@@ -104,6 +138,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 std::string usageText() {
     return "Usage: pellucor [FILE1 [FILE2]]\n"
            "       pellucor --play | --pause | --back | --copy-time\n"
+           "       pellucor --speed SPEED | --slower | --faster\n"
            "       pellucor --align FILE1 FILE2\n"
            "       pellucor --pedals\n"
            "       pellucor --help | --version\n";
@@ -121,6 +156,10 @@ std::string helpText() {
            "  --pause      pause both players in the running window (as F2)\n"
            "  --back       send both players one second back (as F1)\n"
            "  --copy-time  put player 1's position on the clipboard as [hh:mm:ss.d]\n"
+           "  --speed SPEED\n"
+           "               play both players at SPEED times, 0.5 to 2.0, the pitch kept\n"
+           "  --slower     both players 0.05 slower\n"
+           "  --faster     both players 0.05 faster\n"
            "  --align FILE1 FILE2\n"
            "               find where FILE2 is against FILE1 from their sound, without a\n"
            "               window; prints 'offset=+S.SSSS drift_ppm=+D.D score=C': second t\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,13 @@
 struct CommandLine {
     enum class Action { Window, Send, Help, Version, Align, Error, Pedals };
     Action action = Action::Window;
-    std::string command;  // Play, Pause, Back or CopyTime, for Send
+    std::string command;  // Play, Pause, Back, CopyTime, SetSpeed, Slower or Faster, for Send
     std::string error;    // for Error
     // For Window: the files for player 1 and player 2, as given (at most two); for Align: the
     // two files.
     std::vector<std::string> files;
+    // For SetSpeed: within the players' range, already checked.
+    std::optional<double> speed;
 };
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);

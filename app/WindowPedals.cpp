@@ -3,6 +3,7 @@
 #include <QSettings>
 
 #include "PedalSettings.h"
+#include "SettingsFile.h"
 #include "frm1.h"
 
 WindowPedals::WindowPedals(frm1& window, PedalControl::MiddleMode middle)
@@ -16,6 +17,6 @@ WindowPedals::WindowPedals(frm1& window, PedalControl::MiddleMode middle)
 }
 
 void startPedals(frm1& window) {
-    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, "pellucor", "pellucor");
+    const QSettings settings(settingsFilePath(), QSettings::IniFormat);
     new WindowPedals(window, middlePedalMode(settings));
 }

@@ -33,6 +33,30 @@ void WindowTransport::open(const std::string& file1, const std::string& file2) {
         m_window.openFileNamed(2, file2);
 }
 
+// A speed from the remote is the user's as much as one from the window's buttons, and is kept
+// the same way. The bus refuses one out of range before it comes here.
+void WindowTransport::setSpeed(double speed) {
+    const double before = m_window.speed();
+    if (!m_window.setSpeed(speed)) {
+        qCWarning(lcRemote) << "the window refused a speed of" << speed;
+        return;
+    }
+    if (m_window.speed() != before && m_window.onSettingsChanged)
+        m_window.onSettingsChanged();
+}
+
+void WindowTransport::slower() {
+    m_window.slower_Click();
+}
+
+void WindowTransport::faster() {
+    m_window.faster_Click();
+}
+
+double WindowTransport::speed() {
+    return m_window.speed();
+}
+
 // The remote asks from timers and bus calls, where an exception would end the program. A
 // player whose file libmpv gave up after the open stays loaded for the window, but answers
 // nothing: it counts as stopped at 0 until it answers again.

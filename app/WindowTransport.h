@@ -17,9 +17,13 @@ public:
     void back() override;
     void copyTime() override;
     void open(const std::string& file1, const std::string& file2) override;
+    void setSpeed(double speed) override;
+    void slower() override;
+    void faster() override;
     State state() override;
     double position() override;
     std::string file() override;
+    double speed() override;
 
 private:
     void unanswered(const std::exception& e);

@@ -37,6 +37,7 @@
 #include "SingleCopy.h"
 #include "SoundAligner.h"
 #include "StartCoordinator.h"
+#include "StoredControls.h"
 #include "UnplannedExit.h"
 #include "WindowPedals.h"
 #include "WindowRemote.h"
@@ -73,7 +74,11 @@ int runOption(const CommandLine& line, int argc, char** argv) {
             return runAlignCommand(line.files[0], line.files[1]);
         case CommandLine::Action::Send: {
             QCoreApplication app(argc, argv);
-            return sendCommand(QDBusConnection::sessionBus(), QString::fromStdString(line.command));
+            QVariantList arguments;
+            if (line.speed)
+                arguments << *line.speed;
+            return sendCommand(QDBusConnection::sessionBus(), QString::fromStdString(line.command),
+                               arguments);
         }
         case CommandLine::Action::Pedals:
             return runPedalListing(argc, argv);
@@ -187,6 +192,9 @@ int main(int argc, char** argv) {
         delete window;
         return 1;
     }
+
+    // Speed and step back as the user left them; kept again whenever the user changes them.
+    StoredControls().keep(*window);
 
     // The remote lives as long as the window: both go when the window is closed.
     auto* remote = new WindowRemote(*window);

@@ -31,7 +31,7 @@ int send(QDBusConnection bus, const QString& command, const QVariantList& argume
 
 }  // namespace
 
-int sendCommand(QDBusConnection bus, const QString& command) {
+int sendCommand(QDBusConnection bus, const QString& command, const QVariantList& arguments) {
     if (!bus.isConnected()) {
         std::fprintf(stderr,
                      "pellucor: no desktop session bus, so no Pellucor window to send to\n");
@@ -41,7 +41,7 @@ int sendCommand(QDBusConnection bus, const QString& command) {
         std::fprintf(stderr, "pellucor: no Pellucor window is running\n");
         return 1;
     }
-    return send(bus, command, {});
+    return send(bus, command, arguments);
 }
 
 std::optional<int> handFilesOver(QDBusConnection bus, const QStringList& files) {

@@ -3,6 +3,8 @@
 #include <QDBusError>
 #include <QLoggingCategory>
 
+#include "IRemoteTransport.h"
+
 #include "RemoteNames.h"
 #include "TransportRelay.h"
 
@@ -62,10 +64,33 @@ void CommandService::Open(const QString& file1, const QString& file2, const QDBu
     }
     qCWarning(lcRemote) << "refused an Open of" << file1.size() << "and" << file2.size()
                         << "characters";
+    refuse(message, QStringLiteral("Open"),
+           QStringLiteral("Pellucor opens one or two absolute paths of at most %1 characters")
+               .arg(kLongestPath));
+}
+
+void CommandService::SetSpeed(double speed, const QDBusMessage& message) {
+    if (IRemoteTransport::speedInRange(speed)) {
+        m_relay.setSpeed(speed);
+        return;
+    }
+    qCWarning(lcRemote) << "refused a SetSpeed of" << speed;
+    refuse(message, QStringLiteral("SetSpeed"),
+           QStringLiteral("Pellucor plays at speeds from %1 to %2")
+               .arg(IRemoteTransport::kSlowest, 0, 'f', 2)
+               .arg(IRemoteTransport::kFastest, 0, 'f', 2));
+}
+
+void CommandService::Slower() {
+    m_relay.slower();
+}
+
+void CommandService::Faster() {
+    m_relay.faster();
+}
+
+void CommandService::refuse(const QDBusMessage& message, const QString& what, const QString& text) {
     message.setDelayedReply(true);
-    if (!m_bus.send(message.createErrorReply(
-            QDBusError::InvalidArgs,
-            QStringLiteral("Pellucor opens one or two absolute paths of at most %1 characters")
-                .arg(kLongestPath))))
-        qCWarning(lcRemote) << "cannot refuse the Open:" << m_bus.lastError().message();
+    if (!m_bus.send(message.createErrorReply(QDBusError::InvalidArgs, text)))
+        qCWarning(lcRemote) << "cannot refuse the" << what << ":" << m_bus.lastError().message();
 }

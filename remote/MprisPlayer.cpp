@@ -25,6 +25,31 @@ qlonglong MprisPlayer::Position() const {
     return std::isfinite(seconds) ? std::llround(seconds * 1e6) : 0;
 }
 
+double MprisPlayer::Rate() const {
+    return m_relay.view().speed;
+}
+
+void MprisPlayer::setRate(double rate) {
+    if (rate == 0.0) {
+        m_relay.pause();
+        return;
+    }
+    if (IRemoteTransport::speedInRange(rate)) {
+        m_relay.setSpeed(rate);
+        return;
+    }
+    qCWarning(lcRemote) << "ignored a Rate of" << rate << "outside" << MinimumRate() << "to"
+                        << MaximumRate();
+}
+
+double MprisPlayer::MinimumRate() const {
+    return IRemoteTransport::kSlowest;
+}
+
+double MprisPlayer::MaximumRate() const {
+    return IRemoteTransport::kFastest;
+}
+
 void MprisPlayer::Play() {
     m_relay.play();
 }

@@ -16,8 +16,8 @@ class MprisPlayer : public QDBusAbstractAdaptor {
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
     Q_PROPERTY(double Rate READ Rate WRITE setRate)
-    Q_PROPERTY(double MinimumRate READ Rate)
-    Q_PROPERTY(double MaximumRate READ Rate)
+    Q_PROPERTY(double MinimumRate READ MinimumRate)
+    Q_PROPERTY(double MaximumRate READ MaximumRate)
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
     Q_PROPERTY(double Volume READ Volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ Position)
@@ -39,8 +39,12 @@ public:
     void answerOn(QDBusConnection bus) { m_bus = bus; }
 
     QString PlaybackStatus() const;
-    double Rate() const { return 1.0; }
-    void setRate(double) {}
+    // Both players' speed. A rate outside MinimumRate..MaximumRate is ignored (logged), except
+    // 0, which pauses, as the interface asks of a player.
+    double Rate() const;
+    void setRate(double rate);
+    double MinimumRate() const;
+    double MaximumRate() const;
     QVariantMap Metadata() const;
     double Volume() const { return 1.0; }
     void setVolume(double) {}

@@ -20,6 +20,7 @@ TransportRelay::TransportRelay(IRemoteTransport& transport, IRemoteTimer& timer,
       m_transport(transport),
       m_commands(timer),
       m_opens(timer),
+      m_speeds(timer),
       m_bus(QStringLiteral("unwatched")) {
     m_watch.setInterval(kWatchIntervalMs);
     connect(&m_watch, &QTimer::timeout, this, &TransportRelay::refresh);
@@ -27,22 +28,23 @@ TransportRelay::TransportRelay(IRemoteTransport& transport, IRemoteTimer& timer,
 }
 
 void TransportRelay::play() {
-    m_commands.submit("Play", [this] {
-        m_transport.play();
-        refresh();
-    });
+    submitAndRefresh(m_commands, "Play", &IRemoteTransport::play);
 }
 
 void TransportRelay::pause() {
-    m_commands.submit("Pause", [this] {
-        m_transport.pause();
-        refresh();
-    });
+    submitAndRefresh(m_commands, "Pause", &IRemoteTransport::pause);
 }
 
 void TransportRelay::back() {
-    m_commands.submit("Back", [this] {
-        m_transport.back();
+    submitAndRefresh(m_commands, "Back", &IRemoteTransport::back);
+}
+
+// The window's thread reads player 1 again after the command, so that a read right after it
+// answers with what it did.
+void TransportRelay::submitAndRefresh(CommandQueue& queue, std::string name,
+                                      void (IRemoteTransport::*command)()) {
+    queue.submit(std::move(name), [this, command] {
+        (m_transport.*command)();
         refresh();
     });
 }
@@ -56,6 +58,21 @@ void TransportRelay::open(std::string file1, std::string file2) {
         m_transport.open(file1, file2);
         refresh();
     });
+}
+
+void TransportRelay::setSpeed(double speed) {
+    m_speeds.submit("SetSpeed", [this, speed] {
+        m_transport.setSpeed(speed);
+        refresh();
+    });
+}
+
+void TransportRelay::slower() {
+    submitAndRefresh(m_speeds, "Slower", &IRemoteTransport::slower);
+}
+
+void TransportRelay::faster() {
+    submitAndRefresh(m_speeds, "Faster", &IRemoteTransport::faster);
 }
 
 void TransportRelay::playPause() {
@@ -87,7 +104,8 @@ TransportRelay::View TransportRelay::view() const {
     std::lock_guard lock(m_mutex);
     View view = m_view;
     if (view.state == IRemoteTransport::State::Playing)
-        view.position += std::chrono::duration<double>(Clock::now() - m_readAt).count();
+        view.position +=
+            std::chrono::duration<double>(Clock::now() - m_readAt).count() * view.speed;
     return view;
 }
 
@@ -98,11 +116,12 @@ void TransportRelay::watch(QDBusConnection bus) {
     const View now = view();
     m_toldStatus = playbackStatusOf(now.state);
     m_toldFile = now.file;
+    m_toldSpeed = now.speed;
     m_watch.start();
 }
 
 void TransportRelay::refresh() {
-    View now{m_transport.state(), m_transport.position(), m_transport.file()};
+    View now{m_transport.state(), m_transport.position(), m_transport.file(), m_transport.speed()};
     {
         std::lock_guard lock(m_mutex);
         m_view = now;
@@ -119,6 +138,10 @@ void TransportRelay::refresh() {
     if (now.file != m_toldFile) {
         m_toldFile = now.file;
         changed.insert(QStringLiteral("Metadata"), metadataOf(now.file));
+    }
+    if (now.speed != m_toldSpeed) {
+        m_toldSpeed = now.speed;
+        changed.insert(QStringLiteral("Rate"), now.speed);
     }
     if (changed.isEmpty())
         return;

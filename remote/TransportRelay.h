@@ -25,6 +25,7 @@ public:
         IRemoteTransport::State state = IRemoteTransport::State::Stopped;
         double position = 0.0;
         std::string file;
+        double speed = 1.0;
     };
 
     TransportRelay(IRemoteTransport& transport, IRemoteTimer& timer, QObject* parent = nullptr);
@@ -36,12 +37,18 @@ public:
     // Opens wait in a queue of their own, so that a transport command sent right after them
     // never replaces them; a later open replaces one still waiting.
     void open(std::string file1, std::string file2);
+    // Speed changes wait in a queue of their own too, so that `--speed` right before `--play`
+    // keeps both; within a burst of them the latest wins.
+    void setSpeed(double speed);
+    void slower();
+    void faster();
     // Pauses while player 1 plays, else plays, as player 1 stands when the command runs.
     void playPause();
     // One second back, then the media-player interface's Seeked with the new position.
     void backAndTellSeeked();
 
-    // Player 1 as last read; while it plays, its position is moved on by the time since.
+    // Player 1 as last read; while it plays, its position is moved on by the time since, at its
+    // speed.
     View view() const;
 
     // Starts the refresh and tells this bus's listeners of each change from now on.
@@ -51,10 +58,13 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void refresh();
+    void submitAndRefresh(CommandQueue& queue, std::string name,
+                          void (IRemoteTransport::*command)());
 
     IRemoteTransport& m_transport;
     CommandQueue m_commands;
     CommandQueue m_opens;
+    CommandQueue m_speeds;
     QTimer m_watch;
     QDBusConnection m_bus;
     bool m_watching = false;
@@ -66,4 +76,5 @@ private:
     // What listeners were told last.
     QString m_toldStatus;
     std::string m_toldFile;
+    double m_toldSpeed = 1.0;
 };

@@ -2,6 +2,7 @@
 // window, Qt's own options let through, and what is refused before any window is made.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,54 @@ INSTANTIATE_TEST_SUITE_P(
              {}}),
     byName);
 
+struct SpeedCase {
+    const char* name;
+    Words arguments;
+    std::string commandOrError;
+    std::optional<double> speed;
+};
+
+class SpeedLines : public testing::TestWithParam<SpeedCase> {};
+
+// A speed the players cannot take is refused here, before anything reaches the window.
+TEST_P(SpeedLines, CarryASpeedInRangeOrAreRefused) {
+    Words arguments = {"pellucor"};
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    const CommandLine line = parseCommandLine(arguments);
+    const bool sent = GetParam().speed.has_value() || GetParam().commandOrError == "Slower" ||
+                      GetParam().commandOrError == "Faster";
+    ASSERT_EQ(line.action, sent ? Action::Send : Action::Error);
+    EXPECT_EQ(sent ? line.command : line.error, GetParam().commandOrError);
+    EXPECT_EQ(line.speed, GetParam().speed);
+}
+
+const std::string kOutside = "' is outside 0.5 to 2.0";
+
+INSTANTIATE_TEST_SUITE_P(
+    , SpeedLines,
+    testing::Values(
+        SpeedCase{"ThreeQuarters", {"--speed", "0.75"}, "SetSpeed", 0.75},
+        SpeedCase{"Slowest", {"--speed", "0.5"}, "SetSpeed", 0.5},
+        SpeedCase{"Fastest", {"--speed=2"}, "SetSpeed", 2.0},
+        SpeedCase{"WithADecimalComma", {"--speed", "1,25"}, "SetSpeed", 1.25},
+        SpeedCase{"Slower", {"--slower"}, "Slower", std::nullopt},
+        SpeedCase{"Faster", {"--faster"}, "Faster", std::nullopt},
+        SpeedCase{"SameSpeedTwice", {"--speed", "1", "--speed=1.0"}, "SetSpeed", 1.0},
+        SpeedCase{"BelowTheSlowest", {"--speed", "0.45"}, "the speed '0.45" + kOutside, {}},
+        SpeedCase{"AboveTheFastest", {"--speed", "2.05"}, "the speed '2.05" + kOutside, {}},
+        SpeedCase{"Negative", {"--speed", "-1"}, "the speed '-1" + kOutside, {}},
+        SpeedCase{"Infinite", {"--speed", "inf"}, "the speed 'inf' is not a number", {}},
+        SpeedCase{"NaN", {"--speed", "nan"}, "the speed 'nan' is not a number", {}},
+        SpeedCase{"AWord", {"--speed", "fast"}, "the speed 'fast' is not a number", {}},
+        SpeedCase{"TrailingText", {"--speed", "0.75x"}, "the speed '0.75x' is not a number", {}},
+        SpeedCase{"Empty", {"--speed="}, "the speed '' is not a number", {}},
+        SpeedCase{"WithoutAValue", {"--speed"}, "option '--speed' needs a value", {}},
+        SpeedCase{"TwoSpeeds", {"--speed", "1", "--speed", "1.5"}, kOnlyOne, {}},
+        SpeedCase{"SpeedAndPlay", {"--speed", "1", "--play"}, kOnlyOne, {}},
+        SpeedCase{"SlowerAndFaster", {"--slower", "--faster"}, kOnlyOne, {}},
+        SpeedCase{"WithAFile", {"--faster", "a.wav"}, kNoFiles, {}}),
+    byName);
+
 // Qt reads these itself; their values are not files.
 INSTANTIATE_TEST_SUITE_P(
     QtOptions, CommandLines,
@@ -103,8 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Usage, OpensTheHelpAndNamesEveryOption) {
     const std::string help = helpText();
     EXPECT_EQ(help.rfind(usageText(), 0), 0u);
-    for (const char* option :
-         {"--play", "--pause", "--back", "--copy-time", "--help", "--version", "FILE1", "FILE2"})
+    for (const char* option : {"--play", "--pause", "--back", "--copy-time", "--speed", "--slower",
+                               "--faster", "--help", "--version", "FILE1", "FILE2"})
         EXPECT_NE(usageText().find(option), std::string::npos) << option;
 }
 

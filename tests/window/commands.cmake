@@ -12,7 +12,9 @@ add_executable(window_commands_tests
   offset_test.cpp
   speed_test.cpp
   window_transport_test.cpp
+  stored_controls_test.cpp
   ${CMAKE_SOURCE_DIR}/app/WindowTransport.cpp
+  ${CMAKE_SOURCE_DIR}/app/StoredControls.cpp
 )
 target_include_directories(window_commands_tests PRIVATE ${CMAKE_SOURCE_DIR}/app)
 target_link_libraries(window_commands_tests PRIVATE window window_test_main test_support remote)

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <optional>
 
+#include "NamedCases.h"
 #include "WindowFixture.h"
 #include "WindowTransport.h"
 
@@ -41,5 +44,40 @@ TEST_F(RemoteView, APlayerThatAnswersNothingCountsAsStoppedAtZero) {
     EXPECT_EQ(transport().state(), IRemoteTransport::State::Paused);
     EXPECT_EQ(transport().position(), 7.0);
 }
+
+// The remote's speed commands change both players as the window's buttons do, and are kept as
+// the user's own changes are; one the window refuses changes nothing and is not kept.
+struct RemoteSpeed {
+    const char* name;
+    std::function<void(WindowTransport&)> command;
+    double speed;
+    int kept;
+};
+
+class RemoteSpeeds : public RemoteView, public testing::WithParamInterface<RemoteSpeed> {};
+
+TEST_P(RemoteSpeeds, ChangeBothPlayersAndAreKept) {
+    int kept = 0;
+    window->onSettingsChanged = [&kept] { ++kept; };
+    GetParam().command(transport());
+    EXPECT_DOUBLE_EQ(transport().speed(), GetParam().speed);
+    EXPECT_DOUBLE_EQ(p1->rate, GetParam().speed);
+    EXPECT_EQ(kept, GetParam().kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , RemoteSpeeds,
+    testing::Values(
+        RemoteSpeed{"SetToThreeQuarters", [](WindowTransport& remote) { remote.setSpeed(0.75); },
+                    0.75, 1},
+        RemoteSpeed{"SetToTheSameIsNoChange", [](WindowTransport& remote) { remote.setSpeed(1.0); },
+                    1.0, 0},
+        RemoteSpeed{"RefusedOutOfRange", [](WindowTransport& remote) { remote.setSpeed(2.5); }, 1.0,
+                    0},
+        RemoteSpeed{"RefusedNaN", [](WindowTransport& remote) { remote.setSpeed(std::nan("")); },
+                    1.0, 0},
+        RemoteSpeed{"Slower", [](WindowTransport& remote) { remote.slower(); }, 0.95, 1},
+        RemoteSpeed{"Faster", [](WindowTransport& remote) { remote.faster(); }, 1.05, 1}),
+    byName);
 
 }  // namespace

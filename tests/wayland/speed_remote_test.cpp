@@ -1,0 +1,127 @@
+// The speed on a private session bus: `pellucor --speed` and its refusals, the command remote's
+// SetSpeed as any bus client may send it, and the media-player interface's Rate.
+#include <gtest/gtest.h>
+
+#include <QtTest/QTest>
+
+#include "NamedCases.h"
+#include "QtSupport.h"
+#include "RemoteFixture.h"
+
+namespace {
+
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString kPlayer = QStringLiteral("string:org.mpris.MediaPlayer2.Player");
+
+Finished busCall(const QString& destination, const QString& path, const QString& method,
+                 const QStringList& arguments) {
+    return runToEnd("dbus-send", QStringList{"--session", "--print-reply", "--dest=" + destination,
+                                             path, method} +
+                                     arguments);
+}
+
+Finished readProperty(const char* name) {
+    return busCall("org.mpris.MediaPlayer2.pellucor", "/org/mpris/MediaPlayer2",
+                   kProperties + ".Get", {kPlayer, QStringLiteral("string:") + name});
+}
+
+Finished writeRate(const char* rate) {
+    return busCall("org.mpris.MediaPlayer2.pellucor", "/org/mpris/MediaPlayer2",
+                   kProperties + ".Set",
+                   {kPlayer, "string:Rate", QStringLiteral("variant:double:") + rate});
+}
+
+struct Refusal {
+    const char* name;
+    const char* speed;
+    const char* error;
+};
+
+class RefusedSpeedOption : public Remote, public testing::WithParamInterface<Refusal> {};
+
+// Refused before anything is sent: the window sees nothing but the pause that follows.
+TEST_P(RefusedSpeedOption, EndsWithTwoAndTheUsage) {
+    const Finished result = runToEnd(PELLUCOR_EXE, {"--speed", GetParam().speed});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.startsWith(QStringLiteral("pellucor: ") + GetParam().error +
+                                      "\nUsage: pellucor"))
+        << result.err.toStdString();
+    ASSERT_EQ(playerctl({"pause"}).exitCode, 0);
+    EXPECT_TRUE(transportGot({"pause"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , RefusedSpeedOption,
+    testing::Values(Refusal{"TooSlow", "0.4", "the speed '0.4' is outside 0.5 to 2.0"},
+                    Refusal{"TooFast", "3", "the speed '3' is outside 0.5 to 2.0"},
+                    Refusal{"NoNumber", "slow", "the speed 'slow' is not a number"}),
+    byName);
+
+struct Speed {
+    const char* name;
+    const char* speed;
+};
+
+class RefusedSetSpeed : public Remote, public testing::WithParamInterface<Speed> {};
+
+// Another bus client may send what the command line never would.
+TEST_P(RefusedSetSpeed, IsAnInvalidArgument) {
+    const Finished result =
+        busCall("org.pellucor.Pellucor", "/org/pellucor/Pellucor", "org.pellucor.Pellucor.SetSpeed",
+                {QStringLiteral("double:") + GetParam().speed});
+    expectRefusedAndNothingDone(result);
+}
+
+INSTANTIATE_TEST_SUITE_P(, RefusedSetSpeed,
+                         testing::Values(Speed{"TooSlow", "0.49"}, Speed{"TooFast", "2.01"},
+                                         Speed{"Zero", "0"}, Speed{"Negative", "-1"}),
+                         byName);
+
+TEST_F(Remote, RateIsTheWindowsSpeedWithinItsRange) {
+    EXPECT_TRUE(readProperty("Rate").out.contains("double 1"));
+    EXPECT_TRUE(readProperty("MinimumRate").out.contains("double 0.5"));
+    EXPECT_TRUE(readProperty("MaximumRate").out.contains("double 2"));
+    transport.rate = 0.75;
+    EXPECT_TRUE(
+        QTest::qWaitFor([] { return readProperty("Rate").out.contains("double 0.75"); }, 10000));
+}
+
+struct RateWrite {
+    const char* name;
+    const char* rate;
+    std::vector<std::string> expected;
+};
+
+class WrittenRate : public Remote, public testing::WithParamInterface<RateWrite> {};
+
+// Out of range is ignored; 0 pauses, as the media-player interface asks.
+TEST_P(WrittenRate, SetsTheSpeedPausesOrIsIgnored) {
+    const Finished result = writeRate(GetParam().rate);
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    ASSERT_EQ(playerctl({"play"}).exitCode, 0);
+    std::vector<std::string> expected = GetParam().expected;
+    expected.push_back("play");
+    EXPECT_TRUE(transportGot(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(, WrittenRate,
+                         testing::Values(RateWrite{"InRange", "0.75", {"setSpeed(0.75)"}},
+                                         RateWrite{"Fastest", "2", {"setSpeed(2)"}},
+                                         RateWrite{"ZeroPauses", "0", {"pause"}},
+                                         RateWrite{"TooFastIgnored", "4", {}},
+                                         RateWrite{"TooSlowIgnored", "0.25", {}}),
+                         byName);
+
+TEST_F(Remote, TellsListenersOfANewRate) {
+    Listener monitor("dbus-monitor", {"--session",
+                                      "type='signal',interface='org.freedesktop.DBus.Properties',"
+                                      "member='PropertiesChanged',path='/org/mpris/MediaPlayer2'"});
+    ASSERT_TRUE(monitor.started());
+    // The monitor is listening once it has printed its own name's arrival.
+    ASSERT_TRUE(monitor.saw("NameAcquired"));
+    transport.rate = 1.25;
+    EXPECT_TRUE(monitor.saw("double 1.25"));
+    EXPECT_TRUE(monitor.seen().contains("\"Rate\""));
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// The speed and the step back kept between runs in the settings file: written by one run and
+// read by the next, left at their defaults (and logged) when the file holds nonsense, and the
+// file's other settings left as they are.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "NamedCases.h"
+#include "StoredControls.h"
+#include "WindowFixture.h"
+
+// The program's own category; its definition lives with the program's main parts.
+Q_LOGGING_CATEGORY(lcApp, "pellucor.app")
+
+namespace {
+
+// Counts the warnings of the program's category while it lives.
+class AppWarnings {
+public:
+    AppWarnings() { s_count = 0, s_previous = qInstallMessageHandler(&AppWarnings::handle); }
+    ~AppWarnings() { qInstallMessageHandler(s_previous); }
+    int count() const { return s_count; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtWarningMsg && QLatin1String(context.category) == "pellucor.app")
+            ++s_count;
+        else
+            s_previous(type, context, text);
+    }
+    static inline int s_count = 0;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
+class StoredFile : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+    void fill(const QByteArray& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QTemporaryDir folder;
+    QString path = folder.filePath("pellucor.conf");
+};
+
+TEST_F(StoredFile, WrittenByOneRunIsReadByTheNext) {
+    ASSERT_TRUE(StoredControls(path).write({0.75, 2.5}));
+    const StoredControls::Values read = StoredControls(path).read();
+    EXPECT_EQ(read.speed, 0.75);
+    EXPECT_EQ(read.stepBack, 2.5);
+}
+
+TEST_F(StoredFile, KeepsThePedalsSettingAndStoresNothingElse) {
+    fill("[pedals]\nmiddle=toggle\n");
+    ASSERT_TRUE(StoredControls(path).write({1.5, 0.0}));
+    const QSettings settings(path, QSettings::IniFormat);
+    EXPECT_EQ(settings.allKeys(),
+              (QStringList{"controls/speed", "controls/step_back", "pedals/middle"}));
+    EXPECT_EQ(settings.value("pedals/middle").toString(), "toggle");
+}
+
+TEST_F(StoredFile, NoFileGivesTheDefaultsWithoutAWord) {
+    AppWarnings warnings;
+    const StoredControls::Values read = StoredControls(path).read();
+    EXPECT_EQ(read.speed, 1.0);
+    EXPECT_EQ(read.stepBack, 0.0);
+    EXPECT_EQ(warnings.count(), 0);
+}
+
+TEST_F(StoredFile, AFileThatCannotBeWrittenIsLogged) {
+    AppWarnings warnings;
+    // A folder where the file should be: nothing can be written there.
+    ASSERT_TRUE(QDir(folder.path()).mkdir("pellucor.conf"));
+    EXPECT_FALSE(StoredControls(path).write({0.75, 1.0}));
+    EXPECT_GE(warnings.count(), 1);
+}
+
+struct Broken {
+    const char* name;
+    QByteArray text;
+    double speed;
+    double stepBack;
+    int warnings;
+};
+
+class BrokenFile : public StoredFile, public testing::WithParamInterface<Broken> {};
+
+// Each value that makes no sense is logged and starts at its default; a good one beside it stays.
+TEST_P(BrokenFile, GivesTheDefaultsAndIsLogged) {
+    fill(GetParam().text);
+    AppWarnings warnings;
+    const StoredControls::Values read = StoredControls(path).read();
+    EXPECT_EQ(read.speed, GetParam().speed);
+    EXPECT_EQ(read.stepBack, GetParam().stepBack);
+    EXPECT_EQ(warnings.count(), GetParam().warnings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , BrokenFile,
+    testing::Values(Broken{"SpeedNoNumber", "[controls]\nspeed=fast\nstep_back=1.5\n", 1.0, 1.5, 1},
+                    Broken{"SpeedTooFast", "[controls]\nspeed=3\n", 1.0, 0.0, 1},
+                    Broken{"SpeedTooSlow", "[controls]\nspeed=0.1\nstep_back=2\n", 1.0, 2.0, 1},
+                    Broken{"SpeedNaN", "[controls]\nspeed=nan\n", 1.0, 0.0, 1},
+                    Broken{"StepBackTooLong", "[controls]\nspeed=0.75\nstep_back=6\n", 0.75, 0.0,
+                           1},
+                    Broken{"StepBackNegative", "[controls]\nstep_back=-1\n", 1.0, 0.0, 1},
+                    Broken{"BothNonsense", "[controls]\nspeed=\nstep_back=x\n", 1.0, 0.0, 2},
+                    Broken{"BinaryGarbage", QByteArray("\x00\xff\x13[[=\n\xfe", 8), 1.0, 0.0, 0}),
+    byName);
+
+class KeptControls : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        ASSERT_TRUE(folder.isValid());
+    }
+    QTemporaryDir folder;
+    QString path = folder.filePath("pellucor.conf");
+};
+
+// The window starts as the last run left it, and what the user changes is there for the next.
+TEST_F(KeptControls, TheWindowStartsWithThemAndKeepsItsChanges) {
+    ASSERT_TRUE(StoredControls(path).write({0.75, 1.5}));
+    StoredControls(path).keep(*window);
+    EXPECT_EQ(window->speed(), 0.75);
+    EXPECT_EQ(window->stepBackOnResume(), 1.5);
+
+    window->faster_Click();
+    ui().step_back->setValue(3.0);
+    const StoredControls::Values next = StoredControls(path).read();
+    EXPECT_DOUBLE_EQ(next.speed, 0.8);
+    EXPECT_EQ(next.stepBack, 3.0);
+}
+
+}  // namespace
