@@ -107,7 +107,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                 return refused("give only one of the options");
             if (arguments.size() - i - 1 != 2)
                 return refused("--align takes exactly two files");
-            return {CommandLine::Action::Align, {}, {}, {arguments[i + 1], arguments[i + 2]}};
+            CommandLine align;
+            align.action = CommandLine::Action::Align;
+            align.files = {arguments[i + 1], arguments[i + 2]};
+            return align;
         } else {
             // A lone "-" is refused too: it would mean standard input, which no player reads.
             bool takesValue = false;
