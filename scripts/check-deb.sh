@@ -25,7 +25,9 @@ echo "check-deb: depends on $(dpkg-deb -f "$deb" Depends)"
 
 # The foot pedals' access rule goes where udev reads the rules that packages bring.
 pedal_rules=usr/lib/udev/rules.d/70-pellucor-pedals.rules
-dpkg-deb -c "$deb" | grep -q " \./$pedal_rules\$" || fail "the package has no /$pedal_rules"
+# The listing is read whole: grep -q ending early would kill dpkg-deb's tar with SIGPIPE.
+contents=$(dpkg-deb -c "$deb")
+grep -q " \./$pedal_rules\$" <<<"$contents" || fail "the package has no /$pedal_rules"
 
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 removed=0
