@@ -23,25 +23,22 @@
 #include "HotKeyError.h"
 #include "HotKeyLogging.h"
 #include "KeysUnavailableNotice.h"
-#include "MessageHook.h"
 #include "MpvLibrary.h"
 #include "MpvPlayer.h"
 #include "OrderlyEnd.h"
 #include "PedalListing.h"
 #include "PortalHotKeyPlatform.h"
+#include "ProgramWindow.h"
 #include "QtFileDialog.h"
 #include "QtMessageBox.h"
 #include "RemoteNames.h"
 #include "SessionChoice.h"
 #include "SignalQuit.h"
 #include "SingleCopy.h"
-#include "SoundAligner.h"
-#include "StartCoordinator.h"
 #include "StoredControls.h"
 #include "UnplannedExit.h"
 #include "WindowPedals.h"
 #include "WindowRemote.h"
-#include "X11HotKeyPlatform.h"
 #include "frm1.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcApp)
@@ -96,12 +93,6 @@ QStringList absolutePaths(const std::vector<std::string>& files) {
     return paths;
 }
 
-const std::map<std::string, std::string> kKeyDescriptions = {
-    {"spielen", "Pellucor: play both players together"},
-    {"stop", "Pellucor: pause both players"},
-    {"zurueck", "Pellucor: both players one second back"},
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -143,24 +134,6 @@ int main(int argc, char** argv) {
             return *handed;
     }
 
-    QtMessageBox messageBox;
-    QtFileDialog fileDialog;
-    X11HotKeyPlatform x11Platform(MessageHook::instance());
-    std::unique_ptr<PortalHotKeyPlatform> portalPlatform;
-    IHotKeyPlatform* hotKeyPlatform = &x11Platform;
-    if (session.keys == KeySource::Portal) {
-        portalPlatform = std::make_unique<PortalHotKeyPlatform>(
-            x11Platform, MessageHook::instance(), QDBusConnection::sessionBus());
-        portalPlatform->setDescriptions(kKeyDescriptions);
-        portalPlatform->setSessionToken(RemoteNames::kDesktopEntry);
-        // Nothing is bound until this copy knows it is the only one.
-        portalPlatform->holdBinding();
-        hotKeyPlatform = portalPlatform.get();
-    }
-    StartCoordinator starts;
-    // Made before the window and gone after it: its worker threads end with it.
-    SoundAligner aligner;
-
     // libmpv comes while the window is shown; a libmpv that cannot start ends the program
     // with the same report as any other start-up failure, once the window is gone.
     std::optional<std::string> mpvFailure;
@@ -170,26 +143,26 @@ int main(int argc, char** argv) {
             QCoreApplication::exit(1);
         }
     });
-    auto makePlayer = [&starts](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
-        return std::make_unique<MpvPlayer>(host, &starts);
-    };
-    auto* window =
-        new frm1({makePlayer, fileDialog, messageBox, *hotKeyPlatform, MessageHook::instance()});
+    QtMessageBox messageBox;
+    QtFileDialog fileDialog;
+    ProgramWindow program({fileDialog, messageBox, session.keys});
+    PortalHotKeyPlatform* portal = program.portal();
+    // Nothing is bound until this copy knows it is the only one.
+    if (portal)
+        portal->holdBinding();
+
+    frm1* window = program.window();
     const QPointer<frm1> liveWindow(window);
     messageBox.setParent(window);
     fileDialog.setParent(window);
-    window->setAligner(&aligner);
-    if (portalPlatform)
-        portalPlatform->onUnavailable = [window](const std::string&) {
-            showKeysUnavailable(window);
-        };
+    if (portal)
+        portal->onUnavailable = [window](const std::string&) { showKeysUnavailable(window); };
 
     try {
         window->Form_Load();
     } catch (const std::exception& e) {
         messageBox.setParent(nullptr);
         messageBox.show(startUpReport(e));
-        delete window;
         return 1;
     }
 
@@ -229,17 +202,16 @@ int main(int argc, char** argv) {
     // give it a session of its own and the first copy's shortcuts: it ends here instead,
     // before it binds anything or shows a window.
     bool anotherCopy = false;
-    if (portalPlatform) {
-        PortalHotKeyPlatform* keys = portalPlatform.get();
+    if (portal) {
         checkSingleCopy(QDBusConnection::sessionBus(), RemoteNames::kService,
-                        [&anotherCopy, keys, goLive](CopyCheck check) {
+                        [&anotherCopy, portal, goLive](CopyCheck check) {
                             if (check == CopyCheck::AnotherRuns) {
                                 qCWarning(lcApp) << "another copy runs; this one ends";
                                 anotherCopy = true;
                                 QCoreApplication::exit(1);
                                 return;
                             }
-                            keys->releaseBinding();
+                            portal->releaseBinding();
                             goLive();
                         });
     } else {

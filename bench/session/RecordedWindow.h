@@ -10,12 +10,10 @@
 #include "AllocatorTuning.h"
 #include "FakeFileDialog.h"
 #include "FakeMessageBox.h"
-#include "MessageHook.h"
 #include "MpvPlayer.h"
+#include "ProgramWindow.h"
 #include "RecordingPlayer.h"
 #include "RunEvents.h"
-#include "StartCoordinator.h"
-#include "X11HotKeyPlatform.h"
 #include "frm1.h"
 #include "ui_frm1.h"
 
@@ -27,19 +25,26 @@ public:
     CommandLog log;
     FakeFileDialog dialog;
     FakeMessageBox messages;
-    StartCoordinator starts;
-    X11HotKeyPlatform platform{MessageHook::instance()};
-    std::unique_ptr<frm1> window;
 
-    RecordedWindow() {
-        if (!tuneAllocator())
+private:
+    // The program's allocator setting comes before its first player.
+    const bool m_allocatorTuned = [] {
+        const bool tuned = tuneAllocator();
+        if (!tuned)
             std::fprintf(stderr, "the allocator refused the program's mmap threshold\n");
-        auto makePlayer = [this](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
-            return std::make_unique<RecordingPlayer>(std::make_unique<MpvPlayer>(host, &starts),
-                                                     log);
-        };
-        window = std::make_unique<frm1>(
-            frm1Services{makePlayer, dialog, messages, platform, MessageHook::instance()});
+        return tuned;
+    }();
+    ProgramWindow m_program;
+
+public:
+    frm1* const window;
+
+    RecordedWindow()
+        : m_program({dialog, messages, KeySource::X11Grabs,
+                     [this](std::unique_ptr<IMediaPlayer> player) -> std::unique_ptr<IMediaPlayer> {
+                         return std::make_unique<RecordingPlayer>(std::move(player), log);
+                     }}),
+          window(m_program.window()) {
         window->show();
     }
 

@@ -9,7 +9,6 @@
 #include "AlignMedia.h"
 #include "RealWindow.h"
 #include "RunEvents.h"
-#include "SoundAligner.h"
 
 namespace {
 
@@ -23,9 +22,7 @@ TEST(AligningInTheWindow, TwoRealFilesAreAlignedAndEveryCommandFollowsIt) {
         AlignMedia::made("align-window-2.mp3", "mp3", 10.25, 45, "highpass=f=300,volume=-12dB",
                          {"-ar", "44100", "-c:a", "libmp3lame", "-b:a", "64k"});
     RealWindow real;
-    SoundAligner aligner;
     frm1& w = *real.window;
-    w.setAligner(&aligner);
     real.open(1, file1);
     real.open(2, file2);
     ASSERT_TRUE(real.messages.shown.empty());

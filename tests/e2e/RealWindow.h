@@ -1,16 +1,13 @@
 #pragma once
 
 #include <chrono>
-#include <memory>
 #include <string>
 
 #include "FakeFileDialog.h"
 #include "FakeMessageBox.h"
-#include "MessageHook.h"
 #include "MpvPlayer.h"
+#include "ProgramWindow.h"
 #include "RunEvents.h"
-#include "StartCoordinator.h"
-#include "X11HotKeyPlatform.h"
 #include "frm1.h"
 #include "ui_frm1.h"
 
@@ -20,22 +17,21 @@ class RealWindow {
 public:
     FakeFileDialog dialog;
     FakeMessageBox messages;
-    StartCoordinator starts;
-    X11HotKeyPlatform platform{MessageHook::instance()};
-    std::unique_ptr<frm1> window;
+
+private:
+    ProgramWindow m_program;
+
+public:
+    frm1* const window;
 
     // Without a shared start, each player starts on its own, as players did before the
-    // window started them together (for comparison in the benchmark). Hot keys come from the
-    // X11 platform unless the test names another (the desktop's portal). A test may give the
-    // players a shorter time to open a file.
-    explicit RealWindow(bool sharedStart = true, IHotKeyPlatform* keys = nullptr,
-                        std::chrono::milliseconds openTimeout = MpvPlayer::kOpenTimeout) {
-        auto makePlayer = [this, sharedStart,
-                           openTimeout](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
-            return std::make_unique<MpvPlayer>(host, sharedStart ? &starts : nullptr, openTimeout);
-        };
-        window = std::make_unique<frm1>(frm1Services{
-            makePlayer, dialog, messages, keys ? *keys : platform, MessageHook::instance()});
+    // window started them together (for comparison in the benchmark). Hot keys come from X11
+    // grabs unless the test asks for the desktop's portal. A test may give the players a
+    // shorter time to open a file.
+    explicit RealWindow(bool sharedStart = true, KeySource keys = KeySource::X11Grabs,
+                        std::chrono::milliseconds openTimeout = MpvPlayer::kOpenTimeout)
+        : m_program({dialog, messages, keys, {}, sharedStart, openTimeout}),
+          window(m_program.window()) {
         window->show();
     }
 

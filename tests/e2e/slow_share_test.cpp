@@ -72,7 +72,7 @@ protected:
 TEST_P(SlowShare, WindowKeepsAnsweringWhilePlayer1WaitsForTheFile) {
     const Then then = GetParam().then;
     const fs::path slow = slowFile();
-    RealWindow w(true, nullptr, openTimeout());
+    RealWindow w(true, KeySource::X11Grabs, openTimeout());
     w.open(2, TestMedia::video());
     ASSERT_TRUE(w.window->geladen2);
     w.player(2).play();

@@ -8,13 +8,10 @@
 #include <csignal>
 
 #include "FakePortal.h"
-#include "MessageHook.h"
 #include "NamedCases.h"
-#include "PortalHotKeyPlatform.h"
 #include "QtSupport.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
-#include "X11HotKeyPlatform.h"
 
 namespace {
 
@@ -25,9 +22,7 @@ bool qtOnWayland() {
 TEST(WindowOnTheDesktopsKeys, ActivatedShortcutPlaysBothPlayers) {
     FakePortal portal;
     ASSERT_TRUE(portal.start("accept"));
-    X11HotKeyPlatform windows{MessageHook::instance()};
-    PortalHotKeyPlatform keys{windows, MessageHook::instance(), QDBusConnection::sessionBus()};
-    RealWindow w(true, &keys);
+    RealWindow w(true, KeySource::Portal);
     w.window->Form_Load();
     w.open(1, TestMedia::video());
     w.open(2, TestMedia::video());
