@@ -18,7 +18,7 @@ constexpr std::size_t kMostStretches = 32;
 constexpr double kClearMatch = 8.0;
 // Lags of two stretches lie on one line if they differ by no more than this plus 1000 ppm of
 // the time between them.
-constexpr double kAgreement = 0.05;
+constexpr double kCoarseAgreement = 0.05;
 constexpr double kMostDrift = 1e-3;
 
 struct StretchMatch {
@@ -87,7 +87,7 @@ StretchMatch matchStretch(Spectrum& spectrum, std::span<const float> stretch,
 }
 
 bool agree(const StretchMatch& a, const StretchMatch& b) {
-    return std::abs(a.lag - b.lag) <= kAgreement + kMostDrift * std::abs(a.time - b.time);
+    return std::abs(a.lag - b.lag) <= kCoarseAgreement + kMostDrift * std::abs(a.time - b.time);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ constexpr double kSilentFile = 1e-7;
 // Windows whose peak stands less high over its side lobes are left out of the fit.
 constexpr double kClearWindow = 5.0;
 // The agreeing windows lie within this of the line.
-constexpr double kAgreement = 0.001;
+constexpr double kFineAgreement = 0.001;
 // At least this many windows, and this share of those with sound, must agree.
 constexpr std::size_t kLeastAgreeing = 4;
 constexpr double kLeastShare = 0.3;
@@ -26,7 +26,8 @@ void refuseSilence(const NamedSound& s) {
                          "The file " + s.name + " holds only silence, so nothing aligns it.");
 }
 
-double median(std::vector<double> values) {
+// The upper of the two middle values when there are two.
+double upperMedian(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
@@ -38,10 +39,10 @@ Alignment fitWindows(const FineLags& lags) {
         if (p.weight >= kClearWindow)
             clear.push_back(p);
     Line line = medianLine(clear);
-    std::vector<LagPoint> agreeing = near(clear, line, 4 * kAgreement);
+    std::vector<LagPoint> agreeing = near(clear, line, 4 * kFineAgreement);
     for (int round = 0; round < 3 && agreeing.size() >= 2; ++round) {
         line = leastSquares(agreeing);
-        agreeing = near(clear, line, kAgreement);
+        agreeing = near(clear, line, kFineAgreement);
     }
     const double share = lags.sounding ? double(agreeing.size()) / lags.sounding : 0.0;
     if (agreeing.size() < kLeastAgreeing || share < kLeastShare)
@@ -53,7 +54,8 @@ Alignment fitWindows(const FineLags& lags) {
     Alignment a;
     a.offset = line.offset;
     a.driftPpm = line.slope * 1e6;
-    a.score = std::min(1.0, share) * std::clamp((median(heights) - kClearWindow) / 15.0, 0.0, 1.0);
+    a.score =
+        std::min(1.0, share) * std::clamp((upperMedian(heights) - kClearWindow) / 15.0, 0.0, 1.0);
     return a;
 }
 

@@ -49,6 +49,8 @@ public:
 
     // settings.rate: the speed of playing, 1 for normal.
     virtual void setRate(double rate) = 0;
+    // The speed as last set, also while no file is open (the next file plays at it).
+    virtual double currentRate() = 0;
     // Whether a speed other than 1 keeps the pitch (the user's slower or faster), or changes it
     // as a tape would: the small changes that keep two players together are not heard that
     // way, and keeping the pitch takes a filter that is put in and taken out as it changes.

@@ -58,6 +58,7 @@ public:
     bool positionFromSound() override;
     void setCurrentPosition(double seconds) override;
     void setRate(double rate) override;
+    double currentRate() override { return m_speed; }
     void setKeepPitch(bool keep) override;
     int playState() override;
     std::uint64_t soundReturns() override { return m_soundReturns; }

@@ -184,7 +184,6 @@ private:
     std::uint64_t m_soundReturnsSeen = 0;
 
     double m_speed = 1.0;
-    double m_speedOfPlayer1 = 1.0;  // as last set on it
     bool m_pitchKept = false;
     double m_stepBack = 0.0;
     Player2Offset m_offset;

@@ -77,9 +77,8 @@ void frm1::applySpeed() {
         wmp2->setKeepPitch(keep);
         m_pitchKept = keep;
     }
-    if (m_speedOfPlayer1 != m_speed) {
+    if (wmp1->currentRate() != m_speed) {
         wmp1->setRate(m_speed);
-        m_speedOfPlayer1 = m_speed;
         // A start soon after a change of speed plays the first moments at whichever speed
         // each player's sound chain took up by then, and the two are heard apart. Moved now,
         // both take the new speed up before they are started.

@@ -57,6 +57,7 @@ public:
         if (!m_log.speedsIgnored)
             m_real->setRate(rate);
     }
+    double currentRate() override { return m_real->currentRate(); }
     void setKeepPitch(bool keep) override { m_real->setKeepPitch(keep); }
     int playState() override { return m_real->playState(); }
     float Left() override { return m_real->Left(); }

@@ -53,6 +53,7 @@ public:
         position = set("setCurrentPosition", seconds);
     }
     void setRate(double value) override { rate = set("setRate", value); }
+    double currentRate() override { return rate; }
     void setKeepPitch(bool keep) override {
         pitchKept = set("setKeepPitch", keep ? "true" : "false") == std::string("true");
     }

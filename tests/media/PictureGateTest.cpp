@@ -11,8 +11,8 @@ namespace {
 using namespace std::chrono_literals;
 using Log = std::vector<std::string>;
 
-struct FakeMember : PictureGate::Member {
-    FakeMember(std::string n, Log& l) : name(std::move(n)), log(l) {}
+struct FakePictureMember : PictureGate::Member {
+    FakePictureMember(std::string n, Log& l) : name(std::move(n)), log(l) {}
     bool seeking() const override { return seekingNow; }
     std::chrono::milliseconds pictureDelay() const override { return delay; }
     void holdPicture() override { log.push_back("hold " + name); }
@@ -35,15 +35,15 @@ protected:
         });
     }
     void nextTurn() { clock.nextTurn(); }
-    void land(FakeMember& m) {
+    void land(FakePictureMember& m) {
         m.seekingNow = false;
         gate.memberLanded();
     }
 
     FakeTurnClock clock;
     Log log;
-    FakeMember p1{"p1", log};
-    FakeMember p2{"p2", log};
+    FakePictureMember p1{"p1", log};
+    FakePictureMember p2{"p2", log};
     PictureGate gate{300ms, 20ms, &clock};  // goes first: it releases whoever it still holds
 };
 
@@ -97,7 +97,7 @@ TEST_F(PictureGateTest, EachCommandOfAHeldKeyShowsWhatTheLastOneLandedOn) {
     nextTurn();
     land(p1);
     land(p2);
-    for (FakeMember* p : {&p1, &p2}) {  // a player tells the gate before it seeks
+    for (FakePictureMember* p : {&p1, &p2}) {  // a player tells the gate before it seeks
         gate.seekBegins(p);
         p->seekingNow = true;
     }

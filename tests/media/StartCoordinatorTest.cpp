@@ -10,8 +10,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct FakeMember : StartCoordinator::Member {
-    FakeMember(std::string n, std::vector<std::string>& l) : name(std::move(n)), log(l) {}
+struct FakeStartMember : StartCoordinator::Member {
+    FakeStartMember(std::string n, std::vector<std::string>& l) : name(std::move(n)), log(l) {}
     bool readyToStart() const override { return ready; }
     void startNow() override { log.push_back(name); }
 
@@ -27,8 +27,8 @@ protected:
     FakeTurnClock clock;
     std::vector<std::string> started;
     StartCoordinator coordinator{200ms, &clock};
-    FakeMember p1{"p1", started};
-    FakeMember p2{"p2", started};
+    FakeStartMember p1{"p1", started};
+    FakeStartMember p2{"p2", started};
 };
 
 TEST_F(StartCoordinatorTest, StartsAGroupInTheNextTurnInRequestOrder) {
@@ -53,7 +53,7 @@ TEST_F(StartCoordinatorTest, WaitsForTheLastSeekingMember) {
 }
 
 TEST_F(StartCoordinatorTest, WithdrawnMemberNeitherStartsNorHoldsOthersBack) {
-    FakeMember p3{"p3", started};
+    FakeStartMember p3{"p3", started};
     coordinator.requestStart(&p3);
     coordinator.withdraw(&p3);  // in the same turn
     p1.ready = false;

@@ -8,7 +8,7 @@
 
 namespace {
 
-struct Case {
+struct SessionCase {
     const char* name;
     SessionFacts facts;
     std::optional<std::string> qpa;
@@ -16,7 +16,7 @@ struct Case {
     bool noDisplay;
 };
 
-class Sessions : public testing::TestWithParam<Case> {};
+class Sessions : public testing::TestWithParam<SessionCase> {};
 
 TEST_P(Sessions, ChooseDisplayAndKeys) {
     const SessionChoice choice = chooseSession(GetParam().facts);
@@ -33,20 +33,25 @@ constexpr auto P = KeySource::Portal;
 INSTANTIATE_TEST_SUITE_P(
     , Sessions,
     testing::Values(
-        Case{"X11Session", {"", "", "x11", true, false}, "xcb", X, false},
-        Case{"WaylandWithXwayland", {"", "wayland-0", "wayland", true, true}, "xcb", P, false},
-        Case{"WaylandWithoutXwayland",
-             {"", "wayland-0", "wayland", false, true},
-             "wayland",
-             P,
-             false},
-        Case{"UserChoseWayland", {"wayland", "wayland-0", "wayland", true, true}, {}, P, false},
-        Case{"UserChoseXcbInWayland", {"xcb", "wayland-0", "wayland", true, true}, {}, P, false},
-        Case{"UserChoseXcbInX11", {"xcb", "", "x11", true, false}, {}, X, false},
-        Case{"UserChoseXcbWithStaleWaylandType", {"xcb", "", "wayland", true, false}, {}, X, false},
-        Case{"WaylandSocketDeadFallsBackToX", {"", "wayland-0", "", true, false}, "xcb", X, false},
-        Case{"Console", {"", "", "tty", false, false}, {}, X, true},
-        Case{"UserChoseXcbWithoutServer", {"xcb", "", "", false, false}, {}, X, true}),
+        SessionCase{"X11Session", {"", "", "x11", true, false}, "xcb", X, false},
+        SessionCase{
+            "WaylandWithXwayland", {"", "wayland-0", "wayland", true, true}, "xcb", P, false},
+        SessionCase{"WaylandWithoutXwayland",
+                    {"", "wayland-0", "wayland", false, true},
+                    "wayland",
+                    P,
+                    false},
+        SessionCase{
+            "UserChoseWayland", {"wayland", "wayland-0", "wayland", true, true}, {}, P, false},
+        SessionCase{
+            "UserChoseXcbInWayland", {"xcb", "wayland-0", "wayland", true, true}, {}, P, false},
+        SessionCase{"UserChoseXcbInX11", {"xcb", "", "x11", true, false}, {}, X, false},
+        SessionCase{
+            "UserChoseXcbWithStaleWaylandType", {"xcb", "", "wayland", true, false}, {}, X, false},
+        SessionCase{
+            "WaylandSocketDeadFallsBackToX", {"", "wayland-0", "", true, false}, "xcb", X, false},
+        SessionCase{"Console", {"", "", "tty", false, false}, {}, X, true},
+        SessionCase{"UserChoseXcbWithoutServer", {"xcb", "", "", false, false}, {}, X, true}),
     byName);
 
 struct Trigger {

@@ -31,13 +31,13 @@ Finished writeRate(const char* rate) {
                    {kPlayer, "string:Rate", QStringLiteral("variant:double:") + rate});
 }
 
-struct Refusal {
+struct SpeedRefusal {
     const char* name;
     const char* speed;
     const char* error;
 };
 
-class RefusedSpeedOption : public Remote, public testing::WithParamInterface<Refusal> {};
+class RefusedSpeedOption : public Remote, public testing::WithParamInterface<SpeedRefusal> {};
 
 // Refused before anything is sent: the window sees nothing but the pause that follows.
 TEST_P(RefusedSpeedOption, EndsWithTwoAndTheUsage) {
@@ -52,9 +52,9 @@ TEST_P(RefusedSpeedOption, EndsWithTwoAndTheUsage) {
 
 INSTANTIATE_TEST_SUITE_P(
     , RefusedSpeedOption,
-    testing::Values(Refusal{"TooSlow", "0.4", "the speed '0.4' is outside 0.5 to 2.0"},
-                    Refusal{"TooFast", "3", "the speed '3' is outside 0.5 to 2.0"},
-                    Refusal{"NoNumber", "slow", "the speed 'slow' is not a number"}),
+    testing::Values(SpeedRefusal{"TooSlow", "0.4", "the speed '0.4' is outside 0.5 to 2.0"},
+                    SpeedRefusal{"TooFast", "3", "the speed '3' is outside 0.5 to 2.0"},
+                    SpeedRefusal{"NoNumber", "slow", "the speed 'slow' is not a number"}),
     byName);
 
 struct Speed {
