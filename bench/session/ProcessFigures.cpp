@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <malloc.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,15 +45,6 @@ long statusKiB(const std::string& key) {
 
 long rollupKiB(const std::string& key) {
     return fieldKiB("/proc/self/smaps_rollup", key);
-}
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 int threads() {
