@@ -5,22 +5,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string_view>
+
+#include "ProcField.h"
 
 namespace ProcessFigures {
 
 namespace {
-
-long fieldKiB(const char* file, const std::string& key) {
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(key + ":", 0) == 0)
-            return std::stol(line.substr(key.size() + 1));
-    }
-    return -1;
-}
 
 int entries(const char* dir) {
     DIR* d = opendir(dir);
@@ -40,11 +31,11 @@ constexpr double kMiB = 1024.0 * 1024.0;
 }  // namespace
 
 long statusKiB(const std::string& key) {
-    return fieldKiB("/proc/self/status", key);
+    return procFieldKiB("/proc/self/status", key);
 }
 
 long rollupKiB(const std::string& key) {
-    return fieldKiB("/proc/self/smaps_rollup", key);
+    return procFieldKiB("/proc/self/smaps_rollup", key);
 }
 
 int threads() {

@@ -1,6 +1,6 @@
 #include "StandaloneMpv.h"
 
-#include <fstream>
+#include "ProcField.h"
 
 StandaloneMpv::StandaloneMpv(const std::string& video) {
     m_process.start(
@@ -15,11 +15,5 @@ StandaloneMpv::~StandaloneMpv() {
 }
 
 long StandaloneMpv::rssKiB() const {
-    std::ifstream status("/proc/" + std::to_string(m_process.processId()) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
+    return rssKiBOf(m_process.processId());
 }

@@ -11,15 +11,13 @@
 // in, which reports underruns under load, after which its player falls behind), --trace (every
 // capture's time after the command and both frame numbers). Run on an X server:
 // bash scripts/with-xvfb.sh build/bench/window/bench_frames
-#include <QApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <chrono>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchMain.h"
 #include "BenchMedia.h"
-#include "BenchOptions.h"
 #include "FrameReader.h"
 #include "PictureSampler.h"
 #include "RealWindow.h"
@@ -143,9 +141,9 @@ public:
         for (const char* var : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
             env.insert(var, m_runtime.path());
         m_pulse.setProcessEnvironment(env);
-        m_pulse.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1",
-                                     "--use-pid-file=no", "-L", "module-null-sink", "-L",
-                                     "module-native-protocol-unix socket=" + socket});
+        m_pulse.start("pulseaudio",
+                      {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+                       "module-null-sink", "-L", "module-native-protocol-unix socket=" + socket});
         if (!m_pulse.waitForStarted(10000)) {
             return false;
         }
@@ -231,11 +229,9 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    process.widgets();
+    const BenchOptions& options = process.options();
     const int runs = options.integer("--runs", 3, 1);
     const int samples = options.integer("--samples", 60, 1);
     const bool trace = options.has("--trace");
@@ -262,11 +258,12 @@ int main(int argc, char** argv) {
     }
     // Let the window settle where the window manager put it before reading its place.
     runEventsFor(1000);
-    std::printf("frame shown by player 1 and player 2, %d runs of %d captures after each command, "
-                "players %s before it%s, sound %s\n",
-                runs, samples, options.has("--apart") ? "half a second apart" : "together",
-                mixed ? ", player 2 at 1920x1080" : "",
-                options.has("--sound-server") ? "through a private sound server" : "as found");
+    std::printf(
+        "frame shown by player 1 and player 2, %d runs of %d captures after each command, "
+        "players %s before it%s, sound %s\n",
+        runs, samples, options.has("--apart") ? "half a second apart" : "together",
+        mixed ? ", player 2 at 1920x1080" : "",
+        options.has("--sound-server") ? "through a private sound server" : "as found");
 
     Agreement afterPlay, afterBack, afterGoto, afterPausedGoto;
     for (int run = 0; run < runs; ++run) {

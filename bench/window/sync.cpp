@@ -1,17 +1,15 @@
 // How far apart the two players run one second after the window's play_both, back_both on
 // playing players, and a go-to while playing. Options: --runs N (default 20); --uncoordinated
 // lets each player start on its own, to show what starting them together is worth.
-#include <QApplication>
 #include <QLineEdit>
 #include <algorithm>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "BenchOptions.h"
+#include "BenchMain.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
 
@@ -56,11 +54,9 @@ void report(const char* name, std::vector<double> gaps) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    process.widgets();
+    const BenchOptions& options = process.options();
     const int runs = options.integer("--runs", 20, 1);
     const bool coordinated = !options.has("--uncoordinated");
 
