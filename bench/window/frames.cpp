@@ -11,11 +11,8 @@
 // in, which reports underruns under load, after which its player falls behind), --trace (every
 // capture's time after the command and both frame numbers). Run on an X server:
 // bash scripts/with-xvfb.sh build/bench/window/bench_frames
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -30,6 +27,7 @@
 #include "FrameReader.h"
 #include "PictureSampler.h"
 #include "RealWindow.h"
+#include "SoundServer.h"
 
 namespace {
 
@@ -131,42 +129,6 @@ bool readerAgreesWithFile(const std::string& video) {
     return true;
 }
 
-// A PulseAudio of the benchmark's own with a null sink, as a desktop's sound server without a
-// sound device: the players' clocks then follow a sound server instead of libmpv's null output.
-class SoundServer {
-public:
-    bool start() {
-        const QString socket = m_runtime.filePath("native");
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* var : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
-            env.insert(var, m_runtime.path());
-        m_pulse.setProcessEnvironment(env);
-        m_pulse.start("pulseaudio",
-                      {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
-                       "module-null-sink", "-L", "module-native-protocol-unix socket=" + socket});
-        if (!m_pulse.waitForStarted(10000)) {
-            return false;
-        }
-        for (int waited = 0; !QFileInfo::exists(socket); waited += 50) {
-            if (waited > 10000) {
-                return false;
-            }
-            QThread::msleep(50);
-        }
-        qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
-        qputenv("PIPEWIRE_REMOTE", m_runtime.filePath("no-pipewire").toUtf8());
-        return true;
-    }
-    ~SoundServer() {
-        m_pulse.terminate();
-        m_pulse.waitForFinished(10000);
-    }
-
-private:
-    QTemporaryDir m_runtime;
-    QProcess m_pulse;
-};
-
 class Bench {
 public:
     Bench(std::size_t samples, bool trace, bool apart)
@@ -235,9 +197,12 @@ int runBench(BenchProcess& process) {
     const int runs = options.integer("--runs", 3, 1);
     const int samples = options.integer("--samples", 60, 1);
     const bool trace = options.has("--trace");
-    SoundServer sound;
+    // A PulseAudio of the benchmark's own with a null sink, as a desktop's sound server without
+    // a sound device: the players' clocks then follow a sound server instead of libmpv's null
+    // output.
+    SoundServer sound(SoundServer::Kind::PulseAudio);
     if (options.has("--sound-server") && !sound.start()) {
-        std::fprintf(stderr, "pulseaudio did not start\n");
+        std::fprintf(stderr, "%s\n", sound.error().c_str());
         return 1;
     }
 
