@@ -26,6 +26,7 @@
 #include "BenchMedia.h"
 #include "FrameReader.h"
 #include "PictureSampler.h"
+#include "PlayersApart.h"
 #include "RealWindow.h"
 #include "SoundServer.h"
 
@@ -142,7 +143,7 @@ public:
 
     void run(double at) {
         if (m_apart) {
-            runApart(at);
+            runPlayersApart(w, at);
         } else {
             w.window->pause_both();
             w.player(1).setCurrentPosition(at);
@@ -150,18 +151,6 @@ public:
             w.window->play_both();
             runEventsFor(500);
         }
-    }
-
-    // Both running, player 2 half a second off, as after starting them one by one.
-    void runApart(double at) {
-        w.window->pause_both();
-        w.player(1).setCurrentPosition(at);
-        w.player(2).setCurrentPosition(at + 0.5);
-        runEventsFor(200);
-        w.player(1).play();
-        runEventsFor(100);
-        w.player(2).play();
-        runEventsFor(400);
     }
 
     // Captures from the moment the command has returned, while the window goes on working.

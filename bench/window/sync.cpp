@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BenchMain.h"
+#include "PlayersApart.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
 
@@ -23,18 +24,6 @@ double spread(int run, double step) {
 class Bench {
 public:
     explicit Bench(bool coordinated) : w(coordinated) {}
-
-    // Both running, player 2 half a second off, as after starting them one by one.
-    void runApart(double at) {
-        w.window->pause_both();
-        p(1).setCurrentPosition(at);
-        p(2).setCurrentPosition(at + 0.5);
-        runEventsFor(200);
-        p(1).play();
-        runEventsFor(100);
-        p(2).play();
-        runEventsFor(400);
-    }
 
     double gapOneSecondLaterMs() {
         runEventsFor(1000);
@@ -85,7 +74,7 @@ int runBench(BenchProcess& process) {
 
     gaps.clear();
     for (int run = 0; run < runs; ++run) {
-        b.runApart(spread(run, 0.61) + 1.0);
+        runPlayersApart(b.w, spread(run, 0.61) + 1.0);
         b.w.window->back_both();
         gaps.push_back(b.gapOneSecondLaterMs());
     }
@@ -93,7 +82,7 @@ int runBench(BenchProcess& process) {
 
     gaps.clear();
     for (int run = 0; run < runs; ++run) {
-        b.runApart(spread(run, 0.47));
+        runPlayersApart(b.w, spread(run, 0.47));
         b.w.ui().time_goto->setText(QString::number(spread(run, 1.37), 'f', 2));
         b.w.window->com_goto_Click();
         gaps.push_back(b.gapOneSecondLaterMs());
