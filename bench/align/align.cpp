@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "AlignFiles.h"
-#include "BenchOptions.h"
+#include "BenchMain.h"
 #include "SpeechLike.h"
 #include "SpokenSource.h"
 #include "Takes.h"
@@ -270,8 +270,8 @@ void longPair() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    const BenchOptions& options = process.options();
     const std::string source = options.text("--source", "both");
     for (const bool spoken : {false, true})
         if (!options.has("--no-pairs") && (source == "both" || (source == "espeak") == spoken))

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "BenchOptions.h"
+#include "BenchMain.h"
 #include "Heartbeat.h"
 #include "SoundAligner.h"
 #include "SpeechLike.h"
@@ -25,9 +25,9 @@ double msSince(Clock::time_point from) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    process.core();
+    const BenchOptions& options = process.options();
     const int minutes = options.integer("--minutes", 30, 1);
     constexpr int kRate = 16000;
     const double length = minutes * 60.0;

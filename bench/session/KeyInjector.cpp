@@ -39,12 +39,6 @@ void KeyInjector::release(xcb_keycode_t keycode) {
     fake(XCB_KEY_RELEASE, keycode);
 }
 
-void KeyInjector::tap(std::uint32_t keysym) {
-    const xcb_keycode_t code = keycode(keysym);
-    press(code);
-    release(code);
-}
-
 bool KeyInjector::enableAutoRepeat() {
     const std::uint32_t on = XCB_AUTO_REPEAT_MODE_ON;
     const auto cookie =

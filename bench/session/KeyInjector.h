@@ -20,7 +20,6 @@ public:
     xcb_keycode_t keycode(std::uint32_t keysym);
     void press(xcb_keycode_t keycode);
     void release(xcb_keycode_t keycode);
-    void tap(std::uint32_t keysym);
     // Turns the server's key auto-repeat on, as on a desktop; false if the server refused.
     bool enableAutoRepeat();
 

@@ -2,26 +2,16 @@
 
 #include <dirent.h>
 #include <malloc.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string_view>
+
+#include "ProcField.h"
 
 namespace ProcessFigures {
 
 namespace {
-
-long fieldKiB(const char* file, const std::string& key) {
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(key + ":", 0) == 0)
-            return std::stol(line.substr(key.size() + 1));
-    }
-    return -1;
-}
 
 int entries(const char* dir) {
     DIR* d = opendir(dir);
@@ -41,20 +31,11 @@ constexpr double kMiB = 1024.0 * 1024.0;
 }  // namespace
 
 long statusKiB(const std::string& key) {
-    return fieldKiB("/proc/self/status", key);
+    return procFieldKiB("/proc/self/status", key);
 }
 
 long rollupKiB(const std::string& key) {
-    return fieldKiB("/proc/self/smaps_rollup", key);
-}
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    return procFieldKiB("/proc/self/smaps_rollup", key);
 }
 
 int threads() {

@@ -2,15 +2,13 @@
 
 #include <string>
 
-// Figures of this process from /proc and the C library, for the long-session benchmarks.
+// Figures of this process from /proc and the C library, for the session benchmarks.
 namespace ProcessFigures {
 
 // A field of /proc/self/status in KiB (VmRSS, VmHWM, ...); -1 if missing.
 long statusKiB(const std::string& key);
 // A field of /proc/self/smaps_rollup in KiB (Anonymous, Pss_File, ...); -1 if missing.
 long rollupKiB(const std::string& key);
-// User and system CPU time of every thread of this process, in seconds.
-double cpuSeconds();
 int threads();
 int openFiles();
 

@@ -2,10 +2,8 @@
 // do the players stop when the key does, is a backlog replayed, and what one command costs.
 // Options: --presses N (default 500) --seconds S (default 5) --hold-ms M (default 2000).
 // Run on an X server: bash scripts/with-xvfb.sh build/bench/session/bench_burst
-#include <QApplication>
 #include <algorithm>
 #include <atomic>
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -13,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "BenchOptions.h"
+#include "BenchMain.h"
 #include "Heartbeat.h"
 #include "KeyArrivals.h"
 #include "KeyInjector.h"
@@ -89,11 +87,9 @@ void settleAndReport(RecordedWindow& w, Heartbeat& heartbeat, PingProbe& pings,
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    process.widgets();
+    const BenchOptions& options = process.options();
     const int presses = options.integer("--presses", 500, 1);
     const double seconds = options.number("--seconds", 5.0, 0.1);
     const int holdMs = options.integer("--hold-ms", 2000, 100);

@@ -8,27 +8,23 @@
 // Run on an X server: bash scripts/with-xvfb.sh build/bench/session/bench_reopen
 #include <malloc.h>
 
-#include <QApplication>
 #include <algorithm>
 #include <chrono>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "BenchOptions.h"
+#include "BenchMain.h"
 #include "LongMedia.h"
 #include "ProcessFigures.h"
 #include "RecordedWindow.h"
 #include "StandaloneMpv.h"
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    process.widgets();
+    const BenchOptions& options = process.options();
     const int opens = options.integer("--opens", 100, 2);
     const std::string size = options.text("--size", "1280x720");
     const char* arenaMax = std::getenv("MALLOC_ARENA_MAX");

@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,8 +28,8 @@
 #include <thread>
 #include <vector>
 
+#include "BenchMain.h"
 #include "BenchMedia.h"
-#include "BenchOptions.h"
 #include "RealWindow.h"
 
 namespace {
@@ -39,9 +38,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int kFileSeconds = 45;
 
 // --- the window, in the child process --------------------------------------------------------
-int runWindow(int argc, char** argv, const std::string& video, double speed) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+int runWindow(BenchProcess& process, const std::string& video, double speed) {
+    QApplication& app = process.widgets();
     RealWindow w;
     try {
         w.window->Form_Load();
@@ -266,13 +264,12 @@ bool compare(int width, int height, double warmup, double seconds, long server, 
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc >= 4 && std::strcmp(argv[1], "--window") == 0) {
-        return runWindow(argc, argv, argv[2], std::atof(argv[3]));
+int runBench(BenchProcess& process) {
+    if (process.argc() >= 4 && std::strcmp(process.argv()[1], "--window") == 0) {
+        return runWindow(process, process.argv()[2], std::atof(process.argv()[3]));
     }
-    QCoreApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const BenchOptions options(argc, argv);
+    process.core();
+    const BenchOptions& options = process.options();
     const double warmup = options.number("--warmup", 5, 0.0);
     double seconds = options.number("--measure", 20, 1.0);
     seconds = std::min(seconds, kFileSeconds - warmup - 5.0);

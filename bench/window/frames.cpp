@@ -11,15 +11,10 @@
 // in, which reports underruns under load, after which its player falls behind), --trace (every
 // capture's time after the command and both frame numbers). Run on an X server:
 // bash scripts/with-xvfb.sh build/bench/window/bench_frames
-#include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
-#include <QFileInfo>
-#include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <chrono>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,11 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "BenchMain.h"
 #include "BenchMedia.h"
-#include "BenchOptions.h"
 #include "FrameReader.h"
 #include "PictureSampler.h"
+#include "PlayersApart.h"
 #include "RealWindow.h"
+#include "SoundServer.h"
 
 namespace {
 
@@ -133,42 +130,6 @@ bool readerAgreesWithFile(const std::string& video) {
     return true;
 }
 
-// A PulseAudio of the benchmark's own with a null sink, as a desktop's sound server without a
-// sound device: the players' clocks then follow a sound server instead of libmpv's null output.
-class SoundServer {
-public:
-    bool start() {
-        const QString socket = m_runtime.filePath("native");
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* var : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
-            env.insert(var, m_runtime.path());
-        m_pulse.setProcessEnvironment(env);
-        m_pulse.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1",
-                                     "--use-pid-file=no", "-L", "module-null-sink", "-L",
-                                     "module-native-protocol-unix socket=" + socket});
-        if (!m_pulse.waitForStarted(10000)) {
-            return false;
-        }
-        for (int waited = 0; !QFileInfo::exists(socket); waited += 50) {
-            if (waited > 10000) {
-                return false;
-            }
-            QThread::msleep(50);
-        }
-        qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
-        qputenv("PIPEWIRE_REMOTE", m_runtime.filePath("no-pipewire").toUtf8());
-        return true;
-    }
-    ~SoundServer() {
-        m_pulse.terminate();
-        m_pulse.waitForFinished(10000);
-    }
-
-private:
-    QTemporaryDir m_runtime;
-    QProcess m_pulse;
-};
-
 class Bench {
 public:
     Bench(std::size_t samples, bool trace, bool apart)
@@ -182,7 +143,7 @@ public:
 
     void run(double at) {
         if (m_apart) {
-            runApart(at);
+            runPlayersApart(w, at);
         } else {
             w.window->pause_both();
             w.player(1).setCurrentPosition(at);
@@ -190,18 +151,6 @@ public:
             w.window->play_both();
             runEventsFor(500);
         }
-    }
-
-    // Both running, player 2 half a second off, as after starting them one by one.
-    void runApart(double at) {
-        w.window->pause_both();
-        w.player(1).setCurrentPosition(at);
-        w.player(2).setCurrentPosition(at + 0.5);
-        runEventsFor(200);
-        w.player(1).play();
-        runEventsFor(100);
-        w.player(2).play();
-        runEventsFor(400);
     }
 
     // Captures from the moment the command has returned, while the window goes on working.
@@ -231,17 +180,18 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    process.widgets();
+    const BenchOptions& options = process.options();
     const int runs = options.integer("--runs", 3, 1);
     const int samples = options.integer("--samples", 60, 1);
     const bool trace = options.has("--trace");
-    SoundServer sound;
+    // A PulseAudio of the benchmark's own with a null sink, as a desktop's sound server without
+    // a sound device: the players' clocks then follow a sound server instead of libmpv's null
+    // output.
+    SoundServer sound(SoundServer::Kind::PulseAudio);
     if (options.has("--sound-server") && !sound.start()) {
-        std::fprintf(stderr, "pulseaudio did not start\n");
+        std::fprintf(stderr, "%s\n", sound.error().c_str());
         return 1;
     }
 
@@ -262,11 +212,12 @@ int main(int argc, char** argv) {
     }
     // Let the window settle where the window manager put it before reading its place.
     runEventsFor(1000);
-    std::printf("frame shown by player 1 and player 2, %d runs of %d captures after each command, "
-                "players %s before it%s, sound %s\n",
-                runs, samples, options.has("--apart") ? "half a second apart" : "together",
-                mixed ? ", player 2 at 1920x1080" : "",
-                options.has("--sound-server") ? "through a private sound server" : "as found");
+    std::printf(
+        "frame shown by player 1 and player 2, %d runs of %d captures after each command, "
+        "players %s before it%s, sound %s\n",
+        runs, samples, options.has("--apart") ? "half a second apart" : "together",
+        mixed ? ", player 2 at 1920x1080" : "",
+        options.has("--sound-server") ? "through a private sound server" : "as found");
 
     Agreement afterPlay, afterBack, afterGoto, afterPausedGoto;
     for (int run = 0; run < runs; ++run) {

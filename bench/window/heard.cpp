@@ -2,16 +2,14 @@
 // click pairs of the two click files (player 1 left, player 2 right) in the sink's recording,
 // for sound alone and for videos, through a private PulseAudio and a private PipeWire; beside
 // them two standalone mpv started together on the same server. Target: every pair within 2 ms.
-#include <QApplication>
 #include <QLineEdit>
 #include <algorithm>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <optional>
 
-#include "BenchOptions.h"
+#include "BenchMain.h"
 #include "HeardClicks.h"
 #include "RealWindow.h"
 #include "SoundServer.h"
@@ -191,11 +189,9 @@ void standalone(SoundServer& server, ClickMedia media, int runs) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    process.widgets();
+    const BenchOptions& options = process.options();
     const int runs = options.integer("--runs", 3, 1);
     const int playSeconds = options.integer("--play-seconds", 0, 0);
     std::printf("heard offset, player 2's click minus player 1's, %d runs of each command\n", runs);

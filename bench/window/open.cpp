@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -24,8 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchMain.h"
 #include "BenchMedia.h"
-#include "BenchOptions.h"
 #include "PictureSampler.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
@@ -337,12 +336,10 @@ extern "C" mpv_handle* mpv_create() {
     return handle;
 }
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+int runBench(BenchProcess& process) {
+    QApplication& app = process.widgets();
     g_previousHandler = qInstallMessageHandler(countStuck);
-    const int opens = BenchOptions(argc, argv).integer("--opens", 20, 1);
+    const int opens = process.options().integer("--opens", 20, 1);
 
     const std::string playing = BenchMedia::frameNumbered(640, 360, 60);
     const std::vector<std::string> toOpen{TestMedia::video(), BenchMedia::moving(640, 360, 45)};

@@ -1,17 +1,15 @@
 // Start-up time to the window shown, and memory with two videos loaded and playing.
 // Run on an X server: bash scripts/with-xvfb.sh build/bench/window/bench_startup_memory
 //   [--starts N] [--program PATH] [--against PATH] [--no-mpv] [--starts-only]
-#include <QApplication>
 #include <QWindow>
 #include <algorithm>
 #include <chrono>
-#include <clocale>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "BenchOptions.h"
+#include "BenchMain.h"
+#include "ProcField.h"
 #include "ProgramStart.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
@@ -19,13 +17,7 @@
 namespace {
 
 long statusKiB(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key + ":", 0) == 0)
-            return std::stol(line.substr(key.size() + 1));
-    }
-    return -1;
+    return procFieldKiB("/proc/self/status", key);
 }
 
 struct Starts {
@@ -56,8 +48,8 @@ struct Starts {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    const BenchOptions& options = process.options();
     const int starts = options.integer("--starts", 7, 1);
     const std::string program = options.text("--program", PELLUCOR_EXE);
     const bool withMpv = !options.has("--no-mpv");
@@ -91,8 +83,7 @@ int main(int argc, char** argv) {
     if (options.has("--starts-only"))
         return 0;
 
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+    process.widgets();
     const std::string video = TestMedia::video();
 
     const auto built = std::chrono::steady_clock::now();

@@ -1,17 +1,16 @@
 // How far apart the two players run one second after the window's play_both, back_both on
 // playing players, and a go-to while playing. Options: --runs N (default 20); --uncoordinated
 // lets each player start on its own, to show what starting them together is worth.
-#include <QApplication>
 #include <QLineEdit>
 #include <algorithm>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "BenchOptions.h"
+#include "BenchMain.h"
+#include "PlayersApart.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
 
@@ -25,18 +24,6 @@ double spread(int run, double step) {
 class Bench {
 public:
     explicit Bench(bool coordinated) : w(coordinated) {}
-
-    // Both running, player 2 half a second off, as after starting them one by one.
-    void runApart(double at) {
-        w.window->pause_both();
-        p(1).setCurrentPosition(at);
-        p(2).setCurrentPosition(at + 0.5);
-        runEventsFor(200);
-        p(1).play();
-        runEventsFor(100);
-        p(2).play();
-        runEventsFor(400);
-    }
 
     double gapOneSecondLaterMs() {
         runEventsFor(1000);
@@ -56,11 +43,9 @@ void report(const char* name, std::vector<double> gaps) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const BenchOptions options(argc, argv);
+int runBench(BenchProcess& process) {
+    process.widgets();
+    const BenchOptions& options = process.options();
     const int runs = options.integer("--runs", 20, 1);
     const bool coordinated = !options.has("--uncoordinated");
 
@@ -89,7 +74,7 @@ int main(int argc, char** argv) {
 
     gaps.clear();
     for (int run = 0; run < runs; ++run) {
-        b.runApart(spread(run, 0.61) + 1.0);
+        runPlayersApart(b.w, spread(run, 0.61) + 1.0);
         b.w.window->back_both();
         gaps.push_back(b.gapOneSecondLaterMs());
     }
@@ -97,7 +82,7 @@ int main(int argc, char** argv) {
 
     gaps.clear();
     for (int run = 0; run < runs; ++run) {
-        b.runApart(spread(run, 0.47));
+        runPlayersApart(b.w, spread(run, 0.47));
         b.w.ui().time_goto->setText(QString::number(spread(run, 1.37), 'f', 2));
         b.w.window->com_goto_Click();
         gaps.push_back(b.gapOneSecondLaterMs());
