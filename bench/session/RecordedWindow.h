@@ -3,15 +3,14 @@
 #include <QCoreApplication>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 
-#include "AllocatorTuning.h"
 #include "FakeFileDialog.h"
 #include "FakeMessageBox.h"
 #include "MessageHook.h"
 #include "MpvPlayer.h"
+#include "ProcessSetup.h"
 #include "RecordingPlayer.h"
 #include "RunEvents.h"
 #include "StartCoordinator.h"
@@ -19,8 +18,8 @@
 #include "frm1.h"
 #include "ui_frm1.h"
 
-// The window as the program builds it (real players, real key grabs, the program's allocator
-// setting), with a file dialog that "chooses" what the benchmark says, messages recorded, and
+// The window as the program builds it (real players, real key grabs, the program's process-wide
+// settings), with a file dialog that "chooses" what the benchmark says, messages recorded, and
 // the players' calls logged.
 class RecordedWindow {
 public:
@@ -32,8 +31,7 @@ public:
     std::unique_ptr<frm1> window;
 
     RecordedWindow() {
-        if (!tuneAllocator())
-            std::fprintf(stderr, "the allocator refused the program's mmap threshold\n");
+        prepareProcessWithoutMain();
         auto makePlayer = [this](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
             return std::make_unique<RecordingPlayer>(std::make_unique<MpvPlayer>(host, &starts),
                                                      log);

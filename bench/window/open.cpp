@@ -26,6 +26,7 @@
 
 #include "BenchMedia.h"
 #include "BenchOptions.h"
+#include "MpvLibrary.h"
 #include "PictureSampler.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
@@ -338,6 +339,9 @@ extern "C" mpv_handle* mpv_create() {
 }
 
 int main(int argc, char** argv) {
+    // The players' libmpv is the one this program links, so that they create through the
+    // mpv_create above.
+    lookUpMpvInProgramFirst();
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);

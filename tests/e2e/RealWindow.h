@@ -8,6 +8,7 @@
 #include "FakeMessageBox.h"
 #include "MessageHook.h"
 #include "MpvPlayer.h"
+#include "ProcessSetup.h"
 #include "RunEvents.h"
 #include "StartCoordinator.h"
 #include "X11HotKeyPlatform.h"
@@ -30,6 +31,7 @@ public:
     // players a shorter time to open a file.
     explicit RealWindow(bool sharedStart = true, IHotKeyPlatform* keys = nullptr,
                         std::chrono::milliseconds openTimeout = MpvPlayer::kOpenTimeout) {
+        prepareProcessWithoutMain();
         auto makePlayer = [this, sharedStart,
                            openTimeout](QWidget* host) -> std::unique_ptr<IMediaPlayer> {
             return std::make_unique<MpvPlayer>(host, sharedStart ? &starts : nullptr, openTimeout);
