@@ -1,5 +1,6 @@
 #pragma once
 
-// Makes the C allocator give large blocks back to the system when they are freed. Call it
-// once, before the players exist. False if the allocator refused the setting.
+// Makes the C allocator give large blocks back to the system when they are freed, and keep its
+// arenas, which hold freed memory, few. Call it once, before the players exist. False if the
+// allocator refused a setting.
 bool tuneAllocator();

@@ -7,7 +7,7 @@
 #include <QSocketNotifier>
 #include <csignal>
 
-Q_LOGGING_CATEGORY(lcApp, "pellucor.app")
+#include "AppLog.h"
 
 namespace {
 

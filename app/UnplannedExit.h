@@ -6,3 +6,7 @@
 // ends the process at once, with that status 1.
 void endAtOnceOnUnplannedExit();
 void plannedEnd();
+
+// Ends the process at once, status 1, saying that the display went away; safe on any thread
+// and inside an Xlib error handler.
+[[noreturn]] void endAtOnceWithoutDisplay();

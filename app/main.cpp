@@ -6,8 +6,6 @@
 #include <QLoggingCategory>
 #include <QStringList>
 #include <QTimer>
-#include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -16,18 +14,17 @@
 #include <string>
 
 #include "AlignCommand.h"
-#include "AllocatorTuning.h"
 #include "CommandClient.h"
 #include "CommandLine.h"
 #include "DisplayProbe.h"
 #include "HotKeyError.h"
 #include "HotKeyLogging.h"
 #include "KeysUnavailableNotice.h"
-#include "MpvLibrary.h"
 #include "MpvPlayer.h"
 #include "OrderlyEnd.h"
 #include "PedalListing.h"
 #include "PortalHotKeyPlatform.h"
+#include "ProcessSetup.h"
 #include "ProgramWindow.h"
 #include "QtFileDialog.h"
 #include "QtMessageBox.h"
@@ -110,21 +107,16 @@ int main(int argc, char** argv) {
     if (session.qpaPlatform)
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*session.qpaPlatform));
 
-    // A peer that goes away (the X server, a sound server) must show as a failed write, which
-    // that connection's own error path reports; by default the write's SIGPIPE ended the
-    // program first, without a word.
-    std::signal(SIGPIPE, SIG_IGN);
-
-    const bool allocatorTuned = tuneAllocator();
+    prepareProcess();
     QApplication app(argc, argv);
+    // libmpv's X11 video outputs open displays of their own, on threads of their own, and share
+    // Xlib's process-wide state and error handlers with Qt and with each other: without these,
+    // two outputs starting together can corrupt the heap, and one output's X error or lost
+    // display ends the program under the other's feet. Made here, once Qt has connected,
+    // because they replace the I/O error handler Qt's X11 plugin installs as it connects.
+    installX11Workarounds();
     routeHotKeyWarnings();
     routeAlignWarnings();
-    if (!allocatorTuned)
-        qCWarning(lcApp) << "the allocator refused a fixed mmap threshold; re-opening files may "
-                            "grow the process";
-    // libmpv refuses to start unless numbers are read the C way; Qt has just set the
-    // user's locale.
-    std::setlocale(LC_NUMERIC, "C");
 
     // Files go to a window that runs already, and this copy ends before it makes a window or
     // asks for the keys (which the running window holds).
@@ -218,9 +210,6 @@ int main(int argc, char** argv) {
         goLive();
     }
     endAtOnceOnUnplannedExit();
-    // libmpv's libraries come later, and exit runs their handlers before those registered
-    // earlier: once they are loaded, the guard goes in again, ahead of them.
-    whenMpvLoaded(window, [] { endAtOnceOnUnplannedExit(); });
     const int status = app.exec();
     if (anotherCopy) {
         ending.finish(1);

@@ -2,19 +2,14 @@
 
 #include <mpv/client.h>
 
-#include <malloc.h>
-
-#include <clocale>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <thread>
 #include <utility>
 
 #include "IMediaPlayer.h"
 #include "MediaLog.h"
 #include "MpvLibrary.h"
-#include "XErrorLog.h"
 
 namespace {
 
@@ -167,22 +162,6 @@ bool playable(const mpv_node& track) {
     return soundOrPicture && namedCodec;
 }
 
-// Settings of the whole process, made once, as the first player starts and before any libmpv
-// thread runs: the locale must not change under running threads, and the second player's start
-// changed it under the first player's.
-void prepareProcessForLibmpv() {
-    static std::once_flag prepared;
-    std::call_once(prepared, [] {
-        // Qt sets the user's numeric locale; libmpv parses and prints numbers with the C one.
-        std::setlocale(LC_NUMERIC, "C");
-        // Every open starts new demuxer and decoder threads, and glibc gives threads arenas of
-        // their own (up to eight per core) that keep freed memory: re-opening files grew the
-        // process by tens of MiB. Two arenas cost no measurable speed.
-        mallopt(M_ARENA_MAX, 2);
-        keepXErrorsFromEndingTheProcess();
-    });
-}
-
 }  // namespace
 
 MpvCore::MpvCore(std::int64_t wid) : m_wid(wid) {}
@@ -194,7 +173,6 @@ void MpvCore::start(bool keepWindow) {
     m_lib = &libmpv();
     const MpvLibrary& lib = *m_lib;
     std::int64_t wid = m_wid;  // libmpv takes the option by a non-const pointer
-    prepareProcessForLibmpv();
     mpv_handle* const mpv = lib.create();
     if (!mpv) {
         throw PlayerError("libmpv: cannot create a player");

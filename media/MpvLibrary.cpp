@@ -10,10 +10,10 @@
 #include <future>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "IMediaPlayer.h"
-#include "XlibSharedState.h"
 
 namespace {
 
@@ -25,13 +25,41 @@ struct Loaded {
     std::string error;
 };
 
-// A program that links libmpv itself (a benchmark that wraps mpv_create) keeps its own
-// definitions; otherwise they come from the library just loaded.
+std::atomic<bool> programFirst{false};
+
 void* find(void* library, const char* name) {
-    if (void* own = dlsym(RTLD_DEFAULT, name)) {
-        return own;
+    if (programFirst) {
+        if (void* own = dlsym(RTLD_DEFAULT, name)) {
+            return own;
+        }
     }
     return dlsym(library, name);
+}
+
+// Touched under their lock only. Once the load has ended, ran is set, and came says whether
+// libmpv came.
+struct Preparations {
+    std::mutex lock;
+    std::vector<std::function<void()>> due;
+    bool ran = false;
+    bool came = false;
+};
+Preparations& preparations() {
+    static Preparations p;
+    return p;
+}
+
+void runPreparations(bool libmpvCame) {
+    Preparations& p = preparations();
+    const std::lock_guard lock(p.lock);
+    if (libmpvCame) {
+        for (const auto& prepare : p.due) {
+            prepare();
+        }
+    }
+    p.due.clear();
+    p.ran = true;
+    p.came = libmpvCame;
 }
 
 Loaded load() {
@@ -41,6 +69,7 @@ Loaded load() {
     if (!library) {
         const char* why = dlerror();
         loaded.error = "libmpv: cannot load " + kFileName + (why ? std::string(": ") + why : "");
+        runPreparations(false);
         return loaded;
     }
     MpvLibrary& f = loaded.functions;
@@ -68,8 +97,7 @@ Loaded load() {
     bind(f.hook_continue, "mpv_hook_continue");
     bind(f.wait_event, "mpv_wait_event");
     bind(f.set_wakeup_callback, "mpv_set_wakeup_callback");
-    if (complete)
-        prepareXlibSharedState();
+    runPreparations(complete);
     // The library stays loaded for the whole run: players come and go, its threads do not.
     return loaded;
 }
@@ -111,6 +139,20 @@ Loaded loadAndTell() {
 }
 
 }  // namespace
+
+void lookUpMpvInProgramFirst() {
+    programFirst = true;
+}
+
+void prepareOnMpvLoad(std::function<void()> prepare) {
+    Preparations& p = preparations();
+    const std::lock_guard lock(p.lock);
+    if (!p.ran) {
+        p.due.push_back(std::move(prepare));
+    } else if (p.came) {
+        prepare();
+    }
+}
 
 void preloadMpv() {
     std::call_once(started, [] { loading = std::async(std::launch::async, loadAndTell).share(); });

@@ -29,6 +29,16 @@ struct MpvLibrary {
     decltype(&mpv_set_wakeup_callback) set_wakeup_callback;
 };
 
+// For a program that links libmpv itself to wrap some of its functions (a benchmark that logs
+// every player's libmpv): the program's own definitions are then taken ahead of the loaded
+// library's. Call it before the load starts.
+void lookUpMpvInProgramFirst();
+
+// Runs prepare on the loading thread once libmpv has loaded completely, before any player can
+// start: for settings of the whole process that need libmpv's libraries in place. Given after
+// the load, it runs at once on the caller's thread; not at all if libmpv did not come.
+void prepareOnMpvLoad(std::function<void()> prepare);
+
 // Starts loading libmpv on a thread of its own, once; returns at once. While it loads, the
 // dynamic loader makes every other load and symbol lookup (dlopen, dlsym) in the process wait:
 // start it once the window is shown.

@@ -3,22 +3,21 @@
 #include <QCoreApplication>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 
-#include "AllocatorTuning.h"
 #include "FakeFileDialog.h"
 #include "FakeMessageBox.h"
 #include "MpvPlayer.h"
+#include "ProcessSetup.h"
 #include "ProgramWindow.h"
 #include "RecordingPlayer.h"
 #include "RunEvents.h"
 #include "frm1.h"
 #include "ui_frm1.h"
 
-// The window as the program builds it (real players, real key grabs, the program's allocator
-// setting), with a file dialog that "chooses" what the benchmark says, messages recorded, and
+// The window as the program builds it (real players, real key grabs, the program's process-wide
+// settings), with a file dialog that "chooses" what the benchmark says, messages recorded, and
 // the players' calls logged.
 class RecordedWindow {
 public:
@@ -27,13 +26,8 @@ public:
     FakeMessageBox messages;
 
 private:
-    // The program's allocator setting comes before its first player.
-    const bool m_allocatorTuned = [] {
-        const bool tuned = tuneAllocator();
-        if (!tuned)
-            std::fprintf(stderr, "the allocator refused the program's mmap threshold\n");
-        return tuned;
-    }();
+    // What the program sets for the whole process comes before the first player.
+    const bool m_processPrepared = (prepareProcessWithoutMain(), true);
     ProgramWindow m_program;
 
 public:

@@ -25,6 +25,7 @@
 
 #include "BenchMain.h"
 #include "BenchMedia.h"
+#include "MpvLibrary.h"
 #include "PictureSampler.h"
 #include "RealWindow.h"
 #include "TestMedia.h"
@@ -337,6 +338,9 @@ extern "C" mpv_handle* mpv_create() {
 }
 
 int runBench(BenchProcess& process) {
+    // The players' libmpv is the one this program links, so that they create through the
+    // mpv_create above.
+    lookUpMpvInProgramFirst();
     QApplication& app = process.widgets();
     g_previousHandler = qInstallMessageHandler(countStuck);
     const int opens = process.options().integer("--opens", 20, 1);

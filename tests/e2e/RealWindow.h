@@ -6,6 +6,7 @@
 #include "FakeFileDialog.h"
 #include "FakeMessageBox.h"
 #include "MpvPlayer.h"
+#include "ProcessSetup.h"
 #include "ProgramWindow.h"
 #include "RunEvents.h"
 #include "frm1.h"
@@ -19,6 +20,8 @@ public:
     FakeMessageBox messages;
 
 private:
+    // What the program sets for the whole process comes before the first player.
+    const bool m_processPrepared = (prepareProcessWithoutMain(), true);
     ProgramWindow m_program;
 
 public:

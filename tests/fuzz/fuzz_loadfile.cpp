@@ -16,6 +16,7 @@
 #include <string>
 
 #include "MpvPlayer.h"
+#include "ProcessSetup.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     auto* h = new Harness;
     h->app = std::make_unique<QApplication>(h->argc, h->argv);
+    prepareProcessWithoutMain();
     h->host = std::make_unique<QWidget>();
     // Never shown: without a GL context the player takes no picture, the null video output.
     h->host->resize(320, 240);

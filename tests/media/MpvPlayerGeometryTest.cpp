@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "MpvPlayer.h"
+#include "ProcessSetup.h"
 
 namespace {
 
@@ -11,6 +12,7 @@ namespace {
 class EmptyPlayerTest : public testing::Test {
 protected:
     EmptyPlayerTest() {
+        prepareProcessWithoutMain();
         window.resize(800, 400);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -4,7 +4,10 @@
 #include <stdexcept>
 #include <utility>
 
+#include "ProcessSetup.h"
+
 PlayerHarness::PlayerHarness(int count, bool shown) {
+    prepareProcessWithoutMain();
     m_window.resize(20 + count * 300, 260);
     for (int i = 0; i < count; ++i) {
         auto* host = new QWidget(&m_window);

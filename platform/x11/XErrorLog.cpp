@@ -1,7 +1,7 @@
 #include "XErrorLog.h"
 
 // Qt's headers before Xlib's, whose macros (Bool, Status) they cannot live with.
-#include "MediaLog.h"
+#include "X11Log.h"
 
 #include <X11/Xlibint.h>
 #include <X11/extensions/shmproto.h>
@@ -25,20 +25,10 @@ namespace {
 int logXError(Display* display, XErrorEvent* event) {
     char text[160] = {};
     XGetErrorText(display, event->error_code, text, sizeof text);
-    qCWarning(lcMedia).nospace() << "X error ignored: " << text << " (request "
-                                 << event->request_code << "." << event->minor_code
-                                 << ", resource 0x" << Qt::hex << event->resourceid << ")";
+    qCWarning(lcX11).nospace() << "X error ignored: " << text << " (request " << event->request_code
+                               << "." << event->minor_code << ", resource 0x" << Qt::hex
+                               << event->resourceid << ")";
     return 0;
-}
-
-// Xlib's default for a lost display calls exit() on the output's own thread, while Qt, losing
-// the same display, calls exit() on the window's: two exits at once run the exit handlers over
-// one another, under libmpv's running threads, and can crash the program.
-int endWithoutDisplay(Display*) {
-    constexpr char kText[] = "pellucor: ending at once: the display went away\n";
-    const ssize_t written = write(STDERR_FILENO, kText, sizeof kText - 1);
-    static_cast<void>(written);  // nothing is left to tell a failed write to
-    _exit(1);
 }
 
 // libmpv's X11 output sends each picture through shared memory and, before it sends a third,
@@ -88,7 +78,7 @@ extern "C" XErrorHandler XSetErrorHandler(XErrorHandler handler) {
         if (found)
             found(&handleXError);
         else
-            qCWarning(lcMedia) << "Xlib's XSetErrorHandler not found; X errors keep their handler";
+            qCWarning(lcX11) << "Xlib's XSetErrorHandler not found; X errors keep their handler";
         return found;
     }();
     if (!xlib)
@@ -96,7 +86,23 @@ extern "C" XErrorHandler XSetErrorHandler(XErrorHandler handler) {
     return g_asked.exchange(handler ? handler : &logXError);
 }
 
-void keepXErrorsFromEndingTheProcess() {
+namespace {
+
+std::atomic<void (*)()> g_endWithoutDisplay{nullptr};
+
+// Xlib's default for a lost display, and Qt's handler, which hands on to it, call exit() on the
+// thread that noticed, a video output's own, while Qt, losing the same display, calls exit() on
+// the window's: two exits at once run the exit handlers over one another, under libmpv's
+// running threads, and can crash the program.
+int endWithoutDisplay(Display*) {
+    g_endWithoutDisplay.load()();
+    _exit(1);  // in case the given end returned
+}
+
+}  // namespace
+
+void keepXErrorsFromEndingTheProcess(void (*endWithoutDisplayAtOnce)()) {
+    g_endWithoutDisplay = endWithoutDisplayAtOnce;
     XSetErrorHandler(nullptr);
     XSetIOErrorHandler(&endWithoutDisplay);
 }

@@ -1,7 +1,7 @@
 #include "XlibSharedState.h"
 
 // Qt's headers before Xlib's, whose macros (Bool, Status) they cannot live with.
-#include "MediaLog.h"
+#include "X11Log.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
@@ -45,7 +45,7 @@ void ask(Display* display, const Extension& extension) {
         return;
     void* query = dlsym(library, extension.query);
     if (!query) {
-        qCWarning(lcMedia) << extension.library << "has no" << extension.query;
+        qCWarning(lcX11) << extension.library << "has no" << extension.query;
     } else {
         int i[3];
         unsigned u[5];
@@ -76,7 +76,7 @@ template <typename Function>
 Function xlibFunction(const char* name) {
     const auto function = reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
     if (!function)
-        qCWarning(lcMedia) << "Xlib's" << name << "not found";
+        qCWarning(lcX11) << "Xlib's" << name << "not found";
     return function;
 }
 
@@ -104,9 +104,6 @@ extern "C" int XCloseDisplay(Display* display) {
 }
 
 void prepareXlibSharedState() {
-    // Each video output calls it as it opens, on its own thread, and two calls at once raced in
-    // it; made here first, theirs find it done.
-    XInitThreads();
     // Kept open for the whole run, as is its input method; the process's end closes both.
     static Display* const display = XOpenDisplay(nullptr);
     if (!display)
