@@ -14,7 +14,8 @@ class PrivateConfig {
 public:
     PrivateConfig() {
         const char* temp = getenv("TMPDIR");
-        std::string pattern = std::string(temp && *temp ? temp : "/tmp") + "/pellucor-config-XXXXXX";
+        std::string pattern =
+            std::string(temp && *temp ? temp : "/tmp") + "/pellucor-config-XXXXXX";
         if (!mkdtemp(pattern.data())) {
             std::perror("pellucor tests: no private settings folder");
             std::abort();

@@ -20,7 +20,7 @@ struct Case {
     Words arguments;  // after the program's name
     Action action;
     std::string commandOrError;  // the command for Send, the error for Error
-    Words files;
+    Words files = {};
     std::optional<double> speed = std::nullopt;  // for SetSpeed
 };
 
@@ -127,7 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"TwoFiles", {"--align", "a.wav", "--b.mp4"}, Action::Align, "", {"a.wav", "--b.mp4"}},
         Case{"NoFile", {"--align"}, Action::Error, "--align takes exactly two files"},
         Case{"OneFile", {"--align", "a.wav"}, Action::Error, "--align takes exactly two files"},
-        Case{"ThreeFiles", {"--align", "a", "b", "c"}, Action::Error,
+        Case{"ThreeFiles",
+             {"--align", "a", "b", "c"},
+             Action::Error,
              "--align takes exactly two files"},
         Case{"AfterAnotherOption", {"--play", "--align", "a", "b"}, Action::Error, kOnlyOne}),
     byName);
@@ -148,9 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Usage, OpensTheHelpAndNamesEveryOption) {
     const std::string help = helpText();
     EXPECT_EQ(help.rfind(usageText(), 0), 0u);
-    for (const char* option : {"--play", "--pause", "--back", "--copy-time", "--speed", "--slower",
-                               "--faster", "--align FILE1 FILE2", "--help", "--version", "FILE1",
-                               "FILE2"})
+    for (const char* option :
+         {"--play", "--pause", "--back", "--copy-time", "--speed", "--slower", "--faster",
+          "--align FILE1 FILE2", "--help", "--version", "FILE1", "FILE2"})
         EXPECT_NE(usageText().find(option), std::string::npos) << option;
 }
 
