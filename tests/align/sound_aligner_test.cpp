@@ -122,16 +122,24 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, RefusedAlignment,
                                                        IAligner::Outcome::Kind::Failed}),
                          byName);
 
+struct Superseded {
+    const char* name;
+    bool cancelled;  // else replaced by the next run
+};
+
+class SupersededRun : public WindowsAligner, public ::testing::WithParamInterface<Superseded> {};
+
 // A run's calls are queued before the next run starts (start waits for the old one), and
-// queued calls come in order: had the cancelled run told anything, it would show first.
-TEST_F(WindowsAligner, CancelledRunTellsNothingMore) {
+// queued calls come in order: had the earlier run told anything, it would show first.
+TEST_P(SupersededRun, TellsNothingMore) {
     HeldAnalysis first, second;
-    second.release();
     SoundAligner aligner(byFile(first, second));
     startOn(aligner, "first.wav");
-    aligner.cancel();
+    if (GetParam().cancelled)
+        aligner.cancel();
     first.release();
     startOn(aligner, "second.wav");
+    second.release();
     m_loop.exec();
     EXPECT_EQ(m_seen,
               (std::vector<std::string>{"second.wav progress 0.500000", "second.wav done"}));
@@ -139,17 +147,10 @@ TEST_F(WindowsAligner, CancelledRunTellsNothingMore) {
     EXPECT_DOUBLE_EQ(m_outcomes[0].offset, 2);
 }
 
-TEST_F(WindowsAligner, ReplacedRunTellsNothingMore) {
-    HeldAnalysis first, second;
-    SoundAligner aligner(byFile(first, second));
-    startOn(aligner, "first.wav");
-    first.release();
-    startOn(aligner, "second.wav");
-    second.release();
-    m_loop.exec();
-    EXPECT_EQ(m_seen,
-              (std::vector<std::string>{"second.wav progress 0.500000", "second.wav done"}));
-}
+INSTANTIATE_TEST_SUITE_P(Runs, SupersededRun,
+                         ::testing::Values(Superseded{"Cancelled", true},
+                                           Superseded{"Replaced", false}),
+                         byName);
 
 // The window's thread never waits for an analysis: a new one starts while the cancelled one
 // still runs.

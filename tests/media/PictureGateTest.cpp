@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "FakeTurnClock.h"
+#include "NamedCases.h"
 #include "PictureGate.h"
 
 namespace {
@@ -47,20 +49,43 @@ protected:
     PictureGate gate{300ms, 20ms, &clock};  // goes first: it releases whoever it still holds
 };
 
-TEST_F(PictureGateTest, PlayersSeekingInOneTurnShowTheirPicturesTogetherAfterTheLastLanded) {
+struct Release {
+    const char* name;
+    bool p2InALaterTurn;  // else in player 1's turn
+    std::chrono::milliseconds p2Delay;
+    std::optional<std::chrono::milliseconds> p2Lands;  // after player 1; nothing: never
+    std::chrono::milliseconds released;                // after player 1 landed
+};
+
+class PicturesReleased : public PictureGateTest, public testing::WithParamInterface<Release> {};
+
+TEST_P(PicturesReleased, TogetherOnceTheLastLandedAndItsPictureIsOnScreen) {
+    const Release& r = GetParam();
+    p2.delay = r.p2Delay;
     gate.seekBegins(&p1);
+    if (r.p2InALaterTurn)
+        nextTurn();
     gate.seekBegins(&p2);
     gate.seekBegins(&p1);  // pinned, aligned, moved: held once
     nextTurn();
     land(p1);
-    clock.advance(60ms);
+    if (r.p2Lands) {
+        clock.advance(*r.p2Lands);
+        land(p2);
+    }
+    clock.advance(r.released - r.p2Lands.value_or(0ms) - 1ms);
     EXPECT_EQ(log, (Log{"hold p1", "hold p2"}));
-    land(p2);
-    clock.advance(19ms);
-    EXPECT_EQ(log.size(), 2u);
     clock.advance(1ms);
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    , PicturesReleased,
+    testing::Values(Release{"SeekingInOneTurn", false, 0ms, 60ms, 80ms},
+                    Release{"ALaterTurnJoinsTheGroupStillWaiting", true, 0ms, 60ms, 80ms},
+                    Release{"WhenTheSlowestPictureIsOnScreen", false, 150ms, 0ms, 170ms},
+                    Release{"AnywayWhenASeekNeverLands", false, 0ms, std::nullopt, 300ms}),
+    byName);
 
 TEST_F(PictureGateTest, ASecondSeekWhileTheGroupWaitsIsWaitedForToo) {
     gate.seekBegins(&p1);
@@ -77,19 +102,6 @@ TEST_F(PictureGateTest, ASecondSeekWhileTheGroupWaitsIsWaitedForToo) {
     EXPECT_EQ(log.size(), 6u);
 }
 
-TEST_F(PictureGateTest, ReleaseWaitsUntilTheSlowestPictureIsOnScreen) {
-    p2.delay = 150ms;
-    gate.seekBegins(&p1);
-    gate.seekBegins(&p2);
-    nextTurn();
-    land(p1);
-    land(p2);
-    clock.advance(169ms);
-    EXPECT_EQ(log.size(), 2u);
-    clock.advance(1ms);
-    EXPECT_EQ(log.size(), 6u);
-}
-
 TEST_F(PictureGateTest, EachCommandOfAHeldKeyShowsWhatTheLastOneLandedOn) {
     p1.delay = 200ms;
     gate.seekBegins(&p1);
@@ -103,30 +115,6 @@ TEST_F(PictureGateTest, EachCommandOfAHeldKeyShowsWhatTheLastOneLandedOn) {
     }
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]", "hold p1",
                         "hold p2"}));
-}
-
-TEST_F(PictureGateTest, ALaterTurnJoinsTheGroupStillWaiting) {
-    gate.seekBegins(&p1);
-    nextTurn();
-    gate.seekBegins(&p2);
-    nextTurn();
-    land(p1);
-    clock.advance(60ms);
-    EXPECT_EQ(log.size(), 2u);
-    land(p2);
-    clock.advance(20ms);
-    EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]"}));
-}
-
-TEST_F(PictureGateTest, PicturesAreShownAnywayWhenASeekNeverLands) {
-    gate.seekBegins(&p1);
-    gate.seekBegins(&p2);
-    nextTurn();
-    land(p1);
-    clock.advance(299ms);
-    EXPECT_EQ(log.size(), 2u);
-    clock.advance(1ms);
-    EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]"}));
 }
 
 TEST_F(PictureGateTest, AWithdrawnPlayerIsReleasedAtOnceAndHoldsNoOneBack) {

@@ -33,15 +33,6 @@ protected:
     using Calls = std::vector<std::string>;
 };
 
-TEST_F(PedalMeaning, MiddleHeldPlaysAndReleasedPauses) {
-    auto c = control(PedalControl::MiddleMode::Hold);
-    press(c, PedalRole::Middle, true);
-    EXPECT_EQ(transport.calls, Calls{"play"});
-    advance(3s);
-    press(c, PedalRole::Middle, false);
-    EXPECT_EQ(transport.calls, (Calls{"play", "pause"}));
-}
-
 // The toggle asks the players, so a pause by F2 in between makes the next press play.
 TEST_F(PedalMeaning, MiddleToggledPlaysOrPausesByWhatThePlayersDo) {
     auto c = control(PedalControl::MiddleMode::Toggle);

@@ -1,5 +1,6 @@
-// What each command line asks for: the window with or without files, a command for the running
-// window, Qt's own options let through, and what is refused before any window is made.
+// What each command line asks for: the window with or without files, a command (or a speed) for
+// the running window, an alignment, Qt's own options let through, and what is refused before any
+// window is made.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -19,7 +20,8 @@ struct Case {
     Words arguments;  // after the program's name
     Action action;
     std::string commandOrError;  // the command for Send, the error for Error
-    Words files;
+    Words files = {};
+    std::optional<double> speed = std::nullopt;  // for SetSpeed
 };
 
 class CommandLines : public testing::TestWithParam<Case> {};
@@ -35,6 +37,7 @@ TEST_P(CommandLines, AskForTheirAction) {
         EXPECT_EQ(line.error, GetParam().commandOrError);
     }
     EXPECT_EQ(line.files, GetParam().files);
+    EXPECT_EQ(line.speed, GetParam().speed);
 }
 
 const std::string kOnlyOne = "give only one of the options";
@@ -88,52 +91,47 @@ INSTANTIATE_TEST_SUITE_P(
              {}}),
     byName);
 
-struct SpeedCase {
-    const char* name;
-    Words arguments;
-    std::string commandOrError;
-    std::optional<double> speed;
-};
-
-class SpeedLines : public testing::TestWithParam<SpeedCase> {};
+const std::string kOutside = "' is outside 0.5 to 2.0";
+const std::string kNotANumber = "' is not a number";
 
 // A speed the players cannot take is refused here, before anything reaches the window.
-TEST_P(SpeedLines, CarryASpeedInRangeOrAreRefused) {
-    Words arguments = {"pellucor"};
-    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
-    const CommandLine line = parseCommandLine(arguments);
-    const bool sent = GetParam().speed.has_value() || GetParam().commandOrError == "Slower" ||
-                      GetParam().commandOrError == "Faster";
-    ASSERT_EQ(line.action, sent ? Action::Send : Action::Error);
-    EXPECT_EQ(sent ? line.command : line.error, GetParam().commandOrError);
-    EXPECT_EQ(line.speed, GetParam().speed);
-}
-
-const std::string kOutside = "' is outside 0.5 to 2.0";
-
 INSTANTIATE_TEST_SUITE_P(
-    , SpeedLines,
+    Speeds, CommandLines,
     testing::Values(
-        SpeedCase{"ThreeQuarters", {"--speed", "0.75"}, "SetSpeed", 0.75},
-        SpeedCase{"Slowest", {"--speed", "0.5"}, "SetSpeed", 0.5},
-        SpeedCase{"Fastest", {"--speed=2"}, "SetSpeed", 2.0},
-        SpeedCase{"WithADecimalComma", {"--speed", "1,25"}, "SetSpeed", 1.25},
-        SpeedCase{"Slower", {"--slower"}, "Slower", std::nullopt},
-        SpeedCase{"Faster", {"--faster"}, "Faster", std::nullopt},
-        SpeedCase{"SameSpeedTwice", {"--speed", "1", "--speed=1.0"}, "SetSpeed", 1.0},
-        SpeedCase{"BelowTheSlowest", {"--speed", "0.45"}, "the speed '0.45" + kOutside, {}},
-        SpeedCase{"AboveTheFastest", {"--speed", "2.05"}, "the speed '2.05" + kOutside, {}},
-        SpeedCase{"Negative", {"--speed", "-1"}, "the speed '-1" + kOutside, {}},
-        SpeedCase{"Infinite", {"--speed", "inf"}, "the speed 'inf' is not a number", {}},
-        SpeedCase{"NaN", {"--speed", "nan"}, "the speed 'nan' is not a number", {}},
-        SpeedCase{"AWord", {"--speed", "fast"}, "the speed 'fast' is not a number", {}},
-        SpeedCase{"TrailingText", {"--speed", "0.75x"}, "the speed '0.75x' is not a number", {}},
-        SpeedCase{"Empty", {"--speed="}, "the speed '' is not a number", {}},
-        SpeedCase{"WithoutAValue", {"--speed"}, "option '--speed' needs a value", {}},
-        SpeedCase{"TwoSpeeds", {"--speed", "1", "--speed", "1.5"}, kOnlyOne, {}},
-        SpeedCase{"SpeedAndPlay", {"--speed", "1", "--play"}, kOnlyOne, {}},
-        SpeedCase{"SlowerAndFaster", {"--slower", "--faster"}, kOnlyOne, {}},
-        SpeedCase{"WithAFile", {"--faster", "a.wav"}, kNoFiles, {}}),
+        Case{"ThreeQuarters", {"--speed", "0.75"}, Action::Send, "SetSpeed", {}, 0.75},
+        Case{"Slowest", {"--speed", "0.5"}, Action::Send, "SetSpeed", {}, 0.5},
+        Case{"Fastest", {"--speed=2"}, Action::Send, "SetSpeed", {}, 2.0},
+        Case{"WithADecimalComma", {"--speed", "1,25"}, Action::Send, "SetSpeed", {}, 1.25},
+        Case{"Slower", {"--slower"}, Action::Send, "Slower", {}},
+        Case{"Faster", {"--faster"}, Action::Send, "Faster", {}},
+        Case{"SameSpeedTwice", {"--speed", "1", "--speed=1.0"}, Action::Send, "SetSpeed", {}, 1.0},
+        Case{"BelowTheSlowest", {"--speed", "0.45"}, Action::Error, "the speed '0.45" + kOutside},
+        Case{"AboveTheFastest", {"--speed", "2.05"}, Action::Error, "the speed '2.05" + kOutside},
+        Case{"Negative", {"--speed", "-1"}, Action::Error, "the speed '-1" + kOutside},
+        Case{"Infinite", {"--speed", "inf"}, Action::Error, "the speed 'inf" + kNotANumber},
+        Case{"NaN", {"--speed", "nan"}, Action::Error, "the speed 'nan" + kNotANumber},
+        Case{"AWord", {"--speed", "fast"}, Action::Error, "the speed 'fast" + kNotANumber},
+        Case{"TrailingText", {"--speed", "0.75x"}, Action::Error, "the speed '0.75x" + kNotANumber},
+        Case{"Empty", {"--speed="}, Action::Error, "the speed '" + kNotANumber},
+        Case{"WithoutAValue", {"--speed"}, Action::Error, "option '--speed' needs a value"},
+        Case{"TwoSpeeds", {"--speed", "1", "--speed", "1.5"}, Action::Error, kOnlyOne},
+        Case{"SpeedAndPlay", {"--speed", "1", "--play"}, Action::Error, kOnlyOne},
+        Case{"SlowerAndFaster", {"--slower", "--faster"}, Action::Error, kOnlyOne},
+        Case{"WithAFile", {"--faster", "a.wav"}, Action::Error, kNoFiles}),
+    byName);
+
+// The two files are the rest of the line, even when they look like options.
+INSTANTIATE_TEST_SUITE_P(
+    Align, CommandLines,
+    testing::Values(
+        Case{"TwoFiles", {"--align", "a.wav", "--b.mp4"}, Action::Align, "", {"a.wav", "--b.mp4"}},
+        Case{"NoFile", {"--align"}, Action::Error, "--align takes exactly two files"},
+        Case{"OneFile", {"--align", "a.wav"}, Action::Error, "--align takes exactly two files"},
+        Case{"ThreeFiles",
+             {"--align", "a", "b", "c"},
+             Action::Error,
+             "--align takes exactly two files"},
+        Case{"AfterAnotherOption", {"--play", "--align", "a", "b"}, Action::Error, kOnlyOne}),
     byName);
 
 // Qt reads these itself; their values are not files.
@@ -152,8 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Usage, OpensTheHelpAndNamesEveryOption) {
     const std::string help = helpText();
     EXPECT_EQ(help.rfind(usageText(), 0), 0u);
-    for (const char* option : {"--play", "--pause", "--back", "--copy-time", "--speed", "--slower",
-                               "--faster", "--help", "--version", "FILE1", "FILE2"})
+    for (const char* option :
+         {"--play", "--pause", "--back", "--copy-time", "--speed", "--slower", "--faster",
+          "--align FILE1 FILE2", "--help", "--version", "FILE1", "FILE2"})
         EXPECT_NE(usageText().find(option), std::string::npos) << option;
 }
 

@@ -128,6 +128,35 @@ TEST_F(Following, APlayerThatFailsEndsItAndASpeedNotSetIsTriedAgain) {
     EXPECT_NEAR(player2.rate, 1.0, 1e-9);
 }
 
+// At an offset and a drift, player 2 keeps to its own moment of player 1's second, at the
+// drift's speed.
+TEST_F(Following, AtAnOffsetPlayer2KeepsToTheSameMomentAtTheDriftsSpeed) {
+    constexpr double kRate = 1.0 + 200e-6;
+    follower.setOffset({5.0, 200.0});
+    follower.keepToBaseRate(player2);
+    EXPECT_NEAR(player2.rate, kRate, 1e-12);
+    player1.position = 100.0;
+    player2.position = 5.0 + 100.0 * kRate - 0.040;  // 40 ms behind its moment
+    for (int i = 0; i < 8; ++i)
+        follower.sample(player1, player2);
+    EXPECT_NEAR(player2.rate, kRate + 0.01, 1e-9) << "40 ms made up in 4 s";
+    follower.disengage(player2);
+    EXPECT_NEAR(player2.rate, 1.0, 1e-12);
+}
+
+// A percent of the speed is as little heard at any speed; at half speed it takes twice as long.
+TEST_F(Following, AtASpeedAGapIsMadeUpAtAPercentOfTheSpeed) {
+    follower.setSpeed(0.5);
+    for (const double gap : times8(0.040))
+        read(gap);
+    EXPECT_NEAR(player2.rate, 0.505, 1e-9);
+    for (const double gap : readings(31, 0.040))
+        read(gap);
+    EXPECT_NEAR(player2.rate, 0.505, 1e-9) << "40 ms of the recording take 8 s";
+    read(0.040);
+    EXPECT_NEAR(player2.rate, 0.5, 1e-9);
+}
+
 // Through the window: F3 starts the following, every command that stops or moves the players
 // ends it, and player 2 is back at normal speed before that command goes on.
 TEST_F(WindowFixture, PlayBothLetsPlayer2FollowUntilTheNextCommand) {

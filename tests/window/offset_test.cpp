@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "PlayerFollower.h"
 #include "WindowFixture.h"
 
 // Player 2 at an offset and a drift from player 1: every command that aligns player 2 puts it
@@ -184,25 +183,6 @@ TEST_F(OffsetFixture, TheOffsetIsShownWithTheUsersDecimalSeparator) {
     QLocale::setDefault(QLocale(QLocale::German));
     window->setPlayer2Offset({7.3456, -125.4});
     EXPECT_EQ(label(ui().offset_text), "player 2: +7,346 s, \u2212125 ppm");
-}
-
-TEST(FollowingAtAnOffset, Player2KeepsToTheSameMomentAtTheDriftsSpeed) {
-    PlayerCallLog log;
-    FakePlayer player1{"wmp1", log};
-    FakePlayer player2{"wmp2", log};
-    player1.playing = player2.playing = true;
-    PlayerFollower follower;
-    follower.setOffset({kOffset, kDrift});
-    follower.engage();
-    follower.keepToBaseRate(player2);
-    EXPECT_NEAR(player2.rate, kRate, 1e-12);
-    player1.position = 100.0;
-    player2.position = at(100.0) - 0.040;  // 40 ms behind its moment
-    for (int i = 0; i < 8; ++i)
-        follower.sample(player1, player2);
-    EXPECT_NEAR(player2.rate, kRate + 0.01, 1e-9) << "40 ms made up in 4 s";
-    follower.disengage(player2);
-    EXPECT_NEAR(player2.rate, 1.0, 1e-12);
 }
 
 // The analysis runs elsewhere; the window starts it, shows its progress and offers its result.

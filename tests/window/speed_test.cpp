@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <string>
 
-#include "PlayerFollower.h"
 #include "WindowFixture.h"
 
 // Slower or faster for both players with the pitch kept, and a step back when both resume.
@@ -81,27 +80,6 @@ TEST_F(SpeedFixture, BothPlayAtTheSpeedAndPlayer2AtItsDriftOnTopWhileItFollows) 
     EXPECT_TRUE(p1->playing && p2->playing);
     window->pause_both();
     EXPECT_NEAR(p2->rate, 0.55, 1e-12) << "standing, player 2 loses only the follower's share";
-}
-
-// A percent of the speed is as little heard at any speed; at half speed it takes twice as long.
-TEST(FollowingAtASpeed, AGapIsMadeUpAtAPercentOfTheSpeed) {
-    PlayerCallLog log;
-    FakePlayer player1{"wmp1", log};
-    FakePlayer player2{"wmp2", log};
-    player1.playing = player2.playing = true;
-    PlayerFollower follower;
-    follower.setSpeed(0.5);
-    follower.engage();
-    player1.position = 100.040;
-    player2.position = 100.0;
-    for (int i = 0; i < 8; ++i)
-        follower.sample(player1, player2);
-    EXPECT_NEAR(player2.rate, 0.505, 1e-9);
-    for (int i = 0; i < 31; ++i)
-        follower.sample(player1, player2);
-    EXPECT_NEAR(player2.rate, 0.505, 1e-9) << "40 ms of the recording take 8 s";
-    follower.sample(player1, player2);
-    EXPECT_NEAR(player2.rate, 0.5, 1e-9);
 }
 
 struct Resume {
