@@ -71,27 +71,48 @@ protected:
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
-    // The file chosen in the dialog that is on screen.
-    bool choose(const std::string& file) {
-        return waitFor([&] { return shows(program, kDialog); }, 10000) &&
-               typeText(QString::fromStdString(file)) && typeKeys("Return") &&
-               waitFor([&] { return !shows(program, kDialog); }, 15000);
+    // The file chosen in the dialog that is on screen; a failure names the step.
+    testing::AssertionResult choose(const std::string& file) {
+        if (!waitFor([&] { return shows(program, kDialog); }, 10000))
+            return testing::AssertionFailure() << "no file dialog came";
+        if (!typeText(QString::fromStdString(file)) || !typeKeys("Return"))
+            return testing::AssertionFailure() << "xdotool could not type the file's name";
+        if (!waitFor([&] { return !shows(program, kDialog); }, 15000))
+            return testing::AssertionFailure() << "the file dialog stayed";
+        return testing::AssertionSuccess();
     }
 
     // Player 1 through Ctrl+N, player 2 through the file menu's second item; done once the
     // window says that both sides hold their file (a file opens after its dialog has gone, and
-    // the keys leave a side alone until then).
-    bool openBoth(const std::string& file, std::uint32_t window) {
-        if (!activate(program) || !typeKeys("ctrl+n") || !choose(file))
-            return false;
+    // the keys leave a side alone until then). A failure says which step failed and what the
+    // program wrote.
+    testing::AssertionResult openBoth(const std::string& file, std::uint32_t window) {
+        testing::AssertionResult done = openBothSteps(file, window);
+        if (!done)
+            done << "\nvisible windows:\n"
+                 << visibleWindowNames(program).toStdString() << "\nthe program's log:\n"
+                 << log().right(3000).toStdString();
+        return done;
+    }
+    testing::AssertionResult openBothSteps(const std::string& file, std::uint32_t window) {
+        if (!activate(program) || !typeKeys("ctrl+n"))
+            return testing::AssertionFailure() << "Ctrl+N could not be pressed";
+        if (auto chosen = choose(file); !chosen)
+            return chosen << " (file 1, after Ctrl+N)";
         if (!activate(program) ||
             QProcess::execute("xdotool", {"mousemove", "--window", QString::number(window), "15",
                                           "10", "click", "1"}) != 0 ||
-            !typeKeys("Down") || !typeKeys("Down") || !typeKeys("Return") || !choose(file))
-            return false;
-        return waitFor(
-            [&] { return log().contains("player 1 holds") && log().contains("player 2 holds"); },
-            15000);
+            !typeKeys("Down") || !typeKeys("Down") || !typeKeys("Return"))
+            return testing::AssertionFailure() << "the file menu could not be used";
+        if (auto chosen = choose(file); !chosen)
+            return chosen << " (file 2, from the file menu)";
+        if (!waitFor(
+                [&] {
+                    return log().contains("player 1 holds") && log().contains("player 2 holds");
+                },
+                15000))
+            return testing::AssertionFailure() << "the window did not say both sides hold the file";
+        return testing::AssertionSuccess();
     }
 
     QTemporaryDir logFolder;
