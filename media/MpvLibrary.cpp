@@ -44,9 +44,10 @@ struct Preparations {
     bool ran = false;
     bool came = false;
 };
+// Never destroyed: the loading thread may still run while the process ends.
 Preparations& preparations() {
-    static Preparations p;
-    return p;
+    static auto* const p = new Preparations;
+    return *p;
 }
 
 void runPreparations(bool libmpvCame) {
