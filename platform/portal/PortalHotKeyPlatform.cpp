@@ -6,9 +6,7 @@
 #include <QLoggingCategory>
 #include <QTimer>
 #include <algorithm>
-#include <cstring>
 
-#include "PlatformError.h"
 #include "PortalRequest.h"
 #include "PortalTypes.h"
 #include "Triggers.h"
@@ -51,35 +49,22 @@ std::uint32_t PortalHotKeyPlatform::GetTickCount() {
 // The atoms are kept here, not by the window platform, because the portal binds a key by
 // the name its atom was made from.
 std::uint16_t PortalHotKeyPlatform::GlobalAddAtom(const std::string& s) {
-    const std::uint16_t atom = m_atoms.add(s);
-    if (atom == 0)
-        m_lastError = m_atoms.lastError();
-    return atom;
+    return m_book.addAtom(s);
 }
 
 void PortalHotKeyPlatform::GlobalDeleteAtom(std::uint16_t atom) {
-    if (!m_atoms.remove(atom))
-        m_lastError = m_atoms.lastError();
-}
-
-bool PortalHotKeyPlatform::fail(std::uint32_t error) {
-    m_lastError = error;
-    return false;
+    m_book.deleteAtom(atom);
 }
 
 bool PortalHotKeyPlatform::RegisterHotKey(HWND hwnd, std::int32_t id, std::int32_t modifiers,
                                           std::int32_t virtualKey) {
     const auto trigger = triggerFor(virtualKey, modifiers);
     if (!trigger)
-        return fail(code(PlatformError::UnknownKeyCode));
-    const std::string atomText = m_atoms.name(static_cast<std::uint16_t>(id));
+        return m_book.fail(PlatformError::UnknownKeyCode);
+    const std::string atomText = m_book.atomName(static_cast<std::uint16_t>(id));
     const QString name = QString::fromStdString(keyNameFromAtom(atomText, ExecutableName()));
-    for (const Registration& r : m_registrations) {
-        if (r.hwnd == hwnd && r.id == id)
-            return fail(code(PlatformError::IdInUse));
-        if (r.virtualKey == virtualKey && r.modifiers == modifiers)
-            return fail(code(PlatformError::KeyRegisteredHere));
-    }
+    if (!m_book.admits(m_registrations, hwnd, id, modifiers, virtualKey))
+        return false;
     m_registrations.push_back(
         {hwnd, id, modifiers, virtualKey, name, QString::fromStdString(*trigger)});
     scheduleBind();
@@ -87,13 +72,9 @@ bool PortalHotKeyPlatform::RegisterHotKey(HWND hwnd, std::int32_t id, std::int32
 }
 
 void PortalHotKeyPlatform::UnregisterHotKey(HWND hwnd, std::int32_t id) {
-    const auto it =
-        std::find_if(m_registrations.begin(), m_registrations.end(),
-                     [&](const Registration& r) { return r.hwnd == hwnd && r.id == id; });
-    if (it == m_registrations.end()) {
-        fail(code(PlatformError::IdNotRegistered));
+    const auto it = m_book.find(m_registrations, hwnd, id);
+    if (it == m_registrations.end())
         return;
-    }
     m_registrations.erase(it);
     // The last key goes when the window does, possibly after the event loop has ended:
     // release the desktop's binding now rather than on a later turn.
@@ -105,15 +86,12 @@ void PortalHotKeyPlatform::UnregisterHotKey(HWND hwnd, std::int32_t id) {
 }
 
 std::uint32_t PortalHotKeyPlatform::GetLastError() {
-    return m_lastError;
+    return m_book.lastError();
 }
 
 std::size_t PortalHotKeyPlatform::FormatMessage(std::uint32_t errorCode, char* buffer,
                                                 std::size_t size) {
-    const std::string_view text = platformErrorText(errorCode);
-    const std::size_t n = std::min(text.size(), size);
-    std::memcpy(buffer, text.data(), n);
-    return n;
+    return HotKeyBook::formatMessage(errorCode, buffer, size);
 }
 
 bool PortalHotKeyPlatform::IsIconic(HWND hwnd) {
@@ -337,14 +315,9 @@ void PortalHotKeyPlatform::activated(const QDBusMessage& signal) {
         return;
     }
     qCDebug(lcPortal) << "activated" << shortcutId;
-    const HWND hwnd = it->hwnd;
-    const std::int32_t id = it->id;
-    const std::int32_t lParam =
-        static_cast<std::int32_t>((static_cast<std::uint32_t>(it->virtualKey) << 16) |
-                                  static_cast<std::uint32_t>(it->modifiers));
     // As with a grabbed key: queued, so the command runs from the event loop after this signal's
     // handling, and a repeat still waiting counts once.
-    m_hook.post(hwnd, WM_HOTKEY, id, lParam);
+    m_hook.post(it->hwnd, WM_HOTKEY, it->id, hotKeyLParam(it->virtualKey, it->modifiers));
 }
 
 // ShortcutsChanged(o session, a(sa{sv}) shortcuts): the user gave a shortcut another key

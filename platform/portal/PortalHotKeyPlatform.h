@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "AtomTable.h"
+#include "HotKeyBook.h"
 #include "IHotKeyPlatform.h"
 #include "MessageHook.h"
 #include "PortalTypes.h"
@@ -67,7 +67,6 @@ private:
         QString trigger;
     };
 
-    bool fail(std::uint32_t error);
     void scheduleBind();
     void bind();
     PortalShortcutList wantedShortcuts() const;
@@ -83,7 +82,7 @@ private:
     IHotKeyPlatform& m_windows;
     MessageHook& m_hook;
     QDBusConnection m_bus;
-    AtomTable m_atoms;
+    HotKeyBook m_book;
     std::map<std::string, std::string> m_descriptions;
     std::vector<Registration> m_registrations;
     QString m_sessionToken = QStringLiteral("pellucor");
@@ -96,5 +95,4 @@ private:
     bool m_held = false;
     bool m_gaveUp = false;
     bool m_reported = false;
-    std::uint32_t m_lastError = 0;
 };

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 
 #include "ExecutableName.h"
 #include "KeyMap.h"
@@ -73,72 +72,51 @@ std::uint32_t X11HotKeyPlatform::GetTickCount() {
 }
 
 std::uint16_t X11HotKeyPlatform::GlobalAddAtom(const std::string& s) {
-    const std::uint16_t atom = m_atoms.add(s);
-    if (atom == 0)
-        m_lastError = m_atoms.lastError();
-    return atom;
+    return m_book.addAtom(s);
 }
 
 void X11HotKeyPlatform::GlobalDeleteAtom(std::uint16_t atom) {
-    if (!m_atoms.remove(atom))
-        m_lastError = m_atoms.lastError();
-}
-
-bool X11HotKeyPlatform::fail(PlatformError error) {
-    m_lastError = code(error);
-    return false;
+    m_book.deleteAtom(atom);
 }
 
 bool X11HotKeyPlatform::RegisterHotKey(HWND hwnd, std::int32_t id, std::int32_t modifiers,
                                        std::int32_t virtualKey) {
     if (!m_grabber)
-        return fail(PlatformError::NoDisplay);
+        return m_book.fail(PlatformError::NoDisplay);
     if ((modifiers & ~kKnownModifiers) != 0)
-        return fail(PlatformError::BadModifiers);
+        return m_book.fail(PlatformError::BadModifiers);
     const auto keysym = keysymForVirtualKey(virtualKey);
     if (!keysym)
-        return fail(PlatformError::UnknownKeyCode);
+        return m_book.fail(PlatformError::UnknownKeyCode);
     const std::vector<xcb_keycode_t> keycodes = m_grabber->keycodesFor(*keysym);
     if (keycodes.empty())
-        return fail(PlatformError::KeyNotOnKeyboard);
-    for (const Registration& r : m_registrations) {
-        if (r.hwnd == hwnd && r.id == id)
-            return fail(PlatformError::IdInUse);
-        // The server lets a client grab its own combination twice; refuse it ourselves.
-        if (r.virtualKey == virtualKey && r.modifiers == modifiers) {
-            return fail(PlatformError::KeyRegisteredHere);
-        }
-    }
+        return m_book.fail(PlatformError::KeyNotOnKeyboard);
+    // Checked here too because the server lets a client grab its own combination twice.
+    if (!m_book.admits(m_registrations, hwnd, id, modifiers, virtualKey))
+        return false;
     Registration r{hwnd, id, virtualKey, modifiers, KeyGrabber::modifierMask(modifiers), {}};
     const PlatformError error = m_grabber->grab(keycodes, r.mask, r.grabs);
     if (error != PlatformError::None)
-        return fail(error);
+        return m_book.fail(error);
     m_registrations.push_back(std::move(r));
     return true;
 }
 
 void X11HotKeyPlatform::UnregisterHotKey(HWND hwnd, std::int32_t id) {
-    const auto it =
-        std::find_if(m_registrations.begin(), m_registrations.end(),
-                     [&](const Registration& r) { return r.hwnd == hwnd && r.id == id; });
-    if (it == m_registrations.end()) {
-        fail(PlatformError::IdNotRegistered);
+    const auto it = m_book.find(m_registrations, hwnd, id);
+    if (it == m_registrations.end())
         return;
-    }
     m_grabber->ungrab(it->grabs);
     m_registrations.erase(it);
 }
 
 std::uint32_t X11HotKeyPlatform::GetLastError() {
-    return m_lastError;
+    return m_book.lastError();
 }
 
 std::size_t X11HotKeyPlatform::FormatMessage(std::uint32_t errorCode, char* buffer,
                                              std::size_t size) {
-    const std::string_view text = platformErrorText(errorCode);
-    const std::size_t n = std::min(text.size(), size);
-    std::memcpy(buffer, text.data(), n);
-    return n;
+    return HotKeyBook::formatMessage(errorCode, buffer, size);
 }
 
 bool X11HotKeyPlatform::IsIconic(HWND hwnd) {
@@ -201,13 +179,8 @@ bool X11HotKeyPlatform::nativeEventFilter(const QByteArray& eventType, void* mes
     const Registration* r = registrationFor(press->detail, press->state);
     if (r == nullptr)
         return false;
-    const HWND hwnd = r->hwnd;
-    const std::int32_t id = r->id;
-    const std::int32_t lParam =
-        static_cast<std::int32_t>((static_cast<std::uint32_t>(r->virtualKey) << 16) |
-                                  static_cast<std::uint32_t>(r->modifiers));
     // Leave the filter at once: the command runs from the event loop.
-    m_hook.post(hwnd, WM_HOTKEY, id, lParam);
+    m_hook.post(r->hwnd, WM_HOTKEY, r->id, hotKeyLParam(r->virtualKey, r->modifiers));
     return true;
 }
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "AtomTable.h"
+#include "HotKeyBook.h"
 #include "IHotKeyPlatform.h"
 #include "KeyGrabber.h"
 #include "MessageHook.h"
@@ -46,16 +46,14 @@ private:
         std::vector<KeyGrabber::Grab> grabs;
     };
 
-    bool fail(PlatformError error);
     const Registration* registrationFor(xcb_keycode_t keycode, std::uint16_t state) const;
     bool isKeyboardChange(const xcb_generic_event_t& event) const;
     void grabAgain();
 
     MessageHook& m_hook;
-    AtomTable m_atoms;
+    HotKeyBook m_book;
     std::unique_ptr<KeyGrabber> m_grabber;
     std::vector<Registration> m_registrations;
-    std::uint32_t m_lastError = 0;
     // First event number of the XKB extension on Qt's connection; 0 without XKB.
     std::uint8_t m_xkbFirstEvent = 0;
     // A layout switch or a new keyboard sends several notifications in a row; one re-grab

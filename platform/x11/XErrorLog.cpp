@@ -13,7 +13,7 @@
 
 // libmpv's X11 video output installs its own error handler when it opens and puts Xlib's
 // default back when it closes. That handler is one for the whole process, and the default
-// exits at the next error: with two players, closing one player's output left the other's
+// exits at the next error: with two players, closing one player's output would leave the other's
 // next error (drawing into a window that went away first) to end the program. So this program
 // defines XSetErrorHandler itself, ahead of Xlib's, and never lets the default come back: a
 // request for it installs a handler that logs the error and goes on. Handlers that others

@@ -12,7 +12,7 @@
 #include "WindowDestroyWatcher.h"
 
 // The process-wide message hook: hands chosen messages of our windows to ISubclass
-// implementers, on the UI thread. The X11 platform feeds it WM_HOTKEY; it raises WM_DESTROY
+// implementers, on the UI thread. The hot-key platforms feed it WM_HOTKEY; it raises WM_DESTROY
 // itself when a hooked window's native window goes away.
 class MessageHook : public IMessageHook {
 public:

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "QtWindowLog.h"
 #include "WindowLookup.h"
-#include "X11Log.h"
 
 MessageHook& MessageHook::instance() {
     // Never destroyed: windows may still go away, and report it, during static teardown.
@@ -65,11 +65,11 @@ std::size_t MessageHook::dispatch(HWND hwnd, std::int32_t msg, std::int32_t wPar
             subclass->WindowProc(hwnd, msg, wParam, lParam);
         } catch (const std::exception& e) {
             // The failure is the message's result; it must not unwind through the event loop.
-            qCWarning(lcX11) << "handling message" << msg << "of window" << hwnd
-                             << "failed:" << e.what();
+            qCWarning(lcQtWindow) << "handling message" << msg << "of window" << hwnd
+                                  << "failed:" << e.what();
         } catch (...) {
-            qCWarning(lcX11) << "handling message" << msg << "of window" << hwnd
-                             << "failed with an unknown error";
+            qCWarning(lcQtWindow) << "handling message" << msg << "of window" << hwnd
+                                  << "failed with an unknown error";
         }
     }
     return calls;

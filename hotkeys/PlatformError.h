@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-// Error codes of the X11 hot-key platform, as GetLastError reports them.
+// Error codes of the hot-key platforms, as GetLastError reports them.
 enum class PlatformError : std::uint32_t {
     None = 0,
     KeyInUse = 1,

@@ -1,0 +1,3 @@
+#include "QtWindowLog.h"
+
+Q_LOGGING_CATEGORY(lcQtWindow, "pellucor.qtwindow")
