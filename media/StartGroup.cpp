@@ -1,6 +1,7 @@
 #include "StartGroup.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 StartGroup::StartGroup(TurnClock& clock, std::chrono::milliseconds patience)
@@ -14,7 +15,13 @@ void StartGroup::request(IListenedPlayer& player) {
 
 void StartGroup::withdraw(IListenedPlayer& player) {
     m_group.remove(&player);
-    startIfReady(false);
+    if (std::exchange(m_checkQueued, true)) {
+        return;
+    }
+    m_clock.afterTurn([this] {
+        m_checkQueued = false;
+        startIfReady(false);
+    });
 }
 
 void StartGroup::check() {

@@ -14,7 +14,8 @@ public:
     StartGroup(TurnClock& clock, std::chrono::milliseconds patience);
 
     void request(IListenedPlayer& player);
-    // The player no longer wants to start (paused, stopped, gone).
+    // The player no longer wants to start. What is left of its group is looked at once the
+    // turn is over: a pause of both players must not start the second before it is paused.
     void withdraw(IListenedPlayer& player);
     // A member may be ready now: the group may be complete.
     void check();
@@ -24,4 +25,5 @@ private:
 
     TurnClock& m_clock;
     TurnGroup<IListenedPlayer> m_group;
+    bool m_checkQueued = false;
 };

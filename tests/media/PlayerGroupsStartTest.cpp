@@ -73,7 +73,22 @@ TEST_F(PlayerGroupsStartTest, AWithdrawnMemberNeitherStartsNorHoldsOthersBack) {
     groups.startRequested(p2);
     nextTurn();
     groups.startWithdrawn(p1);  // while the group waits
+    EXPECT_TRUE(log.empty());   // the rest is looked at once the turn is over
+    nextTurn();
     EXPECT_EQ(log, (Log{"start p2"}));
+}
+
+// pause_both pauses one player after the other: pausing the first must not start the second.
+TEST_F(PlayerGroupsStartTest, BothWithdrawnInOneTurnWhileWaitingStartNeither) {
+    p1.ready = false;
+    groups.startRequested(p1);
+    groups.startRequested(p2);
+    nextTurn();
+    groups.startWithdrawn(p1);
+    groups.startWithdrawn(p2);
+    nextTurn();
+    clock.advance(200ms);
+    EXPECT_TRUE(log.empty());
 }
 
 // One landing can complete both groups: the player starts at once, its picture shows a
