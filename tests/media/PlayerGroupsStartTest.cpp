@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "FakeListenedPlayer.h"
 #include "FakeTurnClock.h"
+#include "NamedCases.h"
 #include "PlayerGroups.h"
 
 namespace {
@@ -20,49 +23,46 @@ protected:
     PlayerGroups groups{{.startPatience = 200ms}, &clock};  // goes before the players
 };
 
-TEST_F(PlayerGroupsStartTest, StartsAGroupInTheNextTurnInRequestOrder) {
+struct Start {
+    const char* name;
+    bool p2InALaterTurn;                // else in player 1's turn
+    bool p1Seeks;                       // not ready when the turn is over
+    bool p1Lands;                       // at `started`; else never
+    std::chrono::milliseconds started;  // after the turn is over
+};
+
+class GroupStarted : public PlayerGroupsStartTest, public testing::WithParamInterface<Start> {};
+
+TEST_P(GroupStarted, InRequestOrderOnceTheLastIsReady) {
+    const Start& s = GetParam();
+    p1.ready = !s.p1Seeks;
     groups.startRequested(p1);
+    if (s.p2InALaterTurn)
+        nextTurn();
     groups.startRequested(p2);
-    groups.startRequested(p1);
+    groups.startRequested(p1);  // asked twice: started once
     EXPECT_TRUE(log.empty());
     nextTurn();
+    if (s.started > 0ms) {
+        clock.advance(s.started - 1ms);
+        groups.seekLanded(p2);  // another member's landing does not complete the group
+        EXPECT_TRUE(log.empty());
+        clock.advance(1ms);
+        if (s.p1Lands) {
+            p1.ready = true;
+            groups.seekLanded(p1);
+        }
+    }
     EXPECT_EQ(log, (Log{"start p1", "start p2"}));
 }
 
-TEST_F(PlayerGroupsStartTest, WaitsForTheLastSeekingMember) {
-    p2.ready = false;
-    groups.startRequested(p1);
-    groups.startRequested(p2);
-    nextTurn();
-    groups.seekLanded(p1);
-    EXPECT_TRUE(log.empty());
-    p2.ready = true;
-    groups.seekLanded(p2);
-    EXPECT_EQ(log, (Log{"start p1", "start p2"}));
-}
-
-TEST_F(PlayerGroupsStartTest, StartsAnywayWhenASeekNeverFinishes) {
-    p2.ready = false;
-    groups.startRequested(p1);
-    groups.startRequested(p2);
-    nextTurn();
-    clock.advance(199ms);
-    EXPECT_TRUE(log.empty());
-    clock.advance(1ms);
-    EXPECT_EQ(log, (Log{"start p1", "start p2"}));
-}
-
-TEST_F(PlayerGroupsStartTest, ALaterTurnJoinsTheWaitingGroup) {
-    p1.ready = false;
-    groups.startRequested(p1);
-    nextTurn();
-    groups.startRequested(p2);
-    nextTurn();
-    EXPECT_TRUE(log.empty());
-    p1.ready = true;
-    groups.seekLanded(p1);
-    EXPECT_EQ(log, (Log{"start p1", "start p2"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    , GroupStarted,
+    testing::Values(Start{"InTheNextTurnWhenAllAreReady", false, false, false, 0ms},
+                    Start{"WhenTheLastSeekingMemberLands", false, true, true, 50ms},
+                    Start{"ALaterTurnJoinsTheGroupStillWaiting", true, true, true, 50ms},
+                    Start{"AnywayWhenASeekNeverFinishes", false, true, false, 200ms}),
+    byName);
 
 TEST_F(PlayerGroupsStartTest, AWithdrawnMemberNeitherStartsNorHoldsOthersBack) {
     FakeListenedPlayer p3{"p3", log};
