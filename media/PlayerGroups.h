@@ -26,7 +26,7 @@ public:
 
     // On the Qt event loop of the thread that makes it.
     PlayerGroups();
-    // Without a clock, on the Qt event loop too; a clock given must outlive this object.
+    // On the clock given, which outlives this object; on the Qt event loop when null.
     PlayerGroups(Timing timing, TurnClock* clock);
     PlayerGroups(const PlayerGroups&) = delete;
     PlayerGroups& operator=(const PlayerGroups&) = delete;
