@@ -5,6 +5,7 @@
 #include <string>
 
 #include "MessageHook.h"
+#include "PictureHold.h"
 #include "RemoteNames.h"
 
 namespace {
@@ -27,10 +28,10 @@ ProgramWindow::ProgramWindow(WindowParts parts) : m_x11Keys(MessageHook::instanc
         m_portal->setSessionToken(RemoteNames::kDesktopEntry);
         keys = m_portal.get();
     }
-    StartCoordinator* starts = parts.sharedStart ? &m_starts : nullptr;
-    auto makePlayer = [starts, timeout = parts.openTimeout,
+    auto makePlayer = [this, shared = parts.sharedStart, timeout = parts.openTimeout,
                        wrap = std::move(parts.wrapPlayer)](QWidget* host) {
-        std::unique_ptr<IMediaPlayer> player = std::make_unique<MpvPlayer>(host, starts, timeout);
+        std::unique_ptr<IMediaPlayer> player =
+            std::make_unique<MpvPlayer>(host, groupsForAPlayer(shared), timeout);
         return wrap ? wrap(std::move(player)) : std::move(player);
     };
     m_window =
@@ -40,4 +41,12 @@ ProgramWindow::ProgramWindow(WindowParts parts) : m_x11Keys(MessageHook::instanc
 
 ProgramWindow::~ProgramWindow() {
     delete m_window.data();
+}
+
+PlayerGroups& ProgramWindow::groupsForAPlayer(bool shared) {
+    if (!shared || m_groups.empty()) {
+        m_groups.push_back(std::make_unique<PlayerGroups>());
+        m_groups.back()->setTogether(&PictureHold::together);
+    }
+    return *m_groups.back();
 }

@@ -4,12 +4,13 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "MpvPlayer.h"
+#include "PlayerGroups.h"
 #include "PortalHotKeyPlatform.h"
 #include "SessionChoice.h"
 #include "SoundAligner.h"
-#include "StartCoordinator.h"
 #include "X11HotKeyPlatform.h"
 #include "frm1.h"
 
@@ -25,12 +26,14 @@ struct WindowParts {
     KeySource keys = KeySource::X11Grabs;
     // Each player as the window gets it: a benchmark wraps it to log its calls.
     std::function<std::unique_ptr<IMediaPlayer>(std::unique_ptr<IMediaPlayer>)> wrapPlayer = {};
-    // Without a shared start each player starts on its own (for comparison in a benchmark).
+    // Without a shared start each player starts and shows its pictures on its own (for
+    // comparison in a benchmark).
     bool sharedStart = true;
     std::chrono::milliseconds openTimeout = MpvPlayer::kOpenTimeout;
 };
 
-// The window with its real players, its players' shared start, its hot keys and its aligner.
+// The window with its real players, the groups they start and show their pictures in, its hot
+// keys and its aligner.
 // The window is made at once; it goes with this object unless it has been deleted before (the
 // program deletes it when it ends in order).
 class ProgramWindow {
@@ -45,7 +48,11 @@ public:
     PortalHotKeyPlatform* portal() const { return m_portal.get(); }
 
 private:
-    StartCoordinator m_starts;
+    // The groups of the players a shared start gives (the first) or one for each player.
+    PlayerGroups& groupsForAPlayer(bool shared);
+
+    // Made before the window and gone after it: the players announce to them until they go.
+    std::vector<std::unique_ptr<PlayerGroups>> m_groups;
     // Made before the window and gone after it: its worker threads end with it.
     SoundAligner m_aligner;
     X11HotKeyPlatform m_x11Keys;

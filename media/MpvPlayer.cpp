@@ -12,7 +12,6 @@
 #include "MpvCore.h"
 #include "MpvLibrary.h"
 #include "MpvVideoWidget.h"
-#include "PictureHold.h"
 #include "PlayerControlBar.h"
 #include "SoundClock.h"
 #include "SoundReturn.h"
@@ -63,11 +62,10 @@ void MpvPlayer::startLibmpv() {
     }
 }
 
-MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator,
+MpvPlayer::MpvPlayer(QWidget* host, IPlayerListener& listener,
                      std::chrono::milliseconds openTimeout)
     : m_host(host),
-      m_ownCoordinator(coordinator ? nullptr : std::make_unique<StartCoordinator>()),
-      m_coordinator(coordinator ? coordinator : m_ownCoordinator.get()),
+      m_listener(listener),
       m_video(new MpvVideoWidget(host)),
       m_bar(new PlayerControlBar(host)),
       m_core(std::make_unique<MpvCore>(m_video->nativeId())),
@@ -78,7 +76,6 @@ MpvPlayer::MpvPlayer(QWidget* host, StartCoordinator* coordinator,
     // both. The player starts it once it is there, or at its first command if that is sooner.
     QTimer::singleShot(0, this, [] { preloadMpv(); });
     whenMpvLoaded(this, [this] { startLibmpv(); });
-    m_coordinator->pictures().setTogether(&PictureHold::together);
     takeHostGeometry();
     auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -208,17 +205,14 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
         // The player stays where it was, which only libmpv's reports can tell.
         m_awaitingSettle = false;
         m_settledSerial = 0;
-        seekLanded();
     }
-    if (readyToStart() && m_coordinator) {
-        m_coordinator->memberReady();
+    if (error < 0 || readyToStart()) {
+        seekLanded();
     }
 }
 
 void MpvPlayer::onRestarted() {
     m_seek.restarted();
-    // The picture landed on reaches the screen a moment later (pictureDelay()).
-    seekLanded();
     if (m_load == Load::Loaded && m_fileLoaded) {
         m_fileSettled = true;
     }
@@ -229,11 +223,9 @@ void MpvPlayer::onRestarted() {
     if (readyToStart() && !m_awaitingSettle && m_core->observed().timePosSerial > m_settledSerial) {
         stopIfAtEnd();
     }
-    if (readyToStart()) {
-        if (m_coordinator) {
-            m_coordinator->memberReady();
-        }
-    }
+    // Told once the landing is taken in, so that a player rewound at its end is not started.
+    // The picture landed on reaches the screen a moment later (pictureDelay()).
+    seekLanded();
 }
 
 void MpvPlayer::onEofReached(bool reached) {
@@ -266,11 +258,7 @@ void MpvPlayer::play() {
     }
     m_playing = true;
     m_stopped = false;
-    if (m_coordinator) {
-        m_coordinator->requestStart(this);
-    } else {
-        startNow();
-    }
+    m_listener.startRequested(*this);
     refreshBar();
 }
 
@@ -383,9 +371,7 @@ int MpvPlayer::playState() {
 }
 
 void MpvPlayer::seekTo(double seconds) {
-    if (PictureGate* gate = pictureGate()) {
-        gate->seekBegins(this);
-    }
+    m_listener.seekBegan(*this);
     const auto id = m_seek.begin(seconds, PendingSeek::Clock::now());
     m_seekId = id;
     m_lastPosition = seconds;
@@ -435,10 +421,7 @@ void MpvPlayer::stopIfAtEnd() {
 }
 
 void MpvPlayer::withdrawStart() {
-    // A shared coordinator may already be gone while the window tears its players down.
-    if (m_coordinator) {
-        m_coordinator->withdraw(this);
-    }
+    m_listener.startWithdrawn(*this);
 }
 
 void MpvPlayer::togglePlay() {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "IMediaPlayer.h"
+#include "IPlayerListener.h"
 #include "PendingSeek.h"
-#include "StartCoordinator.h"
 
 class MpvCore;
 class MpvVideoWidget;
@@ -25,22 +25,19 @@ class SoundReturn;
 // sends commands and reads what libmpv last reported; it never waits for libmpv. An open is
 // started by setURL and ends with libmpv's news that the file is open or refused, or with the
 // open's timeout; a file opened before libmpv itself has loaded is handed over once it is there.
-// Players created for one window should share one StartCoordinator so that players started
-// together really start together; if it goes first, each player then starts on its own.
-// Without one, the player keeps a private coordinator.
-class MpvPlayer : public QObject,
-                  public IMediaPlayer,
-                  private StartCoordinator::Member,
-                  private PictureGate::Member {
+// The player announces its starts, seeks and landings to its listener, which alone decides
+// when it starts and when its picture shows; the player knows no other player.
+class MpvPlayer : public QObject, public IMediaPlayer, private IListenedPlayer {
     Q_OBJECT
 public:
     static constexpr double kOpenTimeoutSeconds = 5.0;
     static constexpr std::chrono::milliseconds kOpenTimeout{
         static_cast<long>(kOpenTimeoutSeconds * 1000)};
 
-    // openTimeout: how long an open may take before the player gives the file up.
-    explicit MpvPlayer(QWidget* host, StartCoordinator* coordinator = nullptr,
-                       std::chrono::milliseconds openTimeout = kOpenTimeout);
+    // listener: outlives the player. openTimeout: how long an open may take before the player
+    // gives the file up.
+    MpvPlayer(QWidget* host, IPlayerListener& listener,
+              std::chrono::milliseconds openTimeout = kOpenTimeout);
     ~MpvPlayer() override;
 
     // Where a libmpv that cannot be loaded or started is reported when a player finds out on
@@ -85,7 +82,6 @@ private:
     std::chrono::milliseconds pictureDelay() const override;
     void holdPicture() override;
     void releasePicture() override;
-    PictureGate* pictureGate() const;
     void seekLanded();
 
     void startLibmpv();
@@ -119,8 +115,7 @@ private:
     void togglePlay();
 
     QPointer<QWidget> m_host;
-    std::unique_ptr<StartCoordinator> m_ownCoordinator;
-    QPointer<StartCoordinator> m_coordinator;
+    IPlayerListener& m_listener;
     QPointer<MpvVideoWidget> m_video;
     QPointer<PlayerControlBar> m_bar;
     std::unique_ptr<MpvCore> m_core;

@@ -1,5 +1,5 @@
 // Holding the picture while the player seeks, so that players seeking together show their
-// new pictures at the same moment (PictureGate.h).
+// new pictures at the same moment (PictureGroup.h).
 #include "MpvPlayer.h"
 
 #include <cmath>
@@ -36,19 +36,10 @@ void MpvPlayer::releasePicture() {
     }
 }
 
-PictureGate* MpvPlayer::pictureGate() const {
-    // A shared coordinator may already be gone while the window tears its players down.
-    return m_coordinator ? &m_coordinator->pictures() : nullptr;
-}
-
 void MpvPlayer::seekLanded() {
-    if (PictureGate* gate = pictureGate()) {
-        gate->memberLanded();
-    }
+    m_listener.seekLanded(*this);
 }
 
 void MpvPlayer::withdrawPicture() {
-    if (PictureGate* gate = pictureGate()) {
-        gate->withdraw(this);
-    }
+    m_listener.emptied(*this);
 }

@@ -16,6 +16,8 @@
 #include <string>
 
 #include "MpvPlayer.h"
+#include "PictureHold.h"
+#include "PlayerGroups.h"
 #include "ProcessSetup.h"
 
 namespace {
@@ -26,6 +28,7 @@ struct Harness {
     char* argv[2] = {name, nullptr};
     std::unique_ptr<QApplication> app;
     std::unique_ptr<QWidget> host;
+    std::unique_ptr<PlayerGroups> groups;
     std::unique_ptr<MpvPlayer> player;
     QTemporaryDir dir;
     std::string input;
@@ -76,7 +79,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     h->host = std::make_unique<QWidget>();
     // Never shown: without a GL context the player takes no picture, the null video output.
     h->host->resize(320, 240);
-    h->player = std::make_unique<MpvPlayer>(h->host.get());
+    h->groups = std::make_unique<PlayerGroups>();
+    h->groups->setTogether(&PictureHold::together);
+    h->player = std::make_unique<MpvPlayer>(h->host.get(), *h->groups);
     h->player->onOpenEnded([h](const PlayerError* refusal) {
         h->told = true;
         h->refusal = refusal ? refusal->what() : "";

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "MpvPlayer.h"
+#include "PlayerGroups.h"
 #include "ProcessSetup.h"
 
 namespace {
@@ -26,7 +27,8 @@ protected:
 
     QWidget window;
     QWidget* host = placedHost(&window);
-    MpvPlayer player{host};
+    PlayerGroups groups;
+    MpvPlayer player{host, groups};
 };
 
 TEST_F(EmptyPlayerTest, StartsWithTheHostsGeometryAndReadsBackAsWritten) {

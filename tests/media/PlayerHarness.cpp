@@ -4,16 +4,18 @@
 #include <stdexcept>
 #include <utility>
 
+#include "PictureHold.h"
 #include "ProcessSetup.h"
 
 PlayerHarness::PlayerHarness(int count, bool shown) {
     prepareProcessWithoutMain();
+    m_groups.setTogether(&PictureHold::together);
     m_window.resize(20 + count * 300, 260);
     for (int i = 0; i < count; ++i) {
         auto* host = new QWidget(&m_window);
         host->setGeometry(8 + i * 300, 8, 289, 201);
         m_hosts.push_back(host);
-        m_players.push_back(std::make_unique<MpvPlayer>(host, &m_coordinator));
+        m_players.push_back(std::make_unique<MpvPlayer>(host, m_groups));
     }
     m_openEnds.resize(m_players.size());
     for (std::size_t i = 0; i < m_players.size(); ++i) {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "MpvPlayer.h"
-#include "StartCoordinator.h"
+#include "PlayerGroups.h"
 
-// A shown window holding players side by side, as the main window holds them, all sharing one
-// start coordinator.
+// A shown window holding players side by side, as the main window holds them, all in one
+// start group and one picture group.
 class PlayerHarness {
 public:
     // The window is shown at once unless told otherwise.
@@ -39,8 +39,8 @@ private:
     std::vector<OpenEnd> m_openEnds;
 
     QWidget m_window;
-    StartCoordinator m_coordinator;
+    PlayerGroups m_groups;
     std::vector<QWidget*> m_hosts;
-    // Last, so the players go before their hosts and the coordinator.
+    // Last, so the players go before their hosts and their groups.
     std::vector<std::unique_ptr<MpvPlayer>> m_players;
 };

@@ -1,52 +1,41 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
-#include <string>
-#include <vector>
 
+#include "FakeListenedPlayer.h"
 #include "FakeTurnClock.h"
 #include "NamedCases.h"
-#include "PictureGate.h"
+#include "PlayerGroups.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using Log = std::vector<std::string>;
+using Log = FakeListenedPlayer::Log;
 
-struct FakePictureMember : PictureGate::Member {
-    FakePictureMember(std::string n, Log& l) : name(std::move(n)), log(l) {}
-    bool seeking() const override { return seekingNow; }
-    std::chrono::milliseconds pictureDelay() const override { return delay; }
-    void holdPicture() override { log.push_back("hold " + name); }
-    void releasePicture() override { log.push_back("release " + name); }
+constexpr PlayerGroups::Timing kTiming{.picturePatience = 300ms, .pictureMargin = 20ms};
 
-    std::string name;
-    Log& log;
-    bool seekingNow = true;
-    std::chrono::milliseconds delay{0};
-};
-
-// The gate's releases of one group are bracketed, so a test sees which went out together.
-class PictureGateTest : public testing::Test {
+// The releases of one group are bracketed, so a test sees which went out together.
+class PlayerGroupsPictureTest : public testing::Test {
 protected:
-    PictureGateTest() {
-        gate.setTogether([this](const std::function<void()>& releases) {
+    PlayerGroupsPictureTest() {
+        groups.setTogether([this](const std::function<void()>& releases) {
             log.push_back("[");
             releases();
             log.push_back("]");
         });
     }
     void nextTurn() { clock.nextTurn(); }
-    void land(FakePictureMember& m) {
-        m.seekingNow = false;
-        gate.memberLanded();
+    void land(FakeListenedPlayer& p) {
+        p.seekingNow = false;
+        groups.seekLanded(p);
     }
 
     FakeTurnClock clock;
     Log log;
-    FakePictureMember p1{"p1", log};
-    FakePictureMember p2{"p2", log};
-    PictureGate gate{300ms, 20ms, &clock};  // goes first: it releases whoever it still holds
+    FakeListenedPlayer p1{"p1", log};
+    FakeListenedPlayer p2{"p2", log};
+    PlayerGroups groups{kTiming, &clock};  // goes first: it releases whoever it still holds
 };
 
 struct Release {
@@ -57,16 +46,17 @@ struct Release {
     std::chrono::milliseconds released;                // after player 1 landed
 };
 
-class PicturesReleased : public PictureGateTest, public testing::WithParamInterface<Release> {};
+class PicturesReleased : public PlayerGroupsPictureTest,
+                         public testing::WithParamInterface<Release> {};
 
 TEST_P(PicturesReleased, TogetherOnceTheLastLandedAndItsPictureIsOnScreen) {
     const Release& r = GetParam();
     p2.delay = r.p2Delay;
-    gate.seekBegins(&p1);
+    groups.seekBegan(p1);
     if (r.p2InALaterTurn)
         nextTurn();
-    gate.seekBegins(&p2);
-    gate.seekBegins(&p1);  // pinned, aligned, moved: held once
+    groups.seekBegan(p2);
+    groups.seekBegan(p1);  // pinned, aligned, moved: held once
     nextTurn();
     land(p1);
     if (r.p2Lands) {
@@ -87,12 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
                     Release{"AnywayWhenASeekNeverLands", false, 0ms, std::nullopt, 300ms}),
     byName);
 
-TEST_F(PictureGateTest, ASecondSeekWhileTheGroupWaitsIsWaitedForToo) {
-    gate.seekBegins(&p1);
-    gate.seekBegins(&p2);
+TEST_F(PlayerGroupsPictureTest, ASecondSeekWhileTheGroupWaitsIsWaitedForToo) {
+    groups.seekBegan(p1);
+    groups.seekBegan(p2);
     nextTurn();
     land(p2);
-    gate.seekBegins(&p2);
+    groups.seekBegan(p2);
     p2.seekingNow = true;
     land(p1);
     clock.advance(60ms);
@@ -102,36 +92,36 @@ TEST_F(PictureGateTest, ASecondSeekWhileTheGroupWaitsIsWaitedForToo) {
     EXPECT_EQ(log.size(), 6u);
 }
 
-TEST_F(PictureGateTest, EachCommandOfAHeldKeyShowsWhatTheLastOneLandedOn) {
+TEST_F(PlayerGroupsPictureTest, EachCommandOfAHeldKeyShowsWhatTheLastOneLandedOn) {
     p1.delay = 200ms;
-    gate.seekBegins(&p1);
-    gate.seekBegins(&p2);
+    groups.seekBegan(p1);
+    groups.seekBegan(p2);
     nextTurn();
     land(p1);
     land(p2);
-    for (FakePictureMember* p : {&p1, &p2}) {  // a player tells the gate before it seeks
-        gate.seekBegins(p);
+    for (FakeListenedPlayer* p : {&p1, &p2}) {  // a player announces a seek before it seeks
+        groups.seekBegan(*p);
         p->seekingNow = true;
     }
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p1", "release p2", "]", "hold p1",
                         "hold p2"}));
 }
 
-TEST_F(PictureGateTest, AWithdrawnPlayerIsReleasedAtOnceAndHoldsNoOneBack) {
-    gate.seekBegins(&p1);
-    gate.seekBegins(&p2);
+TEST_F(PlayerGroupsPictureTest, AnEmptiedPlayerIsReleasedAtOnceAndHoldsNoOneBack) {
+    groups.seekBegan(p1);
+    groups.seekBegan(p2);
     nextTurn();
     land(p1);
-    gate.withdraw(&p2);
+    groups.emptied(p2);
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p2", "]"}));
     clock.advance(20ms);
     EXPECT_EQ(log, (Log{"hold p1", "hold p2", "[", "release p2", "]", "[", "release p1", "]"}));
 }
 
-TEST_F(PictureGateTest, NoPictureStaysHeldWhenTheGateGoes) {
+TEST_F(PlayerGroupsPictureTest, NoPictureStaysHeldWhenTheGroupsGo) {
     {
-        PictureGate shortLived{300ms, 20ms, &clock};
-        shortLived.seekBegins(&p1);
+        PlayerGroups shortLived{kTiming, &clock};
+        shortLived.seekBegan(p1);
         nextTurn();
     }
     EXPECT_EQ(log, (Log{"hold p1", "release p1"}));
