@@ -16,7 +16,8 @@ public:
 // client coordinates.
 class IMediaPlayer {
 public:
-    static constexpr int kPlaying = 3;
+    // Its values are those callers have always compared with: 3 exactly while playing.
+    enum PlayState : int { kStopped = 1, kPaused = 2, kPlaying = 3 };
 
     virtual ~IMediaPlayer() = default;
 
@@ -56,8 +57,8 @@ public:
     // way, and keeping the pitch takes a filter that is put in and taken out as it changes.
     virtual void setKeepPitch(bool keep) = 0;
 
-    // 3 exactly while playing.
-    virtual int playState() = 0;
+    // Stopped at the end (and back at the start), paused anywhere else, or playing.
+    virtual PlayState playState() = 0;
 
     // Counts the times the player's sound came back after its sound server went away (and,
     // with two players, once both were back): what it plays then is heard from a queue filled

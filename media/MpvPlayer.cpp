@@ -1,7 +1,5 @@
 #include "MpvPlayer.h"
 
-#include <mpv/client.h>
-
 #include <QVBoxLayout>
 #include <charconv>
 #include <chrono>
@@ -13,18 +11,14 @@
 #include "MpvLibrary.h"
 #include "MpvVideoWidget.h"
 #include "PlayerControlBar.h"
-#include "SoundClock.h"
 #include "SoundReturn.h"
 #include "SoundServerWatch.h"
 
-namespace {
+// The player as the window drives it: made, played and paused; and libmpv's news about seeks
+// and restarts. Opening a file is in MpvPlayerOpening.cpp, the position and the end in
+// MpvPlayerPosition.cpp, the widgets in the host in MpvPlayerWidgets.cpp.
 
-std::function<void(const PlayerError&)>& startFailureReport() {
-    static std::function<void(const PlayerError&)> report = [](const PlayerError& e) {
-        qCWarning(lcMedia) << "libmpv did not start:" << e.what();
-    };
-    return report;
-}
+namespace {
 
 // libmpv reads numbers the C way whatever the user's locale.
 std::string number(double value) {
@@ -34,33 +28,6 @@ std::string number(double value) {
 }
 
 }  // namespace
-
-void MpvPlayer::onStartFailure(std::function<void(const PlayerError&)> report) {
-    startFailureReport() = std::move(report);
-}
-
-void MpvPlayer::startLibmpv() {
-    try {
-        m_core->start(m_video && m_video->isVisible());
-    } catch (const PlayerError& e) {
-        startFailureReport()(e);
-        if (m_openWaitsForLibmpv) {
-            openRefused(e.what());
-        }
-        return;
-    }
-    // libmpv's window is kept from when the player is on screen; that may have come first.
-    if (m_video && m_video->isVisible()) {
-        showNotice();
-    }
-    if (std::exchange(m_openWaitsForLibmpv, false)) {
-        try {
-            sendOpen();
-        } catch (const PlayerError& e) {
-            openRefused(e.what());
-        }
-    }
-}
 
 MpvPlayer::MpvPlayer(QWidget* host, IPlayerListener& listener,
                      std::chrono::milliseconds openTimeout)
@@ -76,7 +43,6 @@ MpvPlayer::MpvPlayer(QWidget* host, IPlayerListener& listener,
     // both. The player starts it once it is there, or at its first command if that is sooner.
     QTimer::singleShot(0, this, [] { preloadMpv(); });
     whenMpvLoaded(this, [this] { startLibmpv(); });
-    takeHostGeometry();
     auto* layout = host->layout() ? host->layout() : new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -88,79 +54,13 @@ MpvPlayer::MpvPlayer(QWidget* host, IPlayerListener& listener,
     // The window tabs from player to player: the host is the one stop, not its parts.
     m_video->setFocusPolicy(Qt::NoFocus);
     m_bar->showVolume(50, false);
-
-    connect(m_core.get(), &MpvCore::fileStarted, this,
-            [this](qint64 entry) { m_startedEntry = entry; });
-    connect(m_core.get(), &MpvCore::fileOpened, this, &MpvPlayer::onFileOpened);
-    connect(m_core.get(), &MpvCore::fileLoaded, this, &MpvPlayer::onFileLoaded);
-    connect(m_core.get(), &MpvCore::fileEnded, this, &MpvPlayer::onFileEnded);
-    connect(m_core.get(), &MpvCore::eofReachedChanged, this, &MpvPlayer::onEofReached);
-    connect(m_core.get(), &MpvCore::playbackRestarted, this, &MpvPlayer::onRestarted);
-    connect(m_core.get(), &MpvCore::commandReplied, this, &MpvPlayer::onCommandReplied);
-    connect(m_core.get(), &MpvCore::pictureChanged, this, &MpvPlayer::showNotice);
-    // A paused player moved onto its end learns where it landed only from this report.
-    connect(m_core.get(), &MpvCore::timePosChanged, this, [this] {
-        if (!m_awaitingSettle && readyToStart() &&
-            m_core->observed().timePosSerial > m_settledSerial) {
-            stopIfAtEnd();
-        }
-    });
-
-    // Deleting the host first takes the picture's window with it; libmpv must let go of it
-    // before, or its next drawing is an X error.
-    connect(m_video, &MpvVideoWidget::windowClosing, this, [this] {
-        withdrawPicture();
-        abandonOpen();  // the window goes: nobody waits for the news
-        m_load = Load::None;
-        m_playing = false;
-        m_barTimer.stop();
-        if (m_core) {  // not when the player itself is being destroyed
-            m_core->shutDown();
-        }
-    });
-    connect(m_video, &MpvVideoWidget::shown, this, [this] {
-        // libmpv keeps its window from now on, so that an open need not wait for one to be
-        // made; not before the window is on screen, where it would slow the start.
-        QTimer::singleShot(0, this, &MpvPlayer::showNotice);
-        if (!m_pictureDeferred) {
-            return;  // choosing the track again would restart the picture
-        }
-        m_pictureDeferred = false;
-        try {
-            m_core->setStringAsync("vid", "auto");
-        } catch (const PlayerError& e) {
-            qCWarning(lcMedia) << "cannot show the picture:" << e.what();
-        }
-    });
-
-    connect(m_bar, &PlayerControlBar::playPauseClicked, this, &MpvPlayer::togglePlay);
-    connect(m_bar, &PlayerControlBar::seekRequested, this, [this](double seconds) {
-        try {
-            setCurrentPosition(seconds);
-        } catch (const PlayerError& e) {
-            qCWarning(lcMedia) << "seek from the control bar failed:" << e.what();
-        }
-    });
-    connect(m_bar, &PlayerControlBar::volumeRequested, this, [this](int volume) {
-        try {
-            m_core->setDoubleAsync("volume", volume);
-        } catch (const PlayerError& e) {
-            qCWarning(lcMedia) << "volume from the control bar failed:" << e.what();
-        }
-    });
-    connect(m_bar, &PlayerControlBar::muteRequested, this, [this](bool muted) {
-        try {
-            m_core->setFlagAsync("mute", muted);
-        } catch (const PlayerError& e) {
-            qCWarning(lcMedia) << "mute from the control bar failed:" << e.what();
-        }
-    });
-    m_barTimer.setInterval(250);
-    connect(&m_barTimer, &QTimer::timeout, this, &MpvPlayer::refreshBar);
+    connectCore();
+    connectVideo();
+    connectBar();
     m_openTimer.setSingleShot(true);
     m_openTimer.setInterval(openTimeout);
     connect(&m_openTimer, &QTimer::timeout, this, [this] {
-        if (m_load == Load::Loading) {
+        if (m_open.underWay()) {
             openRefused("timed out");
         }
     });
@@ -175,36 +75,43 @@ MpvPlayer::~MpvPlayer() {
     delete m_bar.data();
 }
 
+void MpvPlayer::connectCore() {
+    connect(m_core.get(), &MpvCore::fileStarted, this,
+            [this](qint64 entry) { m_open.entryStarted(entry); });
+    connect(m_core.get(), &MpvCore::fileOpened, this, &MpvPlayer::onFileOpened);
+    connect(m_core.get(), &MpvCore::fileLoaded, this, &MpvPlayer::onFileLoaded);
+    connect(m_core.get(), &MpvCore::fileEnded, this, &MpvPlayer::onFileEnded);
+    connect(m_core.get(), &MpvCore::eofReachedChanged, this, &MpvPlayer::onEofReached);
+    connect(m_core.get(), &MpvCore::playbackRestarted, this, &MpvPlayer::onRestarted);
+    connect(m_core.get(), &MpvCore::commandReplied, this, &MpvPlayer::onCommandReplied);
+    connect(m_core.get(), &MpvCore::pictureChanged, this, &MpvPlayer::showNotice);
+    connect(m_core.get(), &MpvCore::timePosChanged, this, &MpvPlayer::onTimePosReported);
+}
+
 void MpvPlayer::setAutoStart(bool autoStart) {
     m_autoStart = autoStart;
 }
 
 void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
-    if (id >= kOwnRequests) {
-        if (id != m_loadRequest || m_load != Load::Loading) {
+    if (PlayerOpen::isOwnRequest(id)) {
+        if (!m_open.isThisOpensReply(id)) {
             if (error < 0) {
                 qCWarning(lcMedia) << "libmpv command failed:" << m_core->errorText(error);
             }
             return;
         }
         if (error < 0) {
-            m_loadError = error;
             openRefused(m_core->errorText(error));
             return;
         }
-        m_loadEntry = entry;
         // libmpv may have started the entry before this reply was read.
+        m_open.entryGiven(entry);
         return;
     }
-    m_seek.replied(id, error < 0);
-    if (id == m_seekId && error >= 0) {
-        m_takenSerial = m_core->observed().timePosSerial;
-    }
+    m_position.seekReplied(id, error < 0, m_core->observed().timePosSerial,
+                           PlayerPosition::Clock::now());
     if (error < 0) {
         qCWarning(lcMedia) << "libmpv seek failed:" << m_core->errorText(error);
-        // The player stays where it was, which only libmpv's reports can tell.
-        m_awaitingSettle = false;
-        m_settledSerial = 0;
     }
     if (error < 0 || readyToStart()) {
         seekLanded();
@@ -212,15 +119,10 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
 }
 
 void MpvPlayer::onRestarted() {
-    m_seek.restarted();
-    if (m_load == Load::Loaded && m_fileLoaded) {
-        m_fileSettled = true;
-    }
-    if (m_load == Load::Loaded && m_awaitingSettle && !m_seek.target(PendingSeek::Clock::now())) {
-        m_awaitingSettle = false;
-        m_settledSerial = m_takenSerial;
-    }
-    if (readyToStart() && !m_awaitingSettle && m_core->observed().timePosSerial > m_settledSerial) {
+    m_position.restarted(m_open.hasFile(), PlayerPosition::Clock::now());
+    m_open.restarted();
+    if (readyToStart() &&
+        m_position.isCurrent(m_core->observed().timePosSerial, PlayerPosition::Clock::now())) {
         stopIfAtEnd();
     }
     // Told once the landing is taken in, so that a player rewound at its end is not started.
@@ -228,21 +130,8 @@ void MpvPlayer::onRestarted() {
     seekLanded();
 }
 
-void MpvPlayer::onEofReached(bool reached) {
-    // The news may be stale: a position written since then moved the player away from the end,
-    // and that seek's own completion checks for the end again.
-    if (!reached || m_load != Load::Loaded || m_stopped || !readyToStart()) {
-        return;
-    }
-    try {
-        stopAndRewind();
-    } catch (const PlayerError& e) {
-        qCWarning(lcMedia) << "cannot rewind at the end:" << e.what();
-    }
-}
-
 void MpvPlayer::requireFile() const {
-    if (m_load != Load::Loaded) {
+    if (!m_open.hasFile()) {
         throw PlayerError("no media file loaded");
     }
 }
@@ -253,24 +142,23 @@ void MpvPlayer::play() {
     // at once, while one that has just moved starts from an empty queue: through PulseAudio a
     // tenth of a second later. Every start is made from a position just taken, so that players
     // started together fill their queues alike.
-    if (!m_playing && m_fileSettled && !m_seek.target(PendingSeek::Clock::now())) {
+    if (m_state != kPlaying && readyToStart()) {
         seekTo(currentPosition());
     }
-    m_playing = true;
-    m_stopped = false;
+    m_state = kPlaying;
     m_listener.startRequested(*this);
     refreshBar();
 }
 
 void MpvPlayer::pause() {
     requireFile();
-    const bool running = m_playing || !m_core->observed().paused;
-    m_playing = false;
+    const bool running = m_state == kPlaying || !m_core->observed().paused;
+    stopPlaying();
     withdrawStart();
     m_core->setFlagAsync("pause", true);
     // libmpv pauses a moment after being told to, maybe a frame further on. Pin it to the
     // position read back now, so that what a caller reads is where the player stands.
-    if (running && !m_seek.target(PendingSeek::Clock::now())) {
+    if (running && !m_position.seeking(PlayerPosition::Clock::now())) {
         seekTo(currentPosition());
     }
     refreshBar();
@@ -293,157 +181,52 @@ void MpvPlayer::setKeepPitch(bool keep) {
 }
 
 bool MpvPlayer::readyToStart() const {
-    return m_fileSettled && !m_seek.target(PendingSeek::Clock::now()).has_value();
+    return m_open.mayStart() && !m_position.seeking(PlayerPosition::Clock::now());
 }
 
 void MpvPlayer::startNow() {
-    if (!m_playing || m_load != Load::Loaded) {
+    if (m_state != kPlaying || !m_open.hasFile()) {
         return;
     }
     try {
         m_core->setFlagAsync("pause", false);
     } catch (const PlayerError& e) {
         qCWarning(lcMedia) << "cannot start playing:" << e.what();
-        m_playing = false;
+        stopPlaying();
     }
 }
 
-double MpvPlayer::currentPosition() {
-    return readPosition(positionFromSound());
-}
-
-bool MpvPlayer::positionFromSound() {
+IMediaPlayer::PlayState MpvPlayer::playState() {
     requireFile();
-    const auto& observed = m_core->observed();
-    return !observed.hasPicture || observed.stillPicture;
+    return m_state;
 }
 
-double MpvPlayer::positionNow() {
-    return readPosition(true);
-}
-
-// The position of the last report; carried on to this moment (SoundClock) while playing if
-// `carried`. A picture's position stays on it while it is on screen.
-double MpvPlayer::readPosition(bool carried) {
-    requireFile();
-    if (const auto target = m_seek.target(PendingSeek::Clock::now())) {
-        return *target;
+void MpvPlayer::stopPlaying() {
+    if (m_state == kPlaying) {
+        m_state = kPaused;
     }
-    if (m_awaitingSettle && m_seek.gaveUp(PendingSeek::Clock::now())) {
-        m_seek.clear();  // no news of that seek will come
-        m_awaitingSettle = false;
-        m_settledSerial = 0;
-    }
-    const auto& observed = m_core->observed();
-    if (m_awaitingSettle || observed.timePosSerial <= m_settledSerial || !observed.timePos) {
-        return m_lastPosition;
-    }
-    m_lastPosition = std::max(*observed.timePos, 0.0);
-    if (carried && m_playing && !observed.paused && !observed.eofReached) {
-        if (const auto now = observed.sound.position(SoundClock::Clock::now(), m_speed)) {
-            return std::max(*now, 0.0);
-        }
-    }
-    return m_lastPosition;
-}
-
-void MpvPlayer::setCurrentPosition(double seconds) {
-    requireFile();
-    if (std::isnan(seconds)) {
-        throw PlayerError("position is not a number");
-    }
-    seconds = std::max(seconds, 0.0);
-    const auto duration = m_core->observed().duration;
-    if (duration && seconds >= *duration) {
-        stopAndRewind();
-        return;
-    }
-    seekTo(seconds);
-    m_stopped = false;
-}
-
-int MpvPlayer::playState() {
-    requireFile();
-    if (m_playing) {
-        return kPlaying;
-    }
-    return m_stopped ? kStopped : kPaused;
 }
 
 void MpvPlayer::seekTo(double seconds) {
     m_listener.seekBegan(*this);
-    const auto id = m_seek.begin(seconds, PendingSeek::Clock::now());
-    m_seekId = id;
-    m_lastPosition = seconds;
-    m_awaitingSettle = true;
-    if (!m_fileLoaded) {
-        // libmpv refuses seeks until it has set the file up; this one is sent then.
-        m_deferredSeek = seconds;
-        return;
-    }
-    sendSeek(seconds);
-}
-
-void MpvPlayer::sendSeek(double seconds) {
+    const auto id = m_position.seekBegins(seconds, PlayerPosition::Clock::now());
     try {
-        m_core->commandAsync(m_seekId, {"seek", number(seconds), "absolute+exact"});
+        m_core->commandAsync(id, {"seek", number(seconds), "absolute+exact"});
     } catch (const PlayerError&) {
-        m_seek.clear();
+        m_position.seekNotSent();
         throw;
     }
 }
 
 void MpvPlayer::stopAndRewind() {
     // At its end a player stops and goes back to the start, so the next play starts there.
-    m_playing = false;
-    m_stopped = true;
+    m_state = kStopped;
     withdrawStart();
     m_core->setFlagAsync("pause", true);
     seekTo(0.0);
     refreshBar();
 }
 
-void MpvPlayer::stopIfAtEnd() {
-    // A paused player moved onto its very end does not report the end until it plays, but it
-    // stands at the end all the same.
-    if (m_load != Load::Loaded || m_stopped) {
-        return;
-    }
-    const auto& observed = m_core->observed();
-    if (observed.timePos && observed.duration &&
-        *observed.timePos >= *observed.duration - kEndTolerance) {
-        try {
-            stopAndRewind();
-        } catch (const PlayerError& e) {
-            qCWarning(lcMedia) << "cannot rewind at the end:" << e.what();
-        }
-    }
-}
-
 void MpvPlayer::withdrawStart() {
     m_listener.startWithdrawn(*this);
-}
-
-void MpvPlayer::togglePlay() {
-    try {
-        if (m_playing) {
-            pause();
-        } else {
-            play();
-        }
-    } catch (const PlayerError& e) {
-        qCWarning(lcMedia) << "play or pause from the control bar failed:" << e.what();
-    }
-}
-
-void MpvPlayer::refreshBar() {
-    if (!m_bar) {
-        return;
-    }
-    m_bar->showPlaying(m_playing);
-    if (m_load != Load::Loaded) {
-        m_bar->showPosition(0, 0);
-        return;
-    }
-    m_bar->showPosition(currentPosition(), m_core->observed().duration.value_or(0));
 }

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QString>
 #include <QTimer>
 #include <chrono>
 #include <cstdint>
@@ -13,7 +12,9 @@
 
 #include "IMediaPlayer.h"
 #include "IPlayerListener.h"
-#include "PendingSeek.h"
+#include "PlayerOpen.h"
+#include "PlayerPosition.h"
+#include "TwipsGeometry.h"
 
 class MpvCore;
 class MpvVideoWidget;
@@ -26,7 +27,9 @@ class SoundReturn;
 // started by setURL and ends with libmpv's news that the file is open or refused, or with the
 // open's timeout; a file opened before libmpv itself has loaded is handed over once it is there.
 // The player announces its starts, seeks and landings to its listener, which alone decides
-// when it starts and when its picture shows; the player knows no other player.
+// when it starts and when its picture shows; the player knows no other player. What it keeps
+// of its open, its position and its place in the window is plain bookkeeping (PlayerOpen,
+// PlayerPosition, TwipsGeometry); this class ties it to libmpv's news and to the widgets.
 class MpvPlayer : public QObject, public IMediaPlayer, private IListenedPlayer {
     Q_OBJECT
 public:
@@ -57,7 +60,7 @@ public:
     void setRate(double rate) override;
     double currentRate() override { return m_speed; }
     void setKeepPitch(bool keep) override;
-    int playState() override;
+    PlayState playState() override;
     std::uint64_t soundReturns() override { return m_soundReturns; }
 
     float Left() override;
@@ -67,15 +70,9 @@ public:
     float Height() override;
     void setHeight(float twips) override;
 
-    static constexpr int kStopped = 1;
-    static constexpr int kPaused = 2;
     static constexpr double kEndTolerance = 0.001;
 
 private:
-    enum class Load { None, Loading, Loaded };
-    // Reply ids of opens and stops; seeks count up from 1 on their own.
-    static constexpr std::uint64_t kOwnRequests = std::uint64_t{1} << 62;
-
     bool readyToStart() const override;
     void startNow() override;
     bool seeking() const override;
@@ -85,21 +82,23 @@ private:
     void seekLanded();
 
     void startLibmpv();
+    void connectCore();
+    void connectVideo();
+    void connectBar();
 
     void requireFile() const;
     QWidget& host() const;
-    void takeHostGeometry();
     void open(const std::string& path);
     void sendOpen();
-    double readPosition(bool carried);
+    double readPosition(bool carried) const;
     void abandonOpen();
     void openSucceeded();
     void openRefused(const std::string& reason);
     void tellOpenEnded(std::optional<PlayerError> refusal);
     void becomeEmpty(bool stopLibmpv);
     void seekTo(double seconds);
-    void sendSeek(double seconds);
     void stopAndRewind();
+    void stopPlaying();
     void withdrawStart();
     void withdrawPicture();
     void stopIfAtEnd();
@@ -110,6 +109,7 @@ private:
     void onFileLoaded();
     void onFileEnded(qint64 entry, int reason, int error);
     void onRestarted();
+    void onTimePosReported();
     void onEofReached(bool reached);
     void refreshBar();
     void togglePlay();
@@ -124,43 +124,14 @@ private:
     QTimer m_openTimer;
     OpenEnded m_openEnded;
 
-    // The open in progress or done: its loadfile request, the playlist entry libmpv gave it,
-    // and the entry libmpv started last. Events of any other entry are an earlier open's.
-    Load m_load = Load::None;
-    std::uint64_t m_loadRequest = 0;
-    std::uint64_t m_lastRequest = 0;
-    std::int64_t m_loadEntry = 0;
-    std::int64_t m_startedEntry = 0;
-    int m_loadError = 0;
-    // The file of the open in progress, and whether it still waits for libmpv to load.
-    std::string m_openPath;
-    bool m_openWaitsForLibmpv = false;
-    // Counts the opens, so that news queued for one that a later open replaced is dropped.
-    std::uint64_t m_openSerial = 0;
-    // libmpv first opens the file, then sets up its tracks; the player starts only once that
-    // is done and the first picture and sound are ready.
-    bool m_fileLoaded = false;
-    bool m_fileSettled = false;
-    std::optional<double> m_deferredSeek;
-    QString m_fileName;
+    // The open in progress or done, where the player stands, where it lies in the window.
+    PlayerOpen m_open;
+    PlayerPosition m_position;
+    TwipsGeometry m_geometry;
+    // A file opened before the window was on screen plays without a picture until it is.
     bool m_pictureDeferred = false;
-
-    PendingSeek m_seek;
-    // Positions reported before libmpv took the last seek (or the file) are stale; until the
-    // seek has settled and a newer one arrived, the seek's target stands.
-    bool m_awaitingSettle = false;
-    std::uint64_t m_seekId = 0;
-    std::uint64_t m_takenSerial = 0;
-    std::uint64_t m_settledSerial = 0;
-    double m_lastPosition = 0.0;
     double m_speed = 1.0;  // as last set
-
     bool m_autoStart = true;
-    bool m_playing = false;
-    bool m_stopped = false;
+    PlayState m_state = kPaused;
     std::uint64_t m_soundReturns = 0;
-
-    float m_left = 0.0f;
-    float m_width = 0.0f;
-    float m_height = 0.0f;
 };

@@ -1,30 +1,9 @@
 #include <QWidget>
 #include <algorithm>
-#include <cmath>
 
 #include "MpvPlayer.h"
 
-// Where the player lies in the window, in twips; the host widget holds the pixels.
-
-namespace {
-
-constexpr float kTwipsPerPixel = 15.0f;
-
-int pixels(float twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-float twips(int pixels) {
-    return static_cast<float>(pixels) * kTwipsPerPixel;
-}
-
-}  // namespace
-
-void MpvPlayer::takeHostGeometry() {
-    QWidget& h = host();
-    m_left = twips(h.x());
-    m_width = twips(h.width());
-    m_height = twips(h.height());
-}
+// Where the player lies in the window, in twips; the host widget holds it (TwipsGeometry.h).
 
 QWidget& MpvPlayer::host() const {
     if (!m_host) {
@@ -34,34 +13,31 @@ QWidget& MpvPlayer::host() const {
 }
 
 float MpvPlayer::Left() {
-    host();
-    return m_left;
+    return m_geometry.read(TwipsGeometry::Side::Left, host().x());
 }
 
 void MpvPlayer::setLeft(float value) {
     QWidget& h = host();
-    m_left = value;
-    h.move(pixels(value), h.y());
+    h.move(TwipsGeometry::pixels(value), h.y());
+    m_geometry.written(TwipsGeometry::Side::Left, value, h.x());
 }
 
 float MpvPlayer::Width() {
-    host();
-    return m_width;
+    return m_geometry.read(TwipsGeometry::Side::Width, host().width());
 }
 
 void MpvPlayer::setWidth(float value) {
     QWidget& h = host();
-    m_width = value;
-    h.resize(std::max(pixels(value), 0), h.height());
+    h.resize(std::max(TwipsGeometry::pixels(value), 0), h.height());
+    m_geometry.written(TwipsGeometry::Side::Width, value, h.width());
 }
 
 float MpvPlayer::Height() {
-    host();
-    return m_height;
+    return m_geometry.read(TwipsGeometry::Side::Height, host().height());
 }
 
 void MpvPlayer::setHeight(float value) {
     QWidget& h = host();
-    m_height = value;
-    h.resize(h.width(), std::max(pixels(value), 0));
+    h.resize(h.width(), std::max(TwipsGeometry::pixels(value), 0));
+    m_geometry.written(TwipsGeometry::Side::Height, value, h.height());
 }

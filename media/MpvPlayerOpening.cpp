@@ -12,9 +12,17 @@
 #include "MpvVideoWidget.h"
 
 // Opening a file: started by setURL, ended by libmpv's news about the file or by the open's
-// timeout; and libmpv's news about the file afterwards.
+// timeout; and libmpv's news about the file afterwards. What the news is about, and what it
+// leaves, is PlayerOpen's to say.
 
 namespace {
+
+std::function<void(const PlayerError&)>& startFailureReport() {
+    static std::function<void(const PlayerError&)> report = [](const PlayerError& e) {
+        qCWarning(lcMedia) << "libmpv did not start:" << e.what();
+    };
+    return report;
+}
 
 // Refuses what libmpv would accept but a player must not: a directory plays as a playlist, and
 // a FIFO or a device never ends its probe.
@@ -35,12 +43,38 @@ void checkReadableFile(const std::string& path) {
 
 }  // namespace
 
+void MpvPlayer::onStartFailure(std::function<void(const PlayerError&)> report) {
+    startFailureReport() = std::move(report);
+}
+
+void MpvPlayer::startLibmpv() {
+    try {
+        m_core->start(m_video && m_video->isVisible());
+    } catch (const PlayerError& e) {
+        startFailureReport()(e);
+        if (m_open.waitsForLibmpv()) {
+            openRefused(e.what());
+        }
+        return;
+    }
+    // libmpv's window is kept from when the player is on screen; that may have come first.
+    if (m_video && m_video->isVisible()) {
+        showNotice();
+    }
+    if (m_open.waitsForLibmpv()) {
+        try {
+            sendOpen();
+        } catch (const PlayerError& e) {
+            openRefused(e.what());
+        }
+    }
+}
+
 void MpvPlayer::setURL(const std::string& path) {
-    ++m_openSerial;
+    m_open.replaceEarlier();
     withdrawStart();
-    m_playing = false;
-    m_stopped = false;
-    m_seek.clear();
+    m_state = kPaused;
+    m_position.dropSeek();
     m_barTimer.stop();
     try {
         checkReadableFile(path);
@@ -59,28 +93,16 @@ void MpvPlayer::onOpenEnded(OpenEnded told) {
 }
 
 void MpvPlayer::open(const std::string& path) {
-    m_fileName = QString::fromStdString(std::filesystem::path(path).filename().string());
-    m_openPath = path;
-    m_load = Load::Loading;
-    m_loadRequest = 0;
-    m_loadEntry = 0;
-    m_loadError = 0;
-    m_fileLoaded = false;
-    m_fileSettled = false;
-    m_deferredSeek.reset();
-    m_lastPosition = 0.0;
-    m_awaitingSettle = true;
-    m_openWaitsForLibmpv = false;
+    m_open.begin(path);
+    m_position.fileOpening();
     if (m_core->isShutDown()) {
         throw PlayerError("the player was shut down with its window");
     }
     // The open ends with libmpv's news: the file refused, or opened with a sound or picture
     // track that libmpv can decode. Its decoders and picture are set up, and its frames decoded
     // and drawn, on libmpv's threads afterwards; a seek or a start asked for meanwhile waits
-    // for them.
-    if (!m_core->started() && !mpvLoadEnded()) {
-        m_openWaitsForLibmpv = true;  // handed over by startLibmpv()
-    } else {
+    // for them. An open asked for while libmpv still loads is sent by startLibmpv().
+    if (m_core->started() || mpvLoadEnded()) {
         sendOpen();
     }
     m_openTimer.start();
@@ -92,12 +114,10 @@ void MpvPlayer::sendOpen() {
     // opened before that plays without a picture until the window is shown.
     m_pictureDeferred = !m_video->isVisible();
     m_core->setStringAsync("vid", m_pictureDeferred ? "no" : "auto");
-    m_loadRequest = ++m_lastRequest + kOwnRequests;
-    m_core->commandAsync(m_loadRequest, {"loadfile", m_openPath, "replace"});
+    m_core->commandAsync(m_open.send(), {"loadfile", m_open.path(), "replace"});
 }
 
 void MpvPlayer::openSucceeded() {
-    m_load = Load::Loaded;
     m_openTimer.stop();
     m_barTimer.start();
     refreshBar();
@@ -112,21 +132,20 @@ void MpvPlayer::openSucceeded() {
 }
 
 void MpvPlayer::openRefused(const std::string& reason) {
-    PlayerError refusal("cannot open " + m_openPath + ": " + reason);
+    PlayerError refusal("cannot open " + m_open.path() + ": " + reason);
     becomeEmpty(true);
     tellOpenEnded(std::move(refusal));
 }
 
 void MpvPlayer::abandonOpen() {
     m_openTimer.stop();
-    m_openWaitsForLibmpv = false;
 }
 
 void MpvPlayer::tellOpenEnded(std::optional<PlayerError> refusal) {
     // Told in a turn of its own: whoever is told may show a message and wait for it, which must
     // not hold libmpv, waiting in the open's hook, or the rest of its news.
-    QTimer::singleShot(0, this, [this, serial = m_openSerial, refusal = std::move(refusal)] {
-        if (serial != m_openSerial) {
+    QTimer::singleShot(0, this, [this, serial = m_open.serial(), refusal = std::move(refusal)] {
+        if (!m_open.isCurrent(serial)) {
             qCDebug(lcMedia) << "news of an open that a later one replaced dropped";
             return;
         }
@@ -140,21 +159,16 @@ void MpvPlayer::tellOpenEnded(std::optional<PlayerError> refusal) {
 
 void MpvPlayer::becomeEmpty(bool stopLibmpv) {
     abandonOpen();
-    m_load = Load::None;
-    m_fileLoaded = false;
-    m_fileSettled = false;
-    m_deferredSeek.reset();
-    m_loadRequest = 0;
-    m_loadEntry = 0;
-    m_playing = false;
-    m_seek.clear();
+    m_open.clear();
+    stopPlaying();
+    m_position.dropSeek();
     withdrawStart();
     withdrawPicture();
     m_barTimer.stop();
     // A libmpv not started yet holds no file.
     if (stopLibmpv && m_core->started()) {
         try {
-            m_core->commandAsync(++m_lastRequest + kOwnRequests, {"stop"});
+            m_core->commandAsync(m_open.nextRequest(), {"stop"});
         } catch (const PlayerError& e) {
             qCWarning(lcMedia) << "cannot unload the refused file:" << e.what();
         }
@@ -164,40 +178,27 @@ void MpvPlayer::becomeEmpty(bool stopLibmpv) {
 }
 
 void MpvPlayer::onFileOpened() {
-    // The news carries no entry: it is about the entry started last.
-    if (m_load != Load::Loading || m_loadEntry == 0 || m_startedEntry != m_loadEntry) {
+    if (!m_open.underWay() || !m_open.startedIsThisOpens()) {
         return;
     }
     if (!m_core->readOpenedFile().hasAudioOrVideo) {
-        m_loadError = MPV_ERROR_NOTHING_TO_PLAY;
-        openRefused(m_core->errorText(m_loadError));
+        openRefused(m_core->errorText(MPV_ERROR_NOTHING_TO_PLAY));
         return;
     }
     // Opened, but not yet taken: libmpv may still give the file up while it sets up its
     // decoders (a codec it names but cannot decode). The open ends once they are set up, so
     // such a file is refused as one that cannot be opened, not left in the window unplayable.
-    m_takenSerial = m_core->observed().timePosSerial;
+    m_position.fileTaken(m_core->observed().timePosSerial);
 }
 
 void MpvPlayer::onFileLoaded() {
-    if (m_loadEntry == 0 || m_startedEntry != m_loadEntry) {
+    if (!m_open.startedIsThisOpens()) {
         return;
     }
-    const bool openedNow = m_load == Load::Loading;
-    if (openedNow) {
-        m_load = Load::Loaded;
-    }
-    if (m_load == Load::Loaded) {
-        m_fileLoaded = true;
-        m_takenSerial = m_core->observed().timePosSerial;
+    const bool openedNow = m_open.loaded();
+    if (m_open.hasFile()) {
+        m_position.fileTaken(m_core->observed().timePosSerial);
         showNotice();
-        if (const auto seconds = std::exchange(m_deferredSeek, std::nullopt)) {
-            try {
-                sendSeek(*seconds);
-            } catch (const PlayerError& e) {
-                qCWarning(lcMedia) << "seek after opening failed:" << e.what();
-            }
-        }
     }
     if (openedNow) {
         openSucceeded();
@@ -205,21 +206,20 @@ void MpvPlayer::onFileLoaded() {
 }
 
 void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
-    if (entry == 0 || entry != m_loadEntry) {
+    if (!m_open.isThisOpensEntry(entry)) {
         return;  // an earlier open's file
     }
-    if (m_load == Load::Loading) {
+    if (m_open.underWay()) {
         // Ended before it opened: refused, or a playlist that redirects to its entries;
         // a player only takes media files.
-        m_loadError = reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT;
-        openRefused(m_core->errorText(m_loadError));
+        openRefused(m_core->errorText(
+            reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT));
         return;
     }
-    // Given up while playing, or while its decoders were set up after the open had returned
-    // (a track libmpv named but no decoder took): the player empties itself.
-    if (m_load == Load::Loaded && (reason == MPV_END_FILE_REASON_ERROR || !m_fileLoaded)) {
-        qCWarning(lcMedia) << "libmpv gave up" << (m_fileLoaded ? "playing" : "setting up")
-                           << m_fileName << ":" << m_core->errorText(error);
+    // Given up while playing: the player empties itself.
+    if (m_open.hasFile() && reason == MPV_END_FILE_REASON_ERROR) {
+        qCWarning(lcMedia) << "libmpv gave up playing" << QString::fromStdString(m_open.fileName())
+                           << ":" << m_core->errorText(error);
         becomeEmpty(false);
     }
 }
@@ -229,7 +229,7 @@ void MpvPlayer::showNotice() {
         return;
     }
     // Whether there is a picture is known once libmpv has chosen the tracks.
-    const bool audioOnly = m_load == Load::Loaded && m_fileLoaded && !m_core->observed().hasPicture;
+    const bool audioOnly = m_open.hasFile() && !m_core->observed().hasPicture;
     // libmpv keeps its window between files, over the notice: without a picture it may go.
     try {
         if (m_core && m_core->started()) {  // else when it starts
@@ -238,6 +238,6 @@ void MpvPlayer::showNotice() {
     } catch (const PlayerError& e) {
         qCWarning(lcMedia) << "cannot keep or drop libmpv's window:" << e.what();
     }
-    m_video->setNotice(audioOnly ? QStringLiteral("\u266A %1\n(audio only)").arg(m_fileName)
-                                 : QString());
+    const QString name = QString::fromStdString(m_open.fileName());
+    m_video->setNotice(audioOnly ? QStringLiteral("\u266A %1\n(audio only)").arg(name) : QString());
 }

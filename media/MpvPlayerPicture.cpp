@@ -8,7 +8,7 @@
 #include "MpvVideoWidget.h"
 
 bool MpvPlayer::seeking() const {
-    return m_seek.target(PendingSeek::Clock::now()).has_value();
+    return m_position.seeking(PlayerPosition::Clock::now());
 }
 
 std::chrono::milliseconds MpvPlayer::pictureDelay() const {

@@ -59,7 +59,7 @@ public:
     }
     double currentRate() override { return m_real->currentRate(); }
     void setKeepPitch(bool keep) override { m_real->setKeepPitch(keep); }
-    int playState() override { return m_real->playState(); }
+    PlayState playState() override { return m_real->playState(); }
     float Left() override { return m_real->Left(); }
     void setLeft(float twips) override { m_real->setLeft(twips); }
     float Width() override { return m_real->Width(); }

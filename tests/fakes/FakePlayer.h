@@ -57,7 +57,7 @@ public:
     void setKeepPitch(bool keep) override {
         pitchKept = set("setKeepPitch", keep ? "true" : "false") == std::string("true");
     }
-    int playState() override { return rec("playState", playing ? kPlaying : 2); }
+    PlayState playState() override { return rec("playState", playing ? kPlaying : kPaused); }
     // Asked at every reading of the follower: not recorded, or it would fill every log.
     std::uint64_t soundReturns() override { return returns; }
     float Left() override { return rec("Left", left); }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "CaseSteps.h"
 #include "NamedCases.h"
 #include "PendingSeek.h"
 
@@ -27,9 +28,7 @@ TEST_P(PendingSeekSequence, ReadsBackTheWrittenPositionUntilThatSeekIsDone) {
     auto now = PendingSeek::Clock::time_point{};
     std::vector<std::uint64_t> ids;
     for (const std::string& step : GetParam().steps) {
-        const auto space = step.find(' ');
-        const std::string verb = step.substr(0, space);
-        const std::string arg = space == std::string::npos ? "" : step.substr(space + 1);
+        const auto [verb, arg] = splitStep(step);
         if (verb == "seek") {
             ids.push_back(seek.begin(std::stod(arg), now));
         } else if (verb == "reply" || verb == "fail") {

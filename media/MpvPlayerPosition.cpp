@@ -1,0 +1,96 @@
+// Where the player stands, as libmpv last reported it and the seeks written since tell
+// (PlayerPosition.h); and what the player does at the end of its file.
+#include <algorithm>
+#include <cmath>
+
+#include "MediaLog.h"
+#include "MpvCore.h"
+#include "MpvPlayer.h"
+#include "SoundClock.h"
+
+double MpvPlayer::currentPosition() {
+    return readPosition(positionFromSound());
+}
+
+bool MpvPlayer::positionFromSound() {
+    requireFile();
+    const auto& observed = m_core->observed();
+    return !observed.hasPicture || observed.stillPicture;
+}
+
+double MpvPlayer::positionNow() {
+    return readPosition(true);
+}
+
+// The position of the last report; carried on to this moment (SoundClock) while playing if
+// `carried`. A picture's position stays on it while it is on screen.
+double MpvPlayer::readPosition(bool carried) const {
+    requireFile();
+    const auto& observed = m_core->observed();
+    const auto now = PlayerPosition::Clock::now();
+    const double reported = m_position.position({observed.timePos, observed.timePosSerial}, now);
+    const bool current = observed.timePos && m_position.isCurrent(observed.timePosSerial, now);
+    if (current && carried && m_state == kPlaying && !observed.paused && !observed.eofReached) {
+        if (const auto sounding = observed.sound.position(SoundClock::Clock::now(), m_speed)) {
+            return std::max(*sounding, 0.0);
+        }
+    }
+    return reported;
+}
+
+void MpvPlayer::setCurrentPosition(double seconds) {
+    requireFile();
+    if (std::isnan(seconds)) {
+        throw PlayerError("position is not a number");
+    }
+    seconds = std::max(seconds, 0.0);
+    const auto duration = m_core->observed().duration;
+    if (duration && seconds >= *duration) {
+        stopAndRewind();
+        return;
+    }
+    seekTo(seconds);
+    if (m_state == kStopped) {
+        m_state = kPaused;
+    }
+}
+
+void MpvPlayer::onTimePosReported() {
+    const auto& observed = m_core->observed();
+    const auto now = PlayerPosition::Clock::now();
+    m_position.reported({observed.timePos, observed.timePosSerial}, now);
+    // A paused player moved onto its end learns where it landed only from this report.
+    if (readyToStart() && m_position.isCurrent(observed.timePosSerial, now)) {
+        stopIfAtEnd();
+    }
+}
+
+void MpvPlayer::onEofReached(bool reached) {
+    // The news may be stale: a position written since then moved the player away from the end,
+    // and that seek's own completion checks for the end again.
+    if (!reached || !m_open.hasFile() || m_state == kStopped || !readyToStart()) {
+        return;
+    }
+    try {
+        stopAndRewind();
+    } catch (const PlayerError& e) {
+        qCWarning(lcMedia) << "cannot rewind at the end:" << e.what();
+    }
+}
+
+void MpvPlayer::stopIfAtEnd() {
+    // A paused player moved onto its very end does not report the end until it plays, but it
+    // stands at the end all the same.
+    if (!m_open.hasFile() || m_state == kStopped) {
+        return;
+    }
+    const auto& observed = m_core->observed();
+    if (observed.timePos && observed.duration &&
+        *observed.timePos >= *observed.duration - kEndTolerance) {
+        try {
+            stopAndRewind();
+        } catch (const PlayerError& e) {
+            qCWarning(lcMedia) << "cannot rewind at the end:" << e.what();
+        }
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "PendingSeek.h"
+
+// Where a player stands, from libmpv's position reports and the seeks written to it. While a
+// seek is unfinished the position reads back as written (PendingSeek). Reports made before
+// libmpv took the last seek, or the file, are stale: until that seek has settled and a newer
+// report arrived, the position stays where the seek went. A seek that never reports back is
+// given up, and reports count again from then on. Reading changes nothing: every change comes
+// with an event (a seek written, libmpv's reply, a restart, a report).
+class PlayerPosition {
+public:
+    using Clock = PendingSeek::Clock;
+    // libmpv's last position report: empty while it has none; reports are numbered.
+    struct Report {
+        std::optional<double> seconds;
+        std::uint64_t serial = 0;
+    };
+
+    // A file is being opened: it stands at its start until reports of it come.
+    void fileOpening();
+    // libmpv took the file when its reports were numbered up to `serial`.
+    void fileTaken(std::uint64_t serial) { m_takenSerial = serial; }
+    // Nothing written is pending any more (a new file, the player emptied).
+    void dropSeek() { m_seek.clear(); }
+
+    // A seek to `seconds` is written; returns the id to send it with.
+    std::uint64_t seekBegins(double seconds, Clock::time_point now);
+    // The seek could not be sent.
+    void seekNotSent() { m_seek.clear(); }
+    // libmpv replied to seek `id` when its reports were numbered up to `serial`. A refused seek
+    // leaves the player where it was, which only libmpv's reports can tell.
+    void seekReplied(std::uint64_t id, bool failed, std::uint64_t serial, Clock::time_point now);
+    // libmpv's playback restarted; a seek acknowledged before has landed. Only the file's own
+    // restarts (once it is loaded) settle a seek.
+    void restarted(bool fileLoaded, Clock::time_point now);
+    // A report arrived.
+    void reported(const Report& report, Clock::time_point now);
+
+    // The written position while the seek is unfinished.
+    std::optional<double> target(Clock::time_point now) const { return m_seek.target(now); }
+    bool seeking(Clock::time_point now) const { return target(now).has_value(); }
+    // A report numbered `serial` tells where the player stands: no seek is pending or settling,
+    // and it is newer than the reports of the last seek settled.
+    bool isCurrent(std::uint64_t serial, Clock::time_point now) const;
+    // The report, if it counts; else where the last seek went or the last report that counted.
+    double position(const Report& report, Clock::time_point now) const;
+
+private:
+    bool settling(Clock::time_point now) const;
+    std::uint64_t settledSerial(Clock::time_point now) const;
+    // A seek given up counts as settled, with every report after it.
+    void giveUpIfSilent(Clock::time_point now);
+
+    PendingSeek m_seek;
+    std::uint64_t m_seekId = 0;
+    bool m_awaitingSettle = false;
+    std::uint64_t m_takenSerial = 0;
+    std::uint64_t m_settledSerial = 0;
+    double m_last = 0.0;
+};

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CaseSteps.h"
+#include "NamedCases.h"
+#include "PlayerPosition.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// One step of what the player and libmpv do. "open" starts a new file, "taken" is libmpv taking
+// it, "restart" a restart of its playback and "early-restart" one before it is loaded;
+// "seek N" writes N seconds, "reply K" acknowledges the K-th seek (1-based) and "fail K"
+// refuses it; "report X" is a position report and "lost" one without a position; "wait" lets
+// more than the give-up time pass.
+struct PositionCase {
+    std::string name;
+    std::vector<std::string> steps;
+    double expected;
+};
+
+class PlayerPositionSequence : public testing::TestWithParam<PositionCase> {};
+
+TEST_P(PlayerPositionSequence, ReadsWhereThePlayerStands) {
+    PlayerPosition position;
+    auto now = PlayerPosition::Clock::time_point{};
+    PlayerPosition::Report report;
+    std::vector<std::uint64_t> ids;
+    for (const std::string& step : GetParam().steps) {
+        const auto [verb, arg] = splitStep(step);
+        if (verb == "open") {
+            position.fileOpening();
+        } else if (verb == "taken") {
+            position.fileTaken(report.serial);
+        } else if (verb == "restart" || verb == "early-restart") {
+            position.restarted(verb == "restart", now);
+        } else if (verb == "seek") {
+            ids.push_back(position.seekBegins(std::stod(arg), now));
+        } else if (verb == "reply" || verb == "fail") {
+            position.seekReplied(ids.at(std::stoul(arg) - 1), verb == "fail", report.serial, now);
+        } else if (verb == "report" || verb == "lost") {
+            report = {verb == "report" ? std::optional(std::stod(arg)) : std::nullopt,
+                      report.serial + 1};
+            position.reported(report, now);
+        } else if (verb == "wait") {
+            now += PendingSeek::kGiveUpAfter + 1ms;
+        } else {
+            FAIL() << "unknown step " << step;
+        }
+    }
+    EXPECT_DOUBLE_EQ(position.position(report, now), GetParam().expected);
+}
+
+const std::vector<std::string> kSettled = {"open", "taken", "restart", "report 2"};
+
+std::vector<std::string> settledThen(std::vector<std::string> steps) {
+    steps.insert(steps.begin(), kSettled.begin(), kSettled.end());
+    return steps;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, PlayerPositionSequence,
+    testing::Values(
+        PositionCase{"NewFileStandsAtItsStart", {"report 7", "open", "report 7"}, 0.0},
+        PositionCase{"ReportOfTheLastFileIgnored", {"open", "report 7", "taken", "restart"}, 0.0},
+        PositionCase{"ReportsOfASettledFileCount", kSettled, 2.0},
+        PositionCase{"RestartBeforeTheFileLoadedSettlesNothing",
+                     {"open", "taken", "early-restart", "report 3"},
+                     0.0},
+        PositionCase{"ReportBeforeStartReadsAsStart", settledThen({"report 3", "report -0.02"}),
+                     0.0},
+        PositionCase{"SeekReadsBackAsWritten", settledThen({"seek 10", "report 2.1"}), 10.0},
+        PositionCase{"ReportOlderThanTheLastSeekIgnored",
+                     settledThen({"seek 10", "reply 1", "restart"}), 10.0},
+        PositionCase{"ReportAfterTheSeekLandedCounts",
+                     settledThen({"seek 10", "reply 1", "restart", "report 10.04"}), 10.04},
+        PositionCase{"RefusedSeekLetsReportsCountAgain", settledThen({"seek 10", "fail 1"}), 2.0},
+        PositionCase{"SilentSeekGivenUp", settledThen({"seek 10", "reply 1", "wait"}), 2.0},
+        PositionCase{"ReportsCountAfterTheGivenUpSeek",
+                     settledThen({"seek 10", "wait", "restart", "report 11"}), 11.0},
+        PositionCase{"LostReportKeepsTheLastThatCounted", settledThen({"report 4", "lost"}), 4.0},
+        PositionCase{"LostReportAfterASeekKeepsItsTarget",
+                     settledThen({"seek 10", "reply 1", "restart", "lost"}), 10.0}),
+    byName);
+
+TEST(PlayerPositionTest, ReportIsCurrentOnlyOnceTheSeekHasSettled) {
+    PlayerPosition position;
+    const auto now = PlayerPosition::Clock::time_point{};
+    position.fileOpening();
+    position.fileTaken(0);
+    position.restarted(true, now);
+    EXPECT_TRUE(position.isCurrent(1, now));
+    const auto id = position.seekBegins(10.0, now);
+    EXPECT_TRUE(position.seeking(now));
+    EXPECT_FALSE(position.isCurrent(2, now));
+    position.seekReplied(id, false, 2, now);
+    position.restarted(true, now);
+    EXPECT_FALSE(position.seeking(now));
+    EXPECT_FALSE(position.isCurrent(2, now)) << "made before libmpv took the seek";
+    EXPECT_TRUE(position.isCurrent(3, now));
+}
+
+}  // namespace
