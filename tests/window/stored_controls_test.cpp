@@ -49,13 +49,6 @@ protected:
     QString path = folder.filePath("pellucor.conf");
 };
 
-TEST_F(StoredFile, WrittenByOneRunIsReadByTheNext) {
-    ASSERT_TRUE(StoredControls(path).write({0.75, 2.5}));
-    const StoredControls::Values read = StoredControls(path).read();
-    EXPECT_EQ(read.speed, 0.75);
-    EXPECT_EQ(read.stepBack, 2.5);
-}
-
 TEST_F(StoredFile, KeepsThePedalsSettingAndStoresNothingElse) {
     fill("[pedals]\nmiddle=toggle\n");
     ASSERT_TRUE(StoredControls(path).write({1.5, 0.0}));
