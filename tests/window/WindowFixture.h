@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QLocale>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,10 @@ protected:
     Ui::frm1& ui() { return window->controls(); }
     HWND hwnd() { return static_cast<HWND>(window->winId()); }
     static std::string text(const QLineEdit* field) { return field->text().toStdString(); }
+    // Whether the players were asked for `call` since the log was last cleared.
+    bool called(const std::string& call) const {
+        return std::find(players.calls.begin(), players.calls.end(), call) != players.calls.end();
+    }
     // Where the players stand and whether each plays when a command starts.
     void stand(double position1, bool playing1, double position2, bool playing2) {
         p1->position = position1;

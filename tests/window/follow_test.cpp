@@ -169,10 +169,7 @@ TEST_F(WindowFixture, SoundBackWithItsServerStartsBothAgainTogether) {
     p2->position = 12.47;
     players.clear();
     p2->returns = 1;
-    const auto has = [&](const std::string& call) {
-        return std::find(players.calls.begin(), players.calls.end(), call) != players.calls.end();
-    };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return has("wmp2.play"); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return called("wmp2.play"); }, 5000));
     const std::vector<std::string> restart{
         "wmp1.pause", "wmp2.pause", "wmp1.currentPosition", "wmp2.setCurrentPosition(12.5)",
         "wmp1.play",  "wmp2.play"};
@@ -182,8 +179,8 @@ TEST_F(WindowFixture, SoundBackWithItsServerStartsBothAgainTogether) {
         << testing::PrintToString(players.calls);
     // Once only: the follower then reads on, as after F3.
     players.clear();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return has("wmp2.currentPosition"); }, 5000));
-    EXPECT_FALSE(has("wmp1.pause"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return called("wmp2.currentPosition"); }, 5000));
+    EXPECT_FALSE(called("wmp1.pause"));
 }
 
 }  // namespace
