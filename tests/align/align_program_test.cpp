@@ -87,24 +87,24 @@ TEST_F(AlignCommand, PrintsOneLineAndEndsWithZero) {
     EXPECT_NEAR(std::atof(parts[2].str().c_str()), 0.0, 2.0);
 }
 
+std::string nothing() {
+    return {};
+}
+
 struct FailureCase {
     const char* name;
-    std::vector<std::string> (*arguments)();
+    std::vector<std::string (*)()> files;  // given after --align
     int status;
     std::string (*named)();  // the file the sentence names, if any
 };
 
-std::string nothing() {
-    return {};
-}
-std::string missing() {
-    return TestMedia::missing();
-}
-
 class FailingAlignCommand : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(FailingAlignCommand, SaysWhyOnStandardErrorAlone) {
-    const Finished run = pellucor(GetParam().arguments());
+    std::vector<std::string> arguments{"--align"};
+    for (const auto file : GetParam().files)
+        arguments.push_back(file());
+    const Finished run = pellucor(arguments);
     EXPECT_EQ(run.status, GetParam().status) << run.err;
     EXPECT_EQ(run.out, "");
     ASSERT_FALSE(run.err.empty());
@@ -119,26 +119,10 @@ TEST_P(FailingAlignCommand, SaysWhyOnStandardErrorAlone) {
 INSTANTIATE_TEST_SUITE_P(
     Runs, FailingAlignCommand,
     ::testing::Values(
-        FailureCase{"NoCommonSound",
-                    [] {
-                        return std::vector<std::string>{"--align", near(), unrelated()};
-                    },
-                    3, nothing},
-        FailureCase{"FirstFileMissing",
-                    [] {
-                        return std::vector<std::string>{"--align", missing(), far()};
-                    },
-                    2, missing},
-        FailureCase{"SecondFileMissing",
-                    [] {
-                        return std::vector<std::string>{"--align", near(), missing()};
-                    },
-                    2, missing},
-        FailureCase{"OneFileOnly",
-                    [] {
-                        return std::vector<std::string>{"--align", near()};
-                    },
-                    2, nothing}),
+        FailureCase{"NoCommonSound", {near, unrelated}, 3, nothing},
+        FailureCase{"FirstFileMissing", {TestMedia::missing, far}, 2, TestMedia::missing},
+        FailureCase{"SecondFileMissing", {near, TestMedia::missing}, 2, TestMedia::missing},
+        FailureCase{"OneFileOnly", {near}, 2, nothing}),
     byName);
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -160,63 +161,55 @@ TEST_F(TwoSources, AreRefusedAsSharingNoSound) {
 // What the window sees of the worker threads.
 class WorkerThreads : public ::testing::Test {
 protected:
-    void waitForDone() {
+    // Aligns two files and waits for the outcome; `onProgress` sees each report under the lock.
+    void alignAndWait(AlignmentWorker& aligner, std::function<void(double)> onProgress) {
+        aligner.start(
+            flac(), drifting(),
+            [this, onProgress](double p) {
+                std::lock_guard lock(m_mutex);
+                onProgress(p);
+            },
+            [this](const AlignmentWorker::Outcome& o) {
+                std::lock_guard lock(m_mutex);
+                m_doneAt = std::chrono::steady_clock::now();
+                m_outcomes.push_back(o);
+                m_changed.notify_all();
+            });
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return !m_outcomes.empty(); });
     }
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::vector<double> m_progress;
     std::vector<AlignmentWorker::Outcome> m_outcomes;
     std::chrono::steady_clock::time_point m_doneAt;
 };
 
 TEST_F(WorkerThreads, ReportRisingProgressAndOneResult) {
     AlignmentWorker aligner;
-    aligner.start(
-        flac(), drifting(),
-        [this](double p) {
-            std::lock_guard lock(m_mutex);
-            m_progress.push_back(p);
-        },
-        [this](const AlignmentWorker::Outcome& o) {
-            std::lock_guard lock(m_mutex);
-            m_outcomes.push_back(o);
-            m_changed.notify_all();
-        });
-    waitForDone();
+    std::vector<double> progress;
+    alignAndWait(aligner, [&](double p) { progress.push_back(p); });
     std::lock_guard lock(m_mutex);
     ASSERT_EQ(m_outcomes.size(), 1u);
     ASSERT_TRUE(std::holds_alternative<Alignment>(m_outcomes[0]));
-    ASSERT_FALSE(m_progress.empty());
-    for (std::size_t i = 1; i < m_progress.size(); ++i)
-        EXPECT_GE(m_progress[i], m_progress[i - 1]);
-    EXPECT_GE(m_progress.front(), 0.0);
-    EXPECT_DOUBLE_EQ(m_progress.back(), 1.0);
+    ASSERT_FALSE(progress.empty());
+    for (std::size_t i = 1; i < progress.size(); ++i)
+        EXPECT_GE(progress[i], progress[i - 1]);
+    EXPECT_GE(progress.front(), 0.0);
+    EXPECT_DOUBLE_EQ(progress.back(), 1.0);
 }
 
 TEST_F(WorkerThreads, EndWithinTwoHundredMillisecondsOfACancel) {
     AlignmentWorker aligner;
     std::chrono::steady_clock::time_point cancelledAt;
     bool asked = false;
-    aligner.start(
-        flac(), drifting(),
-        [&](double) {
-            std::lock_guard lock(m_mutex);
-            if (!asked) {
-                asked = true;
-                cancelledAt = std::chrono::steady_clock::now();
-                aligner.cancel();
-            }
-        },
-        [this](const AlignmentWorker::Outcome& o) {
-            std::lock_guard lock(m_mutex);
-            m_doneAt = std::chrono::steady_clock::now();
-            m_outcomes.push_back(o);
-            m_changed.notify_all();
-        });
-    waitForDone();
+    alignAndWait(aligner, [&](double) {
+        if (!asked) {
+            asked = true;
+            cancelledAt = std::chrono::steady_clock::now();
+            aligner.cancel();
+        }
+    });
     std::lock_guard lock(m_mutex);
     ASSERT_TRUE(std::holds_alternative<AlignError>(m_outcomes[0]));
     EXPECT_EQ(std::get<AlignError>(m_outcomes[0]).kind(), AlignError::Kind::Cancelled);

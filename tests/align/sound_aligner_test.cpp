@@ -78,9 +78,17 @@ protected:
     QEventLoop m_loop;
 };
 
-TEST_F(WindowsAligner, HandsProgressAndTheOutcomeToTheWindowsThread) {
+struct Answer {
+    const char* name;
+    AlignmentWorker::Outcome answer;
+    IAligner::Outcome shown;
+};
+
+class Answered : public WindowsAligner, public ::testing::WithParamInterface<Answer> {};
+
+TEST_P(Answered, ReachesTheWindowsThreadAfterItsProgress) {
     HeldAnalysis held;
-    SoundAligner aligner(held.analysis(Alignment{-7.346, 125.0, 0.9}));
+    SoundAligner aligner(held.analysis(GetParam().answer));
     startOn(aligner, "one.wav");
     held.release();
     m_loop.exec();
@@ -88,38 +96,26 @@ TEST_F(WindowsAligner, HandsProgressAndTheOutcomeToTheWindowsThread) {
     for (QThread* thread : m_threads)
         EXPECT_EQ(thread, QCoreApplication::instance()->thread());
     ASSERT_EQ(m_outcomes.size(), 1u);
-    EXPECT_EQ(m_outcomes[0].kind, IAligner::Outcome::Kind::Found);
-    EXPECT_DOUBLE_EQ(m_outcomes[0].offset, -7.346);
-    EXPECT_DOUBLE_EQ(m_outcomes[0].driftPpm, 125.0);
-    EXPECT_DOUBLE_EQ(m_outcomes[0].score, 0.9);
+    const IAligner::Outcome& shown = GetParam().shown;
+    EXPECT_EQ(m_outcomes[0].kind, shown.kind);
+    EXPECT_DOUBLE_EQ(m_outcomes[0].offset, shown.offset);
+    EXPECT_DOUBLE_EQ(m_outcomes[0].driftPpm, shown.driftPpm);
+    EXPECT_DOUBLE_EQ(m_outcomes[0].score, shown.score);
+    EXPECT_EQ(m_outcomes[0].message, shown.message);
 }
 
-struct RefusalCase {
-    const char* name;
-    AlignError::Kind kind;
-    IAligner::Outcome::Kind shown;
-};
-
-class RefusedAlignment : public WindowsAligner,
-                         public ::testing::WithParamInterface<RefusalCase> {};
-
-TEST_P(RefusedAlignment, ReachesTheWindowWithItsSentence) {
-    HeldAnalysis held;
-    SoundAligner aligner(held.analysis(AlignError(GetParam().kind, "The file one.wav says no.")));
-    startOn(aligner, "one.wav");
-    held.release();
-    m_loop.exec();
-    ASSERT_EQ(m_outcomes.size(), 1u);
-    EXPECT_EQ(m_outcomes[0].kind, GetParam().shown);
-    EXPECT_EQ(m_outcomes[0].message, "The file one.wav says no.");
-}
-
-INSTANTIATE_TEST_SUITE_P(Outcomes, RefusedAlignment,
-                         ::testing::Values(RefusalCase{"NoCommonSound",
-                                                       AlignError::Kind::NoCommonSound,
-                                                       IAligner::Outcome::Kind::NoCommonSound},
-                                           RefusalCase{"Unreadable", AlignError::Kind::Unreadable,
-                                                       IAligner::Outcome::Kind::Failed}),
+using Kind = IAligner::Outcome::Kind;
+const std::string kNo = "The file one.wav says no.";
+INSTANTIATE_TEST_SUITE_P(Outcomes, Answered,
+                         ::testing::Values(Answer{"Found",
+                                                  Alignment{-7.346, 125.0, 0.9},
+                                                  {Kind::Found, -7.346, 125.0, 0.9, {}}},
+                                           Answer{"NoCommonSound",
+                                                  AlignError(AlignError::Kind::NoCommonSound, kNo),
+                                                  {Kind::NoCommonSound, 0, 0, 0, kNo}},
+                                           Answer{"Unreadable",
+                                                  AlignError(AlignError::Kind::Unreadable, kNo),
+                                                  {Kind::Failed, 0, 0, 0, kNo}}),
                          byName);
 
 struct Superseded {

@@ -75,8 +75,4 @@ TEST(HotKeyBook, WritesAnErrorsTextCutToTheBuffer) {
     EXPECT_EQ(HotKeyBook::formatMessage(999, text, sizeof text), 0u);
 }
 
-TEST(HotKeyBook, PacksTheKeyIntoWmHotKeysLParam) {
-    EXPECT_EQ(hotKeyLParam(0x72, 2 | 4), 0x00720006);
-}
-
 }  // namespace

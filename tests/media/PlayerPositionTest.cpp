@@ -84,7 +84,19 @@ INSTANTIATE_TEST_SUITE_P(
                      settledThen({"seek 10", "wait", "restart", "report 11"}), 11.0},
         PositionCase{"LostReportKeepsTheLastThatCounted", settledThen({"report 4", "lost"}), 4.0},
         PositionCase{"LostReportAfterASeekKeepsItsTarget",
-                     settledThen({"seek 10", "reply 1", "restart", "lost"}), 10.0}),
+                     settledThen({"seek 10", "reply 1", "restart", "lost"}), 10.0},
+        PositionCase{"RestartBeforeTheSeekIsTakenKeepsItsTarget",
+                     settledThen({"seek 10", "restart", "report 2.1"}), 10.0},
+        PositionCase{"SecondWriteOutlivesTheFirstSeek",
+                     settledThen({"seek 5", "reply 1", "seek 10", "restart", "report 5.1"}), 10.0},
+        PositionCase{"LateReplyOfTheFirstSeekIgnored",
+                     settledThen({"seek 5", "seek 10", "reply 1", "restart", "report 5.1"}), 10.0},
+        PositionCase{
+            "ReportsCountOnceTheSecondSeekLanded",
+            settledThen({"seek 5", "seek 10", "reply 1", "reply 2", "restart", "report 10.04"}),
+            10.04},
+        PositionCase{"NewWriteAfterGivingUpReadsBack", settledThen({"seek 5", "wait", "seek 3"}),
+                     3.0}),
     byName);
 
 TEST(PlayerPositionTest, ReportIsCurrentOnlyOnceTheSeekHasSettled) {

@@ -81,22 +81,14 @@ public:
     void report(const std::string& name, std::vector<std::uint8_t> bytes) {
         send(name, bytes.data(), bytes.size());
     }
-    // One input event, or its first `part` bytes only.
+    // One input event, or only its bytes from `from` up to `to`.
     void event(const std::string& name, std::uint16_t type, std::uint16_t code, std::int32_t value,
-               std::size_t part = sizeof(input_event)) {
+               std::size_t from = 0, std::size_t to = sizeof(input_event)) {
         input_event e{};
         e.type = type;
         e.code = code;
         e.value = value;
-        send(name, &e, part);
-    }
-    void rest(const std::string& name, std::uint16_t type, std::uint16_t code, std::int32_t value,
-              std::size_t from) {
-        input_event e{};
-        e.type = type;
-        e.code = code;
-        e.value = value;
-        send(name, reinterpret_cast<std::uint8_t*>(&e) + from, sizeof e - from);
+        send(name, reinterpret_cast<std::uint8_t*>(&e) + from, to - from);
     }
     // A key going down or up, with the report's end, as the kernel sends it.
     void key(const std::string& name, std::uint16_t code, bool down) {

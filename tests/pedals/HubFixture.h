@@ -19,11 +19,9 @@ protected:
     RecordingPedalLog log;
     PedalHub hub{tree, tree, loop, log};
     std::vector<std::string> told;
-    int batches = 0;
 
     void start() {
         hub.start([this](std::span<const PedalChange> changes) {
-            ++batches;
             for (const PedalChange& c : changes)
                 told.push_back(std::string(roleName(c.role)) + (c.pressed ? "+" : "-"));
         });

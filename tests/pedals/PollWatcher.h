@@ -42,7 +42,6 @@ public:
             ++turns;
         return turns;
     }
-    bool watching(int fd) const { return m_watched.count(fd) != 0; }
 
 private:
     std::map<int, std::function<void()>> m_watched;

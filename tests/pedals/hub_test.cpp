@@ -98,10 +98,10 @@ TEST_F(Reports, OnlyChangesAreTold) {
 TEST_F(Reports, AnEventSplitAcrossReadsCountsOnce) {
     plugPCsensor("event1");
     start();
-    tree.event("event1", EV_KEY, KEY_B, 1, 10);
+    tree.event("event1", EV_KEY, KEY_B, 1, 0, 10);
     settle();
     EXPECT_TRUE(told.empty());
-    tree.rest("event1", EV_KEY, KEY_B, 1, 10);
+    tree.event("event1", EV_KEY, KEY_B, 1, 10);
     tree.event("event1", EV_SYN, SYN_REPORT, 0);
     settle();
     EXPECT_EQ(takeTold(), Told{"middle+"});

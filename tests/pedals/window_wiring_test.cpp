@@ -29,9 +29,6 @@ protected:
         const PedalChange change{role, down};
         control->handle({&change, 1});
     }
-    bool called(const std::string& call) const {
-        return std::find(players.calls.begin(), players.calls.end(), call) != players.calls.end();
-    }
     long restores() const {
         return std::count_if(hotKeyCalls.calls.begin(), hotKeyCalls.calls.end(),
                              [](const std::string& c) { return c.starts_with("SendRestore"); });

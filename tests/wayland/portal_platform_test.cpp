@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "CategoryWarnings.h"
 #include "FakePortal.h"
 #include "MessageHook.h"
 #include "NamedCases.h"
@@ -166,29 +167,10 @@ TEST_P(PortalBinding, EveryKeyWorksAndNothingIsReported) {
     EXPECT_EQ(portal.callsOf("BindShortcuts").size(), GetParam().bindsIn == std::string("bind"));
 }
 
-// Warnings of the portal's category while a test runs.
-class PortalWarnings {
-public:
-    PortalWarnings() {
-        s_seen.clear();
-        m_previous = qInstallMessageHandler(&PortalWarnings::keep);
-    }
-    ~PortalWarnings() { qInstallMessageHandler(m_previous); }
-    QStringList seen() const { return s_seen; }
-
-private:
-    static void keep(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (type == QtWarningMsg && qstrcmp(context.category, "pellucor.portal") == 0)
-            s_seen << text;
-    }
-    static inline QStringList s_seen;
-    QtMessageHandler m_previous = nullptr;
-};
-
 // A shortcut the desktop leaves without a key (another program holds it, the user refused
 // it) is said once, named in the log; the keys it did bind work.
 TEST_P(PortalBinding, AShortcutLeftWithoutAKeyIsReportedOnceAndTheOthersWork) {
-    PortalWarnings warnings;
+    CategoryWarnings warnings("pellucor.portal");
     ASSERT_TRUE(start({"--no-key", "stop"}));
     registerTheThreeKeys();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !unavailable.empty(); }, 10000));
@@ -202,7 +184,7 @@ TEST_P(PortalBinding, AShortcutLeftWithoutAKeyIsReportedOnceAndTheOthersWork) {
 
 // The user takes a key away in the desktop's settings while the program runs.
 TEST_P(PortalBinding, AKeyTakenAwayLaterIsReportedOnce) {
-    PortalWarnings warnings;
+    CategoryWarnings warnings("pellucor.portal");
     ASSERT_TRUE(start());
     registerTheThreeKeys();
     ASSERT_TRUE(pressArrives("zurueck"));

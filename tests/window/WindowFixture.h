@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QLocale>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,10 @@ protected:
     Ui::frm1& ui() { return window->controls(); }
     HWND hwnd() { return static_cast<HWND>(window->winId()); }
     static std::string text(const QLineEdit* field) { return field->text().toStdString(); }
+    // Whether the players were asked for `call` since the log was last cleared.
+    bool called(const std::string& call) const {
+        return std::find(players.calls.begin(), players.calls.end(), call) != players.calls.end();
+    }
     // Where the players stand and whether each plays when a command starts.
     void stand(double position1, bool playing1, double position2, bool playing2) {
         p1->position = position1;
@@ -66,4 +71,18 @@ class WindowCases : public WindowFixture, public ::testing::WithParamInterface<P
 inline std::vector<std::string> firstCalls(const std::vector<std::string>& calls,
                                            std::size_t count) {
     return {calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(count)};
+}
+
+// One side of the window, 1 or 2, as the test's parameter: its flag, file, display and player.
+class WindowSide : public WindowCases<int> {
+protected:
+    int side() const { return GetParam(); }
+    bool geladen() const { return side() == 1 ? window->geladen1 : window->geladen2; }
+    std::string media() const { return side() == 1 ? window->media1 : window->media2; }
+    std::string disp() { return text(side() == 1 ? ui().disp1 : ui().disp2); }
+    FakePlayer& player() { return side() == 1 ? *p1 : *p2; }
+};
+
+inline std::string sideName(const ::testing::TestParamInfo<int>& info) {
+    return "Side" + std::to_string(info.param);
 }

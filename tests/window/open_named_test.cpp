@@ -13,7 +13,7 @@
 
 namespace {
 
-class OpenNamed : public WindowFixture, public ::testing::WithParamInterface<int> {
+class OpenNamed : public WindowSide {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
@@ -32,11 +32,6 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         return file.fileName().toStdString();
     }
-    int side() const { return GetParam(); }
-    bool geladen() const { return side() == 1 ? window->geladen1 : window->geladen2; }
-    std::string media() const { return side() == 1 ? window->media1 : window->media2; }
-    std::string disp() { return text(side() == 1 ? ui().disp1 : ui().disp2); }
-    FakePlayer& player() { return side() == 1 ? *p1 : *p2; }
     // What the side shows after its open command was given this name by the dialog.
     struct Seen {
         std::vector<std::string> calls;
@@ -98,7 +93,6 @@ TEST_P(OpenNamed, AFileThePlayerRefusesGetsTheLoadMessage) {
     EXPECT_TRUE(side() == 1 ? window->geladen2 : window->geladen1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sides, OpenNamed, ::testing::Values(1, 2),
-                         [](const auto& test) { return "Side" + std::to_string(test.param); });
+INSTANTIATE_TEST_SUITE_P(Sides, OpenNamed, ::testing::Values(1, 2), sideName);
 
 }  // namespace

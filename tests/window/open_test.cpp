@@ -12,9 +12,9 @@ namespace {
 const std::vector<std::string> kDialogCalls = {"setFlags(4096)", "ShowOpen", "FileName"};
 
 // One side of the window, 1 or 2, as its open command sees it.
-class OpenSide : public WindowFixture, public ::testing::WithParamInterface<int> {
+class OpenSide : public WindowSide {
 protected:
-    bool first() const { return GetParam() == 1; }
+    bool first() const { return side() == 1; }
     void open(const std::string& choice) {
         dialog.nextChoice = choice;
         first() ? window->neu1_Click() : window->neu2_Click();
@@ -31,10 +31,6 @@ protected:
         dialog.log.clear();
         messages.shown.clear();
     }
-    bool geladen() const { return first() ? window->geladen1 : window->geladen2; }
-    std::string media() const { return first() ? window->media1 : window->media2; }
-    std::string disp() { return text(first() ? ui().disp1 : ui().disp2); }
-    FakePlayer& player() { return first() ? *p1 : *p2; }
     std::string call(const std::string& what) const {
         return "wmp" + std::to_string(GetParam()) + "." + what;
     }
@@ -167,12 +163,10 @@ TEST_P(OpenSide, HotKeysDoNothingWhileTheFileIsOpening) {
 
     player().opened();
     hook.deliver(hwnd(), WM_HOTKEY, ids.at(0), 0x00720000);  // F3
-    EXPECT_NE(std::find(players.calls.begin(), players.calls.end(), "wmp2.play"),
-              players.calls.end());
+    EXPECT_TRUE(called("wmp2.play"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sides, OpenSide, ::testing::Values(1, 2),
-                         [](const auto& test) { return "Side" + std::to_string(test.param); });
+INSTANTIATE_TEST_SUITE_P(Sides, OpenSide, ::testing::Values(1, 2), sideName);
 
 TEST_F(WindowFixture, FileDisplayShowsAtMostTheLastThirtyCharacters) {
     const std::pair<std::string, std::string> shown[] = {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "CategoryWarnings.h"
 #include "WindowFixture.h"
 
 namespace {
@@ -39,26 +40,16 @@ INSTANTIATE_TEST_SUITE_P(Keys, ShortcutInTheGoToField,
                          byName);
 
 // What the window's guard drops it must still say, in its logging category.
-std::vector<std::string>* g_warnings = nullptr;
-
-void collect(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (g_warnings && type == QtWarningMsg && std::string(context.category) == "pellucor.window")
-        g_warnings->push_back(message.toStdString());
-}
-
 TEST_F(WindowFixture, AFailingTickIsLoggedAsAWarning) {
-    std::vector<std::string> warnings;
-    g_warnings = &warnings;
-    const QtMessageHandler previous = qInstallMessageHandler(collect);
+    const CategoryWarnings warnings("pellucor.window");
     players.failOn("wmp1.currentPosition");
 
     window->Timer1.onTick();
 
-    qInstallMessageHandler(previous);
-    g_warnings = nullptr;
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_NE(warnings[0].find("Timer1"), std::string::npos) << warnings[0];
-    EXPECT_NE(warnings[0].find("wmp1.currentPosition"), std::string::npos) << warnings[0];
+    ASSERT_EQ(warnings.count(), 1);
+    const std::string warning = warnings.seen()[0].toStdString();
+    EXPECT_NE(warning.find("Timer1"), std::string::npos) << warning;
+    EXPECT_NE(warning.find("wmp1.currentPosition"), std::string::npos) << warning;
 }
 
 }  // namespace
