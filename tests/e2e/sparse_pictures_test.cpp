@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTest>
 #include <string>
 
@@ -69,6 +70,9 @@ TEST_P(SparsePictures, PositionMovesWithTheSoundBackGoesOneSecondAndPauseStaysWh
         const double waited = wait(500);
         EXPECT_NEAR(pos() - before, waited, kNear) << "from " << before;
     }
+    // The time box follows second by second, not from picture to picture.
+    EXPECT_TRUE(waitFor([&] { return w.ui().time->text() == "3"; }, 1500))
+        << w.ui().time->text().toStdString();
 
     // Between two pictures, so that a landing on the next picture shows.
     ASSERT_TRUE(waitFor([&] { return pos() > 3.4; }));
