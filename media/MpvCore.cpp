@@ -20,7 +20,8 @@ enum Observer : std::uint64_t {
     kVideoTrack,
     kFrameRate,
     kAudioOutput,
-    kStillPicture
+    kStillPicture,
+    kPictureRate
 };
 constexpr std::uint64_t kOpenedHook = 1;
 
@@ -120,6 +121,7 @@ void MpvCore::start(bool keepWindow) {
     lib.observe_property(mpv, kFrameRate, "container-fps", MPV_FORMAT_DOUBLE);
     lib.observe_property(mpv, kAudioOutput, "current-ao", MPV_FORMAT_STRING);
     lib.observe_property(mpv, kStillPicture, "current-tracks/video/albumart", MPV_FORMAT_FLAG);
+    lib.observe_property(mpv, kPictureRate, "estimated-vf-fps", MPV_FORMAT_DOUBLE);
     lib.set_wakeup_callback(mpv, &MpvCore::onWakeup, this);
     m_mpv = mpv;
 }
@@ -173,6 +175,7 @@ void MpvCore::dispatch(const mpv_event& event) {
             m_observed.timePos.reset();
             m_observed.sound.forget();
             m_observed.duration.reset();
+            m_observed.pictureRate.reset();
             m_observed.eofReached = false;
             emit fileStarted(
                 static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id);
@@ -256,6 +259,10 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
             break;
         case kFrameRate:
             m_observed.frameRate = number();
+            break;
+        case kPictureRate:
+            m_observed.pictureRate = number();
+            emit pictureRateChanged();
             break;
         case kAudioOutput: {
             const bool text = has && property->format == MPV_FORMAT_STRING;

@@ -31,6 +31,9 @@ public:
         bool hasPicture = false;
         // Frames per second the file declares, where it does.
         std::optional<double> frameRate;
+        // Pictures a second as libmpv estimates them from the last pictures' times; a file
+        // whose rate varies declares one it does not keep.
+        std::optional<double> pictureRate;
         // The sound output libmpv plays through ("pulse", "pipewire", "null"); empty without
         // sound.
         std::string audioOutput;
@@ -98,6 +101,7 @@ signals:
     void eofReachedChanged(bool reached);
     void timePosChanged();
     void pictureChanged(bool hasPicture);
+    void pictureRateChanged();
     void audioOutputChanged();
 
 private:

@@ -12,6 +12,7 @@
 
 #include "IMediaPlayer.h"
 #include "IPlayerListener.h"
+#include "PictureSpacing.h"
 #include "PlayerOpen.h"
 #include "PlayerPosition.h"
 #include "TwipsGeometry.h"
@@ -111,6 +112,7 @@ private:
     void onRestarted();
     void onTimePosReported();
     void onEofReached(bool reached);
+    void onPictureRateReported();
     void refreshBar();
     void togglePlay();
 
@@ -128,6 +130,8 @@ private:
     PlayerOpen m_open;
     PlayerPosition m_position;
     TwipsGeometry m_geometry;
+    // Whether the file's sparse pictures are filled in with copies.
+    PictureSpacing m_spacing;
     // A file opened before the window was on screen plays without a picture until it is.
     bool m_pictureDeferred = false;
     double m_speed = 1.0;  // as last set

@@ -114,6 +114,10 @@ void MpvPlayer::sendOpen() {
     // opened before that plays without a picture until the window is shown.
     m_pictureDeferred = !m_video->isVisible();
     m_core->setStringAsync("vid", m_pictureDeferred ? "no" : "auto");
+    // libmpv keeps its filters from file to file; the next file's pictures are its own.
+    if (m_spacing.fileOpening()) {
+        m_core->setStringAsync("vf", "");
+    }
     m_core->commandAsync(m_open.send(), {"loadfile", m_open.path(), "replace"});
 }
 
