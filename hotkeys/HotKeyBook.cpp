@@ -1,5 +1,6 @@
 #include "HotKeyBook.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -22,8 +23,10 @@ bool HotKeyBook::fail(PlatformError error) {
 
 std::size_t HotKeyBook::formatMessage(std::uint32_t errorCode, char* buffer, std::size_t size) {
     const std::string_view text = platformErrorText(errorCode);
+    // An unknown code has no text, and no text to copy from.
     const std::size_t n = std::min(text.size(), size);
-    std::memcpy(buffer, text.data(), n);
+    if (n > 0)
+        std::memcpy(buffer, text.data(), n);
     return n;
 }
 
