@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "FakeFileDialog.h"
@@ -30,10 +32,12 @@ public:
     // Without a shared start, each player starts on its own, as players did before the
     // window started them together (for comparison in the benchmark). Hot keys come from X11
     // grabs unless the test asks for the desktop's portal. A test may give the players a
-    // shorter time to open a file.
+    // shorter time to open a file, and wrap each player (to record its calls).
+    using WrapPlayer = std::function<std::unique_ptr<IMediaPlayer>(std::unique_ptr<IMediaPlayer>)>;
     explicit RealWindow(bool sharedStart = true, KeySource keys = KeySource::X11Grabs,
-                        std::chrono::milliseconds openTimeout = MpvPlayer::kOpenTimeout)
-        : m_program({dialog, messages, keys, {}, sharedStart, openTimeout}),
+                        std::chrono::milliseconds openTimeout = MpvPlayer::kOpenTimeout,
+                        WrapPlayer wrapPlayer = {})
+        : m_program({dialog, messages, keys, std::move(wrapPlayer), sharedStart, openTimeout}),
           window(m_program.window()) {
         window->show();
     }
