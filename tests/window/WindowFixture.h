@@ -47,6 +47,14 @@ protected:
     Ui::frm1& ui() { return window->controls(); }
     HWND hwnd() { return static_cast<HWND>(window->winId()); }
     static std::string text(const QLineEdit* field) { return field->text().toStdString(); }
+    // Both sides holding `file`, each opened through its command and told open by its player.
+    void holdBoth(const std::string& file) {
+        dialog.nextChoice = file;
+        window->neu1_Click();
+        window->neu2_Click();
+        p1->opened();
+        p2->opened();
+    }
     // Where the players stand and whether each plays when a command starts.
     void stand(double position1, bool playing1, double position2, bool playing2) {
         p1->position = position1;

@@ -21,11 +21,7 @@ class LostFile : public WindowCases<LostCase> {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        dialog.nextChoice = "/media/talk.wav";
-        window->neu1_Click();
-        window->neu2_Click();
-        p1->opened();
-        p2->opened();
+        holdBoth("/media/talk.wav");
         ASSERT_TRUE(window->geladen1 && window->geladen2);
         stand(30.0, GetParam().bothPlaying, 30.0, GetParam().bothPlaying);
         window->Timer1.setInterval(200);
