@@ -34,6 +34,13 @@ public:
     using OpenEnded = std::function<void(const PlayerError* refusal)>;
     virtual void onOpenEnded(OpenEnded told) = 0;
 
+    // Told from the event loop when the player gives up a file it had opened because the file
+    // can no longer be played (libmpv gave it up, or its data ended well before its length: a
+    // share that fails, a file cut short, data that is garbage). The player holds no file then,
+    // as after a refused open.
+    using FileLost = std::function<void(const PlayerError& why)>;
+    virtual void onFileLost(FileLost told) = 0;
+
     // controls.play / controls.pause
     virtual void play() = 0;
     virtual void pause() = 0;

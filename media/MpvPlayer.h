@@ -51,6 +51,7 @@ public:
     void setAutoStart(bool autoStart) override;
     void setURL(const std::string& path) override;
     void onOpenEnded(OpenEnded told) override;
+    void onFileLost(FileLost told) override;
 
     void play() override;
     void pause() override;
@@ -96,6 +97,8 @@ private:
     void openSucceeded();
     void openRefused(const std::string& reason);
     void tellOpenEnded(std::optional<PlayerError> refusal);
+    void giveUpFile(const std::string& reason, bool stopLibmpv);
+    bool giveUpIfEndedEarly();
     void becomeEmpty(bool stopLibmpv);
     void seekTo(double seconds);
     void stopAndRewind();
@@ -125,6 +128,7 @@ private:
     QTimer m_barTimer;
     QTimer m_openTimer;
     OpenEnded m_openEnded;
+    FileLost m_fileLost;
 
     // The open in progress or done, where the player stands, where it lies in the window.
     PlayerOpen m_open;

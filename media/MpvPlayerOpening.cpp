@@ -92,6 +92,10 @@ void MpvPlayer::onOpenEnded(OpenEnded told) {
     m_openEnded = std::move(told);
 }
 
+void MpvPlayer::onFileLost(FileLost told) {
+    m_fileLost = std::move(told);
+}
+
 void MpvPlayer::open(const std::string& path) {
     m_open.begin(path);
     m_position.fileOpening();
@@ -220,12 +224,26 @@ void MpvPlayer::onFileEnded(qint64 entry, int reason, int error) {
             reason == MPV_END_FILE_REASON_ERROR ? error : MPV_ERROR_UNKNOWN_FORMAT));
         return;
     }
-    // Given up while playing: the player empties itself.
+    // Given up while playing: libmpv holds the file no longer.
     if (m_open.hasFile() && reason == MPV_END_FILE_REASON_ERROR) {
-        qCWarning(lcMedia) << "libmpv gave up playing" << QString::fromStdString(m_open.fileName())
-                           << ":" << m_core->errorText(error);
-        becomeEmpty(false);
+        giveUpFile(m_core->errorText(error), false);
     }
+}
+
+void MpvPlayer::giveUpFile(const std::string& reason, bool stopLibmpv) {
+    PlayerError lost("cannot play " + m_open.path() + " any further: " + reason);
+    qCWarning(lcMedia) << lost.what();
+    becomeEmpty(stopLibmpv);
+    // In a turn of its own, as the end of an open is told, and only while no other file came.
+    QTimer::singleShot(0, this, [this, serial = m_open.serial(), lost = std::move(lost)] {
+        if (!m_open.isCurrent(serial) || m_open.underWay() || m_open.hasFile()) {
+            qCDebug(lcMedia) << "news of a lost file that a later open replaced dropped";
+            return;
+        }
+        if (m_fileLost) {
+            m_fileLost(lost);
+        }
+    });
 }
 
 void MpvPlayer::showNotice() {

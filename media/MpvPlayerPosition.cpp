@@ -2,6 +2,7 @@
 // (PlayerPosition.h); and what the player does at the end of its file.
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "MediaLog.h"
 #include "MpvCore.h"
@@ -71,6 +72,9 @@ void MpvPlayer::onEofReached(bool reached) {
     if (!reached || !m_open.hasFile() || m_state == kStopped || !readyToStart()) {
         return;
     }
+    if (giveUpIfEndedEarly()) {
+        return;
+    }
     try {
         stopAndRewind();
     } catch (const PlayerError& e) {
@@ -85,6 +89,10 @@ void MpvPlayer::stopIfAtEnd() {
         return;
     }
     const auto& observed = m_core->observed();
+    // A seek past where a file's data ends lands at that end.
+    if (observed.eofReached && giveUpIfEndedEarly()) {
+        return;
+    }
     if (observed.timePos && observed.duration &&
         *observed.timePos >= *observed.duration - kEndTolerance) {
         try {
@@ -93,4 +101,15 @@ void MpvPlayer::stopIfAtEnd() {
             qCWarning(lcMedia) << "cannot rewind at the end:" << e.what();
         }
     }
+}
+
+bool MpvPlayer::giveUpIfEndedEarly() {
+    const auto& observed = m_core->observed();
+    if (!PlayerPosition::endedEarly(observed.timePos, observed.duration)) {
+        return false;
+    }
+    giveUpFile("its data ends at " + std::to_string(*observed.timePos) + " s of " +
+                   std::to_string(*observed.duration) + " s",
+               true);
+    return true;
 }

@@ -72,3 +72,10 @@ void PlayerPosition::giveUpIfSilent(Clock::time_point now) {
         m_settledSerial = 0;
     }
 }
+
+bool PlayerPosition::endedEarly(std::optional<double> at, std::optional<double> length) {
+    if (!at || !length) {
+        return false;
+    }
+    return *at < *length - std::max(kEarlyEndSeconds, kEarlyEndShare * *length);
+}

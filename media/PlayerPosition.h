@@ -49,6 +49,13 @@ public:
     // The report, if it counts; else where the last seek went or the last report that counted.
     double position(const Report& report, Clock::time_point now) const;
 
+    // Whether a file of `length` seconds whose data ended `at` ended well before its length, by
+    // more than an estimated length is off: then its data ran out there (a failing share, a file
+    // cut short, garbage), and it did not end.
+    static bool endedEarly(std::optional<double> at, std::optional<double> length);
+    static constexpr double kEarlyEndSeconds = 1.0;
+    static constexpr double kEarlyEndShare = 0.05;
+
 private:
     bool settling(Clock::time_point now) const;
     std::uint64_t settledSerial(Clock::time_point now) const;

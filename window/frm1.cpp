@@ -10,6 +10,23 @@
 #include "WindowShortcuts.h"
 #include "ui_frm1.h"
 
+namespace {
+
+// A player's news about one side, handed to the window's handler for that side; what the
+// handler throws is logged, for the news comes from the event loop.
+template <typename News>
+auto toldFrom(frm1* window, void (frm1::*handler)(int, News), int side, const char* what) {
+    return [window, handler, side, what](News news) {
+        try {
+            (window->*handler)(side, news);
+        } catch (const std::exception& e) {
+            logDropped(what, e);
+        }
+    };
+}
+
+}  // namespace
+
 frm1::frm1(frm1Services services, QWidget* parent)
     : QMainWindow(parent),
       ui(std::make_unique<Ui::frm1>()),
@@ -30,17 +47,10 @@ frm1::frm1(frm1Services services, QWidget* parent)
     wmp1 = services.makePlayer(ui->wmp1);
     wmp2 = services.makePlayer(ui->wmp2);
     // The players tell from the event loop: nothing may unwind into it.
-    const auto toldBy = [this](int side) {
-        return [this, side](const PlayerError* refusal) {
-            try {
-                openEnded(side, refusal);
-            } catch (const std::exception& e) {
-                logDropped("the end of an open", e);
-            }
-        };
-    };
-    wmp1->onOpenEnded(toldBy(1));
-    wmp2->onOpenEnded(toldBy(2));
+    wmp1->onOpenEnded(toldFrom(this, &frm1::openEnded, 1, "the end of an open"));
+    wmp2->onOpenEnded(toldFrom(this, &frm1::openEnded, 2, "the end of an open"));
+    wmp1->onFileLost(toldFrom(this, &frm1::fileLost, 1, "a lost file"));
+    wmp2->onFileLost(toldFrom(this, &frm1::fileLost, 2, "a lost file"));
     // Players may draw into native windows of their own; the info panel lies above them only
     // as a native window raised over theirs.
     ui->Frame1->setAttribute(Qt::WA_NativeWindow);

@@ -150,6 +150,7 @@ private:
     void loadPlayer(int side);
     void openEnded(int side, const PlayerError* refusal);
     void loadFailed(int side, const std::exception& error);
+    void fileLost(int side, const PlayerError& why);
     void fastForward(double seconds);
 
     // Steps on both players, player 1 first.

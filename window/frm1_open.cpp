@@ -154,3 +154,25 @@ void frm1::loadFailed(int side, const std::exception& error) {
     s.media.clear();
     s.disp.clear();
 }
+
+// A file the player gave up while the side held it ends as one refused at the open: the message
+// and an empty side. The two no longer play together, so the other player stops where it is.
+void frm1::fileLost(int side, const PlayerError& why) {
+    const Side s = sideOf(*this, side);
+    if (!s.geladen) {
+        logDropped(side == 1 ? "a lost file of player 1" : "a lost file of player 2", why);
+        return;
+    }
+    s.geladen = false;
+    stopFollowing();
+    Timer1.setInterval(0);
+    const bool otherLoaded = side == 1 ? geladen2 : geladen1;
+    IMediaPlayer& other = side == 1 ? *wmp2 : *wmp1;
+    try {
+        if (otherLoaded && other.playState() == IMediaPlayer::kPlaying)
+            other.pause();
+    } catch (const std::exception& e) {
+        logDropped("pausing the other player", e);
+    }
+    loadFailed(side, why);
+}

@@ -38,6 +38,7 @@ public:
     void setAutoStart(bool autoStart) override { m_real->setAutoStart(autoStart); }
     void setURL(const std::string& path) override { m_real->setURL(path); }
     void onOpenEnded(OpenEnded told) override { m_real->onOpenEnded(std::move(told)); }
+    void onFileLost(FileLost told) override { m_real->onFileLost(std::move(told)); }
     void play() override {
         m_log.note(false);
         m_real->play();

@@ -1,15 +1,18 @@
 // The whole program against what users and their desktops do to it: a file libmpv gives up
-// while the media keys' interface watches, a signal while a dialog is open, a file whose reads
-// hang when the user quits. It survives each, ends with status 0 when asked to, and gives the
-// keys back at once.
+// while the media keys' interface watches, a share whose reads fail while both play, a signal
+// while a dialog is open, a file whose reads hang when the user quits. It survives each, ends
+// with status 0 when asked to, and gives the keys back at once.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "NamedCases.h"
@@ -59,10 +62,15 @@ protected:
         other.ungrabAll();
     }
 
-    void start(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    void start(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+               const QStringList& files = {}) {
         program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(PELLUCOR_EXE, {});
+        if (logFolder) {
+            program.setStandardErrorFile(logFolder->filePath("stderr.log"));
+        } else {
+            program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        }
+        program.start(PELLUCOR_EXE, files);
         ASSERT_TRUE(program.waitForStarted(5000));
         ASSERT_TRUE(activate(program)) << "the window never came";
     }
@@ -99,8 +107,16 @@ protected:
         return true;
     }
 
+    // What the program wrote to its standard error, where a test keeps it (keepLog()).
+    void keepLog() { logFolder.emplace(); }
+    QString log() const {
+        QFile file(logFolder->filePath("stderr.log"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
     QProcess program;
     OtherClient other;
+    std::optional<QTemporaryDir> logFolder;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -171,6 +187,68 @@ INSTANTIATE_TEST_SUITE_P(
                     QuitCase{"TermInTheMessageBox", SIGTERM, OpenWhen::MessageBoxAfterCancel},
                     QuitCase{"IntInTheMessageBox", SIGINT, OpenWhen::MessageBoxAfterCancel}),
     byName);
+
+// ---------------------------------------------------------------------------------------------
+
+using FailingShare = ProgramFaults;
+
+// Player 1's file lies on a share whose reads fail from a third of the file on, and both play:
+// once what was read ahead has played, the window says it cannot play the file, once, empties
+// player 1's side and pauses player 2; the media keys' interface says Stopped, and the keys and
+// the quit still answer.
+TEST_F(FailingShare, EmptiesPlayer1WithOneMessageAndStopsBoth) {
+    const fs::path file = fs::path(TestMedia::folder()) / "failing-share-program.mkv";
+    fs::remove(file);
+    fs::copy_file(TestMedia::video(), file);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_PRELOAD", STALLING_READ_LIBRARY);
+    environment.insert("PELLUCOR_TEST_STALL_FILE", QString::fromStdString(file.string()));
+    environment.insert("PELLUCOR_TEST_STALL_AFTER", QString::number(fs::file_size(file) / 3));
+    environment.insert("PELLUCOR_TEST_STALL_ERROR", "1");
+    keepLog();
+    start(environment,
+          {QString::fromStdString(file.string()), QString::fromStdString(TestMedia::video())});
+    ASSERT_TRUE(waitFor(
+        [&] { return log().contains("player 1 holds") && log().contains("player 2 holds"); },
+        15000))
+        << log().toStdString();
+    ASSERT_TRUE(activate(program));
+    typeKeys("F3");
+    ASSERT_TRUE(waitFor([] { return playerctl({"status"}).out == "Playing"; }, 10000));
+
+    ASSERT_TRUE(waitFor([&] { return shows(program, kMessage); }, 20000))
+        << "the failing share was never told";
+    // The interface reads the window four times a second.
+    ASSERT_TRUE(waitFor([] { return playerctl({"status"}).out == "Stopped"; }, 2000))
+        << "still " << playerctl({"status"}).out.toStdString();
+    QElapsedTimer watched;
+    watched.start();
+    while (watched.elapsed() < 1000) {
+        ASSERT_TRUE(running());
+        EXPECT_EQ(visibleWindowNames(program).split('\n').count(kMessage), 1)
+            << "more than one box";
+        EXPECT_EQ(playerctl({"status"}).out.toStdString(), "Stopped");
+        EXPECT_EQ(playerctl({"metadata", "xesam:title"}).out.toStdString(), "")
+            << "the side still holds it";
+    }
+    typeKeys("Return");
+    ASSERT_TRUE(waitFor([&] { return !shows(program, kMessage); }, 10000));
+    // Without player 1's file the keys leave player 2 alone, and nothing comes up.
+    ASSERT_TRUE(activate(program));
+    typeKeys("F3");
+    typeKeys("F1");
+    QTest::qWait(500);
+    EXPECT_FALSE(shows(program, kMessage));
+    EXPECT_EQ(playerctl({"status"}).out.toStdString(), "Stopped");
+
+    typeKeys("ctrl+e");
+    ASSERT_TRUE(endsWithin(10000));
+    EXPECT_TRUE(endedWell());
+    EXPECT_EQ(log().count("pellucor.media: cannot play " + QString::fromStdString(file.string())),
+              1)
+        << log().toStdString();
+    fs::remove(file);
+}
 
 // ---------------------------------------------------------------------------------------------
 

@@ -5,6 +5,8 @@
 //   PELLUCOR_TEST_STALL_AFTER   the offset where its reads stop answering
 //   PELLUCOR_TEST_STALL_FOR_MS  if set: the first read there answers after that long, and every
 //                               read after it at once; else none answers, ever
+//   PELLUCOR_TEST_STALL_ERROR   if set: reads there fail at once with EIO instead, as on a share
+//                               whose disk fails or whose server dropped the mount
 // The file is looked for until it exists, so a test may make it, and name it, once the process
 // is running.
 #include <dlfcn.h>
@@ -13,6 +15,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 
@@ -25,6 +28,7 @@ struct Stall {
     ino_t inode = 0;
     off_t after = 0;
     long forMs = -1;  // for good
+    bool fails = false;
 };
 
 std::mutex g_lookUp;
@@ -47,13 +51,17 @@ const Stall* stall() {
             g_stall.inode = st.st_ino;
             g_stall.after = static_cast<off_t>(std::strtoll(after, nullptr, 10));
             g_stall.forMs = forMs ? std::strtol(forMs, nullptr, 10) : -1;
+            g_stall.fails = std::getenv("PELLUCOR_TEST_STALL_ERROR") != nullptr;
             g_found.store(true, std::memory_order_release);
         }
     }
     return &g_stall;
 }
 
-// How much of this read may be answered; blocks for a while or for good where nothing may.
+constexpr size_t kFails = ~size_t{0};
+
+// How much of this read may be answered (kFails: none, it fails); blocks for a while or for good
+// where nothing may.
 size_t allowed(int fd, size_t count) {
     const Stall* s = stall();
     struct stat st {};
@@ -64,6 +72,8 @@ size_t allowed(int fd, size_t count) {
         return count;
     if (at < s->after)
         return static_cast<size_t>(s->after - at);
+    if (s->fails)
+        return kFails;
     if (s->forMs >= 0) {
         if (!g_stalledOnce.exchange(true)) {
             timespec left{s->forMs / 1000, (s->forMs % 1000) * 1'000'000};
@@ -80,14 +90,22 @@ ReadFunction next(const char* name) {
     return reinterpret_cast<ReadFunction>(::dlsym(RTLD_NEXT, name));
 }
 
+ssize_t readAllowed(int fd, void* buffer, size_t count) {
+    static const ReadFunction real = next("read");
+    const size_t answered = allowed(fd, count);
+    if (answered == kFails) {
+        errno = EIO;
+        return -1;
+    }
+    return real(fd, buffer, answered);
+}
+
 }  // namespace
 
 extern "C" ssize_t read(int fd, void* buffer, size_t count) {
-    static const ReadFunction real = next("read");
-    return real(fd, buffer, allowed(fd, count));
+    return readAllowed(fd, buffer, count);
 }
 
 extern "C" ssize_t __read_chk(int fd, void* buffer, size_t count, size_t /*size*/) {
-    static const ReadFunction real = next("read");
-    return real(fd, buffer, allowed(fd, count));
+    return readAllowed(fd, buffer, count);
 }

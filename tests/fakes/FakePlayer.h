@@ -38,12 +38,19 @@ public:
         opening = url;
     }
     void onOpenEnded(OpenEnded told) override { m_told = std::move(told); }
+    void onFileLost(FileLost told) override { m_lost = std::move(told); }
 
     // Ends the open under way, as the player's news would, and tells whoever listens.
     void opened() { end(nullptr); }
     void refused(const std::string& why = "injected refusal") {
         const PlayerError refusal(why);
         end(&refusal);
+    }
+    // Gives up the file it holds, as a player whose file can no longer be played.
+    void lost(const std::string& why = "injected loss") {
+        playing = false;
+        if (m_lost)
+            m_lost(PlayerError(why));
     }
     void play() override { playing = rec("play", true); }
     void pause() override { playing = rec("pause", false); }
@@ -90,4 +97,5 @@ private:
     std::string m_name;
     PlayerCallLog& m_log;
     OpenEnded m_told;
+    FileLost m_lost;
 };

@@ -116,4 +116,32 @@ TEST(PlayerPositionTest, ReportIsCurrentOnlyOnceTheSeekHasSettled) {
     EXPECT_TRUE(position.isCurrent(3, now));
 }
 
+// Where a file's data ended, against its length: at the length, or as far short of it as an
+// estimated length is off, the file ended; well before it, its data ran out.
+struct EndCase {
+    const char* name;
+    std::optional<double> at;
+    std::optional<double> length;
+    bool early;
+};
+
+class FileEnd : public testing::TestWithParam<EndCase> {};
+
+TEST_P(FileEnd, EndedEarlyOnlyWellBeforeItsLength) {
+    EXPECT_EQ(PlayerPosition::endedEarly(GetParam().at, GetParam().length), GetParam().early);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, FileEnd,
+                         testing::Values(EndCase{"AtItsLength", 20.0, 20.0, false},
+                                         EndCase{"OnItsLastPicture", 19.96, 20.0, false},
+                                         EndCase{"ASecondShortOfAShortFile", 9.0, 10.0, false},
+                                         EndCase{"AMinuteShortOfAnHourLongEstimate", 3540.0, 3600.0,
+                                                 false},
+                                         EndCase{"AtAThird", 6.0, 20.0, true},
+                                         EndCase{"TwoSecondsShortOfAShortFile", 8.0, 10.0, true},
+                                         EndCase{"FiveMinutesShortOfAnHour", 3300.0, 3600.0, true},
+                                         EndCase{"WithoutALength", 6.0, std::nullopt, false},
+                                         EndCase{"WithoutAPosition", std::nullopt, 20.0, false}),
+                         byName);
+
 }  // namespace

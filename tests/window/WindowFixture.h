@@ -52,6 +52,14 @@ protected:
     bool called(const std::string& call) const {
         return std::find(players.calls.begin(), players.calls.end(), call) != players.calls.end();
     }
+    // Both sides holding `file`, each opened through its command and told open by its player.
+    void holdBoth(const std::string& file) {
+        dialog.nextChoice = file;
+        window->neu1_Click();
+        window->neu2_Click();
+        p1->opened();
+        p2->opened();
+    }
     // Where the players stand and whether each plays when a command starts.
     void stand(double position1, bool playing1, double position2, bool playing2) {
         p1->position = position1;

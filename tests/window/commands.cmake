@@ -6,6 +6,7 @@ add_executable(window_commands_tests
   goto_position_test.cpp
   open_test.cpp
   open_named_test.cpp
+  lost_file_test.cpp
   copy_time_test.cpp
   qt_dialogs_test.cpp
   follow_test.cpp

@@ -21,11 +21,7 @@ protected:
     }
     // Both sides holding one file (they may share it), with the logs and messages emptied.
     void loadEarlier() {
-        dialog.nextChoice = "/media/earlier.wav";
-        window->neu1_Click();
-        window->neu2_Click();
-        p1->opened();
-        p2->opened();
+        holdBoth("/media/earlier.wav");
         ASSERT_TRUE(window->geladen1 && window->geladen2);
         players.clear();
         dialog.log.clear();
