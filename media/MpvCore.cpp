@@ -177,6 +177,7 @@ void MpvCore::dispatch(const mpv_event& event) {
             m_observed.duration.reset();
             m_observed.pictureRate.reset();
             m_observed.eofReached = false;
+            m_observed.durationGuessed = false;
             emit fileStarted(
                 static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id);
             break;
@@ -300,6 +301,10 @@ void MpvCore::logMessage(const void* data) {
     const auto* message = static_cast<const mpv_event_log_message*>(data);
     const QString text = QStringLiteral("[%1] %2").arg(QString::fromUtf8(message->prefix),
                                                        QString::fromUtf8(message->text).trimmed());
+    // libavformat says so only in its log, while it opens the file.
+    if (text.contains(QLatin1String("Estimating duration from bitrate"))) {
+        m_observed.durationGuessed = true;
+    }
     if (message->log_level <= MPV_LOG_LEVEL_WARN) {
         qCWarning(lcMedia).noquote() << text;
     } else if (message->log_level <= MPV_LOG_LEVEL_INFO) {

@@ -44,6 +44,9 @@ public:
         SoundClock sound;
         // The picture is a still (a cover in a sound file): the position moves with the sound.
         bool stillPicture = false;
+        // The file's length is a guess from its bit rate (an MP3 whose header states none): its
+        // data may end well before or after it.
+        bool durationGuessed = false;
     };
 
     // wid: the native window to draw into; 0 for no picture at all. libmpv is started by

@@ -105,7 +105,9 @@ void MpvPlayer::stopIfAtEnd() {
 
 bool MpvPlayer::giveUpIfEndedEarly() {
     const auto& observed = m_core->observed();
-    if (!PlayerPosition::endedEarly(observed.timePos, observed.duration)) {
+    // A guessed length says nothing of where the data ends: such a file ends as any other.
+    if (observed.durationGuessed ||
+        !PlayerPosition::endedEarly(observed.timePos, observed.duration)) {
         return false;
     }
     giveUpFile("its data ends at " + std::to_string(*observed.timePos) + " s of " +

@@ -130,6 +130,28 @@ TEST_P(FileFailsWhilePlaying, Player1SideEmptiesWithItsMessageAndPlayer2Stops) {
         fs::remove(file);
 }
 
+// An MP3 with no header that states its length: libavformat guesses the length from the bit
+// rate of its first, quiet half, well past where its data ends. Its end is an end like any other.
+TEST(FileWithAGuessedLength, EndsAsUsualWithoutAMessage) {
+    const std::string file = TestMedia::generated(
+        "guessed-length.mp3", "mp3",
+        {"-f", "lavfi", "-i", "anullsrc=r=44100:cl=mono:d=10", "-f", "lavfi", "-i",
+         "anoisesrc=r=44100:a=0.5:d=10", "-filter_complex", "[0][1]concat=n=2:v=0:a=1"},
+        {"-ac", "1", "-c:a", "libmp3lame", "-q:a", "9", "-write_xing", "0"});
+    RealWindow w;
+    w.open(1, file);
+    ASSERT_TRUE(w.window->geladen1);
+    w.player(1).setCurrentPosition(18.5);
+    w.player(1).play();
+    ASSERT_TRUE(runEventsUntil([&] { return w.player(1).playState() != IMediaPlayer::kPlaying; },
+                               kFailLimitMs))
+        << "still playing at " << w.player(1).currentPosition() << " s";
+    runEventsFor(500);
+    EXPECT_TRUE(w.messages.shown.empty()) << w.messages.shown.front();
+    EXPECT_TRUE(w.window->geladen1);
+    EXPECT_LT(w.player(1).currentPosition(), 0.5) << "not rewound at the end";
+}
+
 INSTANTIATE_TEST_SUITE_P(Faults, FileFailsWhilePlaying,
                          testing::Values(FailingFile{"ShareFailsWithReadErrors", Fault::ReadErrors},
                                          FailingFile{"CutShortWhilePlaying", Fault::CutShort},
