@@ -98,7 +98,7 @@ private:
     void openRefused(const std::string& reason);
     void tellOpenEnded(std::optional<PlayerError> refusal);
     void giveUpFile(const std::string& reason, bool stopLibmpv);
-    bool giveUpIfEndedEarly();
+    bool giveUpIfEndedEarly(std::optional<double> dataEnd);
     void becomeEmpty(bool stopLibmpv);
     void seekTo(double seconds);
     void stopAndRewind();
@@ -106,6 +106,7 @@ private:
     void withdrawStart();
     void withdrawPicture();
     void stopIfAtEnd();
+    void checkWhereItStands();
     void showNotice();
 
     void onCommandReplied(quint64 id, int error, qint64 entry);

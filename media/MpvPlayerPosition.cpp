@@ -72,7 +72,7 @@ void MpvPlayer::onEofReached(bool reached) {
     if (!reached || !m_open.hasFile() || m_state == kStopped || !readyToStart()) {
         return;
     }
-    if (giveUpIfEndedEarly()) {
+    if (giveUpIfEndedEarly(m_core->observed().timePos)) {
         return;
     }
     try {
@@ -90,7 +90,7 @@ void MpvPlayer::stopIfAtEnd() {
     }
     const auto& observed = m_core->observed();
     // A seek past where a file's data ends lands at that end.
-    if (observed.eofReached && giveUpIfEndedEarly()) {
+    if (observed.eofReached && giveUpIfEndedEarly(observed.timePos)) {
         return;
     }
     if (observed.timePos && observed.duration &&
@@ -103,14 +103,30 @@ void MpvPlayer::stopIfAtEnd() {
     }
 }
 
-bool MpvPlayer::giveUpIfEndedEarly() {
+void MpvPlayer::checkWhereItStands() {
+    // A paused player sent past where its data ends may stand at that end with no news of it.
+    const auto now = PlayerPosition::Clock::now();
+    std::optional<double> standing;
+    std::optional<double> length;
+    if (m_open.mayStart() && m_state == kPaused) {
+        const auto& observed = m_core->observed();
+        if (observed.timePos && m_position.isCurrent(observed.timePosSerial, now)) {
+            standing = observed.timePos;
+            length = observed.duration;
+        }
+    }
+    if (m_position.standsShort(standing, length, now)) {
+        giveUpIfEndedEarly(standing);
+    }
+}
+
+bool MpvPlayer::giveUpIfEndedEarly(std::optional<double> dataEnd) {
     const auto& observed = m_core->observed();
     // A guessed length says nothing of where the data ends: such a file ends as any other.
-    if (observed.durationGuessed ||
-        !PlayerPosition::endedEarly(observed.timePos, observed.duration)) {
+    if (observed.durationGuessed || !PlayerPosition::endedEarly(dataEnd, observed.duration)) {
         return false;
     }
-    giveUpFile("its data ends at " + std::to_string(*observed.timePos) + " s of " +
+    giveUpFile("its data ends at " + std::to_string(*dataEnd) + " s of " +
                    std::to_string(*observed.duration) + " s",
                true);
     return true;

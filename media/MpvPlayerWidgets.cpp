@@ -60,6 +60,7 @@ void MpvPlayer::connectBar() {
     });
     m_barTimer.setInterval(250);
     connect(&m_barTimer, &QTimer::timeout, this, &MpvPlayer::refreshBar);
+    connect(&m_barTimer, &QTimer::timeout, this, &MpvPlayer::checkWhereItStands);
 }
 
 void MpvPlayer::togglePlay() {

@@ -5,12 +5,16 @@
 void PlayerPosition::fileOpening() {
     m_seek.clear();
     m_last = 0.0;
+    m_sent.reset();
+    m_shortSince.reset();
     m_awaitingSettle = true;
 }
 
 std::uint64_t PlayerPosition::seekBegins(double seconds, Clock::time_point now) {
     m_seekId = m_seek.begin(seconds, now);
     m_last = seconds;
+    m_sent = seconds;
+    m_shortSince.reset();
     m_awaitingSettle = true;
     return m_seekId;
 }
@@ -20,6 +24,7 @@ void PlayerPosition::seekReplied(std::uint64_t id, bool failed, std::uint64_t se
     giveUpIfSilent(now);
     m_seek.replied(id, failed);
     if (failed) {
+        m_sent.reset();
         m_awaitingSettle = false;
         m_settledSerial = 0;
     } else if (id == m_seekId) {
@@ -68,14 +73,40 @@ std::uint64_t PlayerPosition::settledSerial(Clock::time_point now) const {
 void PlayerPosition::giveUpIfSilent(Clock::time_point now) {
     if (m_awaitingSettle && m_seek.gaveUp(now)) {
         m_seek.clear();  // no news of that seek will come
+        m_sent.reset();
         m_awaitingSettle = false;
         m_settledSerial = 0;
     }
 }
 
+namespace {
+
+double earlyEndMargin(double length) {
+    return std::max(PlayerPosition::kEarlyEndSeconds, PlayerPosition::kEarlyEndShare * length);
+}
+
+// Short of where it was sent by more than a length is off.
+bool landedShort(double sent, double at, std::optional<double> length) {
+    return length && at < sent - earlyEndMargin(*length);
+}
+
+}  // namespace
+
 bool PlayerPosition::endedEarly(std::optional<double> at, std::optional<double> length) {
     if (!at || !length) {
         return false;
     }
-    return *at < *length - std::max(kEarlyEndSeconds, kEarlyEndShare * *length);
+    return *at < *length - earlyEndMargin(*length);
+}
+
+bool PlayerPosition::standsShort(std::optional<double> at, std::optional<double> length,
+                                 Clock::time_point now) {
+    if (!at || !m_sent || !landedShort(*m_sent, *at, length)) {
+        m_shortSince.reset();
+        return false;
+    }
+    if (!m_shortSince) {
+        m_shortSince = now;
+    }
+    return now - *m_shortSince >= kStandsShortFor;
 }

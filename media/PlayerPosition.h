@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -25,12 +26,18 @@ public:
     // libmpv took the file when its reports were numbered up to `serial`.
     void fileTaken(std::uint64_t serial) { m_takenSerial = serial; }
     // Nothing written is pending any more (a new file, the player emptied).
-    void dropSeek() { m_seek.clear(); }
+    void dropSeek() {
+        m_seek.clear();
+        m_sent.reset();
+    }
 
     // A seek to `seconds` is written; returns the id to send it with.
     std::uint64_t seekBegins(double seconds, Clock::time_point now);
     // The seek could not be sent.
-    void seekNotSent() { m_seek.clear(); }
+    void seekNotSent() {
+        m_seek.clear();
+        m_sent.reset();
+    }
     // libmpv replied to seek `id` when its reports were numbered up to `serial`. A refused seek
     // leaves the player where it was, which only libmpv's reports can tell.
     void seekReplied(std::uint64_t id, bool failed, std::uint64_t serial, Clock::time_point now);
@@ -39,6 +46,13 @@ public:
     void restarted(bool fileLoaded, Clock::time_point now);
     // A report arrived.
     void reported(const Report& report, Clock::time_point now);
+
+    // A paused player stands `at` (empty while playing or while the report is not current). A
+    // seek lands where it is sent and a paused position does not move: one standing well short
+    // of where its last seek went for kStandsShortFor stands where its data ends. A report that
+    // is stale for a moment does not stand that long. True once it has.
+    bool standsShort(std::optional<double> at, std::optional<double> length, Clock::time_point now);
+    static constexpr std::chrono::milliseconds kStandsShortFor{1000};
 
     // The written position while the seek is unfinished.
     std::optional<double> target(Clock::time_point now) const { return m_seek.target(now); }
@@ -68,4 +82,6 @@ private:
     std::uint64_t m_takenSerial = 0;
     std::uint64_t m_settledSerial = 0;
     double m_last = 0.0;
+    std::optional<double> m_sent;
+    std::optional<Clock::time_point> m_shortSince;
 };

@@ -130,6 +130,27 @@ TEST_P(FileFailsWhilePlaying, Player1SideEmptiesWithItsMessageAndPlayer2Stops) {
         fs::remove(file);
 }
 
+// A file cut short while both stand still: a go-to past the cut lands at the file's end, where
+// a file that ends lies. The side ends as when the cut is found while playing.
+TEST(FileCutShortWhilePaused, AGoToPastTheCutEmptiesItsSide) {
+    const fs::path file = freshCopy(fs::path(TestMedia::folder()) / "cut-short-paused.mkv");
+    RealWindow w;
+    w.open(1, file.string());
+    w.open(2, TestMedia::video());
+    ASSERT_TRUE(w.window->geladen1 && w.window->geladen2);
+    fs::resize_file(
+        file, static_cast<std::uintmax_t>(static_cast<double>(fs::file_size(file)) * kDataShare));
+    w.ui().time_goto->setText("12");
+    w.window->com_goto_Click();
+    ASSERT_TRUE(runEventsUntil([&] { return !w.messages.shown.empty(); }, 5'000))
+        << "player 1 stands at " << w.player(1).currentPosition() << " s, player 2 at "
+        << w.player(2).currentPosition() << " s";
+    EXPECT_EQ(w.messages.shown, std::vector<std::string>{Messages::kCannotLoad});
+    EXPECT_FALSE(w.window->geladen1);
+    EXPECT_NE(w.player(2).playState(), IMediaPlayer::kPlaying);
+    fs::remove(file);
+}
+
 // An MP3 with no header that states its length: libavformat guesses the length from the bit
 // rate of its first, quiet half, well past where its data ends. Its end is an end like any other.
 TEST(FileWithAGuessedLength, EndsAsUsualWithoutAMessage) {

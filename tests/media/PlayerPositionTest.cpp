@@ -116,6 +116,59 @@ TEST(PlayerPositionTest, ReportIsCurrentOnlyOnceTheSeekHasSettled) {
     EXPECT_TRUE(position.isCurrent(3, now));
 }
 
+// A paused player standing well short of where its last seek went, for a second, stands where
+// its data ends: not for a moment, not after a seek libmpv refused or never answered, not in the
+// next file.
+class StandingShort : public testing::Test {
+protected:
+    using Clock = PlayerPosition::Clock;
+    // A seek to 12 s of a 20 s file that libmpv took; the reports count from now on.
+    void SetUp() override {
+        position.fileOpening();
+        const auto id = position.seekBegins(12.0, start);
+        position.seekReplied(id, false, 1, start);
+        position.restarted(true, start);
+    }
+    bool standsAt(std::optional<double> at, int ms) {
+        return position.standsShort(at, 20.0, start + std::chrono::milliseconds(ms));
+    }
+
+    PlayerPosition position;
+    const Clock::time_point start{};
+};
+
+TEST_F(StandingShort, ForASecondWhereTheDataEnds) {
+    EXPECT_FALSE(standsAt(5.96, 0));
+    EXPECT_FALSE(standsAt(5.96, 750));
+    EXPECT_TRUE(standsAt(5.96, 1000));
+}
+
+TEST_F(StandingShort, NotWhereSentNorForAMomentNorWhilePlaying) {
+    EXPECT_FALSE(standsAt(12.0, 0));
+    EXPECT_FALSE(standsAt(0.0, 250)) << "a stale report";
+    EXPECT_FALSE(standsAt(12.0, 500));
+    EXPECT_FALSE(standsAt(0.0, 750));
+    EXPECT_FALSE(standsAt(std::nullopt, 1000)) << "playing";
+    EXPECT_FALSE(standsAt(0.0, 1500));
+    EXPECT_FALSE(standsAt(11.96, 5000)) << "on the picture before";
+}
+
+TEST_F(StandingShort, NotAfterARefusedOrUnansweredSeekOrInTheNextFile) {
+    const auto refused = position.seekBegins(15.0, start);
+    position.seekReplied(refused, true, 2, start);
+    EXPECT_FALSE(standsAt(5.96, 0));
+    EXPECT_FALSE(standsAt(5.96, 2000)) << "refused";
+    const auto silentFrom = start + std::chrono::seconds(3);
+    position.seekBegins(15.0, silentFrom);
+    position.reported({5.96, 3}, silentFrom + PendingSeek::kGiveUpAfter + std::chrono::seconds(1));
+    EXPECT_FALSE(standsAt(5.96, 7000));
+    EXPECT_FALSE(standsAt(5.96, 9000)) << "never answered";
+    position.seekBegins(15.0, start + std::chrono::seconds(10));
+    position.fileOpening();
+    EXPECT_FALSE(standsAt(5.96, 11000));
+    EXPECT_FALSE(standsAt(5.96, 13000)) << "the file before";
+}
+
 // Where a file's data ended, against its length: at the length, or as far short of it as an
 // estimated length is off, the file ended; well before it, its data ran out.
 struct EndCase {
