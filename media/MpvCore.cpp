@@ -9,6 +9,7 @@
 #include "MediaLog.h"
 #include "MpvLibrary.h"
 #include "MpvStartOptions.h"
+#include "SoundServerWatch.h"
 
 namespace {
 
@@ -99,7 +100,8 @@ void MpvCore::start(bool keepWindow) {
         throw PlayerError("libmpv: cannot create a player");
     }
     try {
-        setStartOptions(lib, mpv, m_wid, keepWindow);
+        m_soundOutputs = audioOutputs(pipeWireListening());
+        setStartOptions(lib, mpv, m_wid, keepWindow, m_soundOutputs);
     } catch (const PlayerError&) {
         lib.terminate_destroy(mpv);
         throw;
@@ -359,6 +361,14 @@ void MpvCore::commandAsync(std::uint64_t id, const std::vector<std::string>& arg
 }
 
 void MpvCore::reloadAudioOutputAsync() {
+    // The server now up may not be the one there was when the outputs were chosen: outputs
+    // chosen again open the output again.
+    const char* outputs = audioOutputs(pipeWireListening());
+    if (std::strcmp(outputs, m_soundOutputs) != 0) {
+        m_soundOutputs = outputs;
+        commandAsync(kReloadRequest, {"set", "ao", outputs});
+        return;
+    }
     commandAsync(kReloadRequest, {"ao-reload"});
 }
 

@@ -122,5 +122,6 @@ private:
     const MpvLibrary* m_lib = nullptr;
     mpv_handle* m_mpv = nullptr;
     bool m_shutDown = false;
+    const char* m_soundOutputs = "";  // audioOutputs() as chosen last
     Observed m_observed;
 };

@@ -13,10 +13,8 @@
 
 namespace {
 
-// Options every player starts with. The audio chain matters: with libmpv's default chain and
-// no sound device it falls through to SDL, where two players in one process hang or crash.
+// Options every player starts with (the sound outputs apart: audioOutputs()).
 const char* const kStartOptions[][2] = {
-    {"ao", "pipewire,pulse,alsa,null"},
     {"audio-client-name", "Pellucor"},
     // Without a sound device the null output stands in. With its default buffer of 0.2 s an
     // audio-only player's position runs ahead while playing and moves back when it pauses, so
@@ -89,7 +87,19 @@ const char* decoderThreadCount() {
 
 }  // namespace
 
-void setStartOptions(const MpvLibrary& lib, mpv_handle* mpv, std::int64_t wid, bool keepWindow) {
+const char* audioOutputs(bool pipeWireListens) {
+    // With libmpv's default chain and no sound device it falls through to SDL, where two players
+    // in one process hang or crash. PipeWire's own output, failing to connect, shuts the PipeWire
+    // library down while the other player's output may be starting it up, and that player's
+    // libmpv hangs for good: it is tried only where PipeWire listens.
+    return pipeWireListens ? "pipewire,pulse,alsa,null" : "pulse,alsa,null";
+}
+
+void setStartOptions(const MpvLibrary& lib, mpv_handle* mpv, std::int64_t wid, bool keepWindow,
+                     const char* soundOutputs) {
+    if (const int err = lib.set_option_string(mpv, "ao", soundOutputs); err < 0) {
+        refuseOption(lib, "ao", err);
+    }
     for (const auto& [name, value] : kStartOptions) {
         if (const int err = lib.set_option_string(mpv, name, value); err < 0) {
             refuseOption(lib, name, err);

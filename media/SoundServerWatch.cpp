@@ -74,10 +74,18 @@ SoundServerSockets soundServerSockets(const QProcessEnvironment& environment) {
     const QString remote = environment.value("PIPEWIRE_REMOTE", "pipewire-0");
     const QString pipewireDir = environment.value("PIPEWIRE_RUNTIME_DIR", runtime);
     if (remote.startsWith('/'))
-        sockets.paths.push_back(remote.toStdString());
+        sockets.pipeWire = remote.toStdString();
     else if (!pipewireDir.isEmpty())
-        sockets.paths.push_back((pipewireDir + "/" + remote).toStdString());
+        sockets.pipeWire = (pipewireDir + "/" + remote).toStdString();
+    if (!sockets.pipeWire.empty())
+        sockets.paths.push_back(sockets.pipeWire);
     return sockets;
+}
+
+bool pipeWireListening() {
+    const std::string socket =
+        soundServerSockets(QProcessEnvironment::systemEnvironment()).pipeWire;
+    return !socket.empty() && anyListening({socket});
 }
 
 bool anyListening(const std::vector<std::string>& socketPaths) {

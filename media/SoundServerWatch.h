@@ -51,9 +51,13 @@ private:
 // named by a network address cannot be looked at: hasRemote tells that one is named.
 struct SoundServerSockets {
     std::vector<std::string> paths;
+    std::string pipeWire;  // PipeWire's, also among paths; empty where none can be named
     bool hasRemote = false;
 };
 SoundServerSockets soundServerSockets(const QProcessEnvironment& environment);
+
+// Whether PipeWire listens where this process's environment says it does.
+bool pipeWireListening();
 
 // Whether a server listens on any of the sockets, by connecting without waiting.
 bool anyListening(const std::vector<std::string>& socketPaths);

@@ -17,6 +17,7 @@ struct Where {
     const char* name;
     std::vector<std::pair<const char*, const char*>> environment;
     std::vector<std::string> sockets;
+    std::string pipeWire;
     bool remote;
 };
 
@@ -24,10 +25,12 @@ const Where kWheres[] = {
     {"DefaultsInTheRuntimeFolder",
      {{"XDG_RUNTIME_DIR", "/run/user/1000"}},
      {"/run/user/1000/pulse/native", "/run/user/1000/pipewire-0"},
+     "/run/user/1000/pipewire-0",
      false},
     {"PulseServerListWithANetworkOne",
      {{"XDG_RUNTIME_DIR", "/r"}, {"PULSE_SERVER", "unix:/tmp/p/native tcp:host:4713 /tmp/q"}},
      {"/tmp/p/native", "/tmp/q", "/r/pipewire-0"},
+     "/r/pipewire-0",
      true},
     {"PulseRuntimePathAndPipeWireRemoteByName",
      {{"XDG_RUNTIME_DIR", "/r"},
@@ -35,9 +38,10 @@ const Where kWheres[] = {
       {"PIPEWIRE_RUNTIME_DIR", "/w"},
       {"PIPEWIRE_REMOTE", "pipewire-1"}},
      {"/p/native", "/w/pipewire-1"},
+     "/w/pipewire-1",
      false},
-    {"PipeWireRemoteByPath", {{"PIPEWIRE_REMOTE", "/s/pw"}}, {"/s/pw"}, false},
-    {"NoRuntimeFolderNothingToLookAt", {}, {}, false},
+    {"PipeWireRemoteByPath", {{"PIPEWIRE_REMOTE", "/s/pw"}}, {"/s/pw"}, "/s/pw", false},
+    {"NoRuntimeFolderNothingToLookAt", {}, {}, "", false},
 };
 
 class SoundServerPlaces : public testing::TestWithParam<Where> {};
@@ -48,6 +52,7 @@ TEST_P(SoundServerPlaces, AreWhereTheClientsLook) {
         environment.insert(name, value);
     const SoundServerSockets sockets = soundServerSockets(environment);
     EXPECT_EQ(sockets.paths, GetParam().sockets);
+    EXPECT_EQ(sockets.pipeWire, GetParam().pipeWire);
     EXPECT_EQ(sockets.hasRemote, GetParam().remote);
 }
 
