@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <mutex>
 
 #include "AllocatorTuning.h"
@@ -25,6 +26,14 @@ void prepareProcess() {
     // that connection's own error path reports; by default the write's SIGPIPE ended the
     // program first, without a word.
     std::signal(SIGPIPE, SIG_IGN);
+
+    // libmpv's PipeWire output takes the configuration of a client that plays along with the
+    // graph: without it, the thread that hands each graph cycle its sound runs at the normal
+    // priority, and on a busy machine one player now and then misses a cycle and is heard a
+    // cycle behind the other until the follower catches up. With it, that thread runs in real
+    // time where the system allows it (RealtimeKit on a desktop). A configuration the user
+    // chose stays.
+    setenv("PIPEWIRE_CONFIG_NAME", "client-rt.conf", 0);
 
     if (!tuneAllocator())
         qCWarning(lcApp) << "the allocator refused its settings; re-opening files may grow the "

@@ -2,9 +2,9 @@
 
 // The settings this program makes for the whole process, all of them, in one place.
 
-// Signals, the C allocator and the locale. Call it once, first thing in main, before
-// QApplication is made; the locale it needs is set as QApplication is made (ProcessSetup.cpp
-// says why).
+// Signals, the C allocator, the locale and PipeWire's client configuration. Call it once, first
+// thing in main, before QApplication is made; the locale it needs is set as QApplication is made
+// (ProcessSetup.cpp says why).
 void prepareProcess();
 
 // The Xlib workarounds libmpv's X11 video outputs need (XErrorLog.h, XlibSharedState.h). Call it

@@ -91,8 +91,10 @@ void runEach(SoundServer& server, RealWindow& w, const std::vector<Command>& ste
 
 void window(SoundServer& server, ClickMedia media, int runs) {
     RealWindow w;
-    w.open(1, clickFile(media, 1));
-    w.open(2, clickFile(media, 2));
+    // Long enough that every command's runs find the files playing: each listens for 2.5 s.
+    const int seconds = std::max(30, 20 * runs);
+    w.open(1, clickFile(media, 1, seconds));
+    w.open(2, clickFile(media, 2, seconds));
     if (!w.messages.shown.empty()) {
         std::printf("  cannot open: %s\n", w.messages.shown.front().c_str());
         return;
@@ -194,8 +196,11 @@ int runBench(BenchProcess& process) {
     const BenchOptions& options = process.options();
     const int runs = options.integer("--runs", 3, 1);
     const int playSeconds = options.integer("--play-seconds", 0, 0);
+    const std::string only = options.text("--server", "");
     std::printf("heard offset, player 2's click minus player 1's, %d runs of each command\n", runs);
     for (const auto kind : {SoundServer::Kind::PulseAudio, SoundServer::Kind::PipeWire}) {
+        if (!only.empty() && only != SoundServer::name(kind))
+            continue;
         SoundServer server(kind);
         if (!server.start()) {
             std::printf("%s\n", server.error().c_str());

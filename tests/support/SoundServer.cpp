@@ -69,6 +69,8 @@ QProcessEnvironment SoundServer::serverEnvironment() const {
     env.remove("PULSE_SERVER");
     env.remove("PIPEWIRE_REMOTE");
     env.remove("PIPEWIRE_RUNTIME_DIR");
+    // The players' client configuration: the server and its session manager read their own.
+    env.remove("PIPEWIRE_CONFIG_NAME");
     if (!m_busAddress.isEmpty())
         env.insert("DBUS_SESSION_BUS_ADDRESS", m_busAddress);
     return env;
