@@ -13,9 +13,12 @@ constexpr int kReadingsPerDecision = 8;
 // Player 2 catches up from this average gap: two players heard further apart than this begin
 // to sound like an echo. Where a player's position moves with its pictures, readings are a few
 // milliseconds off either way (a busy machine draws late), and catching up on those would move
-// what is heard; there it catches up only from a larger gap, as drift grows.
+// what is heard; there it catches up only from a larger gap, as drift grows. So it does away
+// from the normal speed, where the pitch-keeping filter stands between the position read and
+// the sound heard: readings there are several milliseconds off, and a change of speed moves
+// what the filter plays by more than the speed says.
 constexpr double kCatchUpFrom = 0.002;
-constexpr double kCatchUpWithPicturesFrom = 0.015;
+constexpr double kCatchUpRoughlyFrom = 0.015;
 // A gap is made up in about this time, at most one percent faster or slower (10 ms a second,
 // too little to hear in speech) or, after the machine held one player back for a while, four.
 constexpr double kCatchUpSeconds = 10.0;
@@ -92,8 +95,9 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             return;
         const double mean = m_gapSum / m_readings;
         measureAfresh();
-        const bool bySound = player1.positionFromSound() && player2.positionFromSound();
-        if (std::fabs(mean) < (bySound ? kCatchUpFrom : kCatchUpWithPicturesFrom))
+        const bool exact =
+            m_speed == 1.0 && player1.positionFromSound() && player2.positionFromSound();
+        if (std::fabs(mean) < (exact ? kCatchUpFrom : kCatchUpRoughlyFrom))
             return;
         const Correction correction = correctionFor(mean, base);
         qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: speed %.4f for %d readings",

@@ -63,6 +63,11 @@ const Drift kDrifts[] = {
     // recording take 8 s.
     {"AtHalfSpeedAPercentOfTheSpeed", readings(39, 0.040), 0.505, 0.5},
     {"AtHalfSpeedTheGapTakesTwiceAsLong", readings(40, 0.040), 0.5, 0.5},
+    // Away from the normal speed readings are as rough as those of pictures: a small gap leaves
+    // player 2's speed untouched.
+    {"AwayFromTheNormalSpeedASmallGapIsLeftAlone", times8(0.008), 1.0, 0.75},
+    {"AwayFromTheNormalSpeedAGapOfDriftIsMadeUp", times8(0.020),
+     0.75 * (1.0 + 0.020 / (11 * 0.1875)), 0.75},
 };
 
 class Following : public ::testing::TestWithParam<Drift> {
