@@ -97,8 +97,11 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         measureAfresh();
         const bool exact =
             m_speed == 1.0 && player1.positionFromSound() && player2.positionFromSound();
-        if (std::fabs(mean) < (exact ? kCatchUpFrom : kCatchUpRoughlyFrom))
+        if (std::fabs(mean) < (exact ? kCatchUpFrom : kCatchUpRoughlyFrom)) {
+            qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: left alone",
+                    mean * 1000.0);
             return;
+        }
         const Correction correction = correctionFor(mean, base);
         qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: speed %.4f for %d readings",
                 mean * 1000.0, correction.rate, correction.readings);
