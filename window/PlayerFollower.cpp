@@ -19,9 +19,11 @@ constexpr int kReadingsPerDecision = 8;
 // what the filter plays by more than the speed says.
 constexpr double kCatchUpFrom = 0.002;
 constexpr double kCatchUpRoughlyFrom = 0.015;
-// A gap is made up in about this time, at most one percent faster or slower (10 ms a second,
-// too little to hear in speech) or, after the machine held one player back for a while, four.
-constexpr double kCatchUpSeconds = 10.0;
+// A gap is made up in about this time, at least one percent faster or slower (10 ms a second,
+// too little to hear in speech) and at most four. Drift takes less than a second at one
+// percent; a gap a busy machine made (a sound output that ran dry puts a player a tenth of a
+// second off) is an echo, and is made up within these seconds.
+constexpr double kCatchUpSeconds = 4.0;
 constexpr double kLeastCorrection = 0.01;
 constexpr double kMostCorrection = 0.04;
 // Drift grows by milliseconds a minute, a busy spell adds some hundreds; a gap of a second or
@@ -90,6 +92,10 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
                 setRate(player2, base);
             return;
         }
+        // The gap jumped (a sound output ran dry, player 2 was moved a little on its own bar):
+        // an average across the jump would make up only part of it, so measuring starts again.
+        if (m_readings > 0 && std::fabs(gap - m_gapSum / m_readings) >= kCatchUpRoughlyFrom)
+            measureAfresh();
         m_gapSum += gap;
         if (++m_readings < kReadingsPerDecision)
             return;
