@@ -17,11 +17,14 @@ void AlignmentWorker::start(const std::string& file1, const std::string& file2, 
                             Done done) {
     cancel();
     reap(false);
-    Run run{
-        {}, std::make_shared<std::atomic<bool>>(false), std::make_shared<std::atomic<bool>>(false)};
-    run.thread =
-        std::thread([analysis = m_analysis, file1, file2, progress = std::move(progress),
-                     done = std::move(done), cancelled = run.cancelled, ended = run.ended] {
+    // In the list before its thread runs: a callback of this run may cancel it.
+    Run& run = m_runs.emplace_back(Run{{},
+                                       std::make_shared<std::atomic<bool>>(false),
+                                       std::make_shared<std::atomic<bool>>(false)});
+    try {
+        run.thread = std::thread([analysis = m_analysis, file1, file2,
+                                  progress = std::move(progress), done = std::move(done),
+                                  cancelled = run.cancelled, ended = run.ended] {
             Outcome outcome = Alignment{};
             try {
                 outcome = analysis(file1, file2, *cancelled, progress);
@@ -40,7 +43,10 @@ void AlignmentWorker::start(const std::string& file1, const std::string& file2, 
                 done(outcome);
             *ended = true;
         });
-    m_runs.push_back(std::move(run));
+    } catch (...) {
+        m_runs.pop_back();
+        throw;
+    }
 }
 
 void AlignmentWorker::cancel() {

@@ -30,6 +30,7 @@ public:
     // exactly once per start, with AlignError Cancelled after cancel(). Runs cancelled end
     // within 200 ms; the worker waits for them only as it goes.
     void start(const std::string& file1, const std::string& file2, Progress progress, Done done);
+    // From the owner's thread, or from a callback of a run.
     void cancel();
 
 private:
