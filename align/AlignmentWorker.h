@@ -30,7 +30,8 @@ public:
     // exactly once per start, with AlignError Cancelled after cancel(). Runs cancelled end
     // within 200 ms; the worker waits for them only as it goes.
     void start(const std::string& file1, const std::string& file2, Progress progress, Done done);
-    // From the owner's thread, or from a callback of a run.
+    // From the owner's thread, or from a callback of the current run while the owner neither
+    // starts another run nor destroys the worker: the list of runs has no lock.
     void cancel();
 
 private:
