@@ -50,9 +50,9 @@ public:
     // Where the player is at this very moment, to compare two playing players by: finer than
     // currentPosition(), which stays on the picture on screen until the next one.
     virtual double positionNow() { return currentPosition(); }
-    // Whether positionNow() moves with the sound alone (no moving picture): then it is right to
-    // a millisecond. A moving picture's position moves with the pictures as they are drawn,
-    // which a busy machine draws a few milliseconds early or late.
+    // Whether positionNow() moves with the sound (the file has sound): then it is right to a
+    // millisecond. Without sound, a moving picture's position moves with the pictures as they
+    // are drawn, which a busy machine draws a few milliseconds early or late.
     virtual bool positionFromSound() { return false; }
 
     // settings.rate: the speed of playing, 1 for normal.

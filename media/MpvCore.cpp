@@ -22,16 +22,10 @@ enum Observer : std::uint64_t {
     kFrameRate,
     kAudioOutput,
     kStillPicture,
-    kPictureRate
+    kPictureRate,
+    kAudioPts
 };
 constexpr std::uint64_t kOpenedHook = 1;
-
-// A position that went on from the one before about as far as the clock did (at up to twice
-// the speed), not a seek's jump.
-bool playedOn(double before, double after, std::chrono::steady_clock::duration between) {
-    const double seconds = std::chrono::duration<double>(between).count();
-    return after > before && after - before <= 2.0 * seconds + 0.01;
-}
 
 std::vector<const char*> argv(const std::vector<std::string>& args) {
     std::vector<const char*> out;
@@ -124,6 +118,7 @@ void MpvCore::start(bool keepWindow) {
     lib.observe_property(mpv, kAudioOutput, "current-ao", MPV_FORMAT_STRING);
     lib.observe_property(mpv, kStillPicture, "current-tracks/video/albumart", MPV_FORMAT_FLAG);
     lib.observe_property(mpv, kPictureRate, "estimated-vf-fps", MPV_FORMAT_DOUBLE);
+    lib.observe_property(mpv, kAudioPts, "audio-pts", MPV_FORMAT_DOUBLE);
     lib.set_wakeup_callback(mpv, &MpvCore::onWakeup, this);
     m_mpv = mpv;
 }
@@ -175,7 +170,8 @@ void MpvCore::dispatch(const mpv_event& event) {
         case MPV_EVENT_START_FILE:
             // What was reported of the previous file no longer holds.
             m_observed.timePos.reset();
-            m_observed.sound.forget();
+            m_observed.sound.clear();
+            m_observed.heard.clear();
             m_observed.duration.reset();
             m_observed.pictureRate.reset();
             m_observed.eofReached = false;
@@ -239,24 +235,16 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
                *static_cast<const int*>(property->data) != 0;
     };
     switch (id) {
-        case kTimePos: {
-            const auto before = m_observed.timePos;
-            const auto beforeAt = m_observed.timePosAt;
+        case kTimePos:
             m_observed.timePos = number();
-            m_observed.timePosAt = std::chrono::steady_clock::now();
-            if (m_observed.timePos) {
-                m_observed.sound.report(
-                    *m_observed.timePos,
-                    !m_observed.paused && before &&
-                        playedOn(*before, *m_observed.timePos, m_observed.timePosAt - beforeAt),
-                    m_observed.timePosAt);
-            } else {
-                m_observed.sound.forget();
-            }
+            m_observed.sound.reported(m_observed.timePos, m_observed.paused,
+                                      SoundClock::Clock::now());
             ++m_observed.timePosSerial;
             emit timePosChanged();
             break;
-        }
+        case kAudioPts:
+            m_observed.heard.reported(number(), m_observed.paused, SoundClock::Clock::now());
+            break;
         case kDuration:
             m_observed.duration = number();
             break;
@@ -278,8 +266,10 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
         }
         case kPause:
             m_observed.paused = flag();
-            if (m_observed.paused)
+            if (m_observed.paused) {
                 m_observed.sound.forget();
+                m_observed.heard.forget();
+            }
             break;
         case kStillPicture:
             m_observed.stillPicture = flag();

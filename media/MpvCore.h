@@ -39,9 +39,11 @@ public:
         std::string audioOutput;
         // Counts the position reports, so a reader can tell a report newer than some moment.
         std::uint64_t timePosSerial = 0;
-        // When the last position report came, and the sound's clock the reports make.
-        std::chrono::steady_clock::time_point timePosAt;
+        // The clock the position reports make (carried on while playing), and the one libmpv's
+        // reports of the sound heard make: with moving pictures the position stays on the
+        // picture on screen, the sound moves on.
         SoundClock sound;
+        SoundClock heard;
         // The picture is a still (a cover in a sound file): the position moves with the sound.
         bool stillPicture = false;
         // The file's length is a guess from its bit rate (an MP3 whose header states none): its

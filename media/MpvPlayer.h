@@ -93,6 +93,8 @@ private:
     void open(const std::string& path);
     void sendOpen();
     double readPosition(bool carried) const;
+    // The position moves with the pictures, not with the sound alone.
+    bool picturesMove() const;
     void abandonOpen();
     void openSucceeded();
     void openRefused(const std::string& reason);

@@ -10,13 +10,18 @@
 #include "SoundClock.h"
 
 double MpvPlayer::currentPosition() {
-    return readPosition(positionFromSound());
+    requireFile();
+    return readPosition(!picturesMove());
 }
 
 bool MpvPlayer::positionFromSound() {
     requireFile();
+    return !picturesMove() || !m_core->observed().audioOutput.empty();
+}
+
+bool MpvPlayer::picturesMove() const {
     const auto& observed = m_core->observed();
-    return !observed.hasPicture || observed.stillPicture;
+    return observed.hasPicture && !observed.stillPicture;
 }
 
 double MpvPlayer::positionNow() {
@@ -24,7 +29,8 @@ double MpvPlayer::positionNow() {
 }
 
 // The position of the last report; carried on to this moment (SoundClock) while playing if
-// `carried`. A picture's position stays on it while it is on screen.
+// `carried`, from the sound heard where pictures move with sound beside them. A picture's
+// position stays on it while it is on screen.
 double MpvPlayer::readPosition(bool carried) const {
     requireFile();
     const auto& observed = m_core->observed();
@@ -32,7 +38,12 @@ double MpvPlayer::readPosition(bool carried) const {
     const double reported = m_position.position({observed.timePos, observed.timePosSerial}, now);
     const bool current = observed.timePos && m_position.isCurrent(observed.timePosSerial, now);
     if (current && carried && m_state == kPlaying && !observed.paused && !observed.eofReached) {
-        if (const auto sounding = observed.sound.position(SoundClock::Clock::now(), m_speed)) {
+        const auto at = SoundClock::Clock::now();
+        auto sounding = picturesMove() ? observed.heard.position(at, m_speed) : std::nullopt;
+        if (!sounding) {
+            sounding = observed.sound.position(at, m_speed);
+        }
+        if (sounding) {
             return std::max(*sounding, 0.0);
         }
     }

@@ -12,7 +12,8 @@
 // together would read as apart. Each report is right as it comes, or (through PipeWire) now
 // and then up to a graph cycle behind, never ahead. So every report is carried forward by the
 // time since it came, and the one furthest on counts.
-// (With moving pictures the position is the picture on screen; the players read it as it is.)
+// With moving pictures libmpv's position is the picture on screen, drawn a few milliseconds early
+// or late; its reports of the sound heard (audio-pts) make a clock of their own.
 class SoundClock {
 public:
     using Clock = std::chrono::steady_clock;
@@ -26,8 +27,16 @@ public:
     // clock did, while playing; otherwise (a start, a seek's jump, a pause) the reports before
     // it no longer count and none is carried forward until the sound moves on again.
     void report(double seconds, bool playedOn, Clock::time_point at);
-    // Nothing counts any more (a new file, a stop).
+    // A report as libmpv sends it, empty while it has no position: it played on from the last
+    // one if the player is not paused and it went on about as far as the clock did.
+    void reported(std::optional<double> seconds, bool paused, Clock::time_point at);
+    // Nothing counts any more (a stop, a pause).
     void forget() { m_count = 0; }
+    // Nor does the last report (a new file).
+    void clear() {
+        m_count = 0;
+        m_last.reset();
+    }
 
     // Where the sound is at `now`, playing at `speed`; nothing while no moving report counts.
     std::optional<double> position(Clock::time_point now, double speed) const;
@@ -41,4 +50,5 @@ private:
     std::array<Report, kKept> m_reports{};
     std::size_t m_next = 0;
     std::size_t m_count = 0;
+    std::optional<Report> m_last;
 };

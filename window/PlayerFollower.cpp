@@ -11,12 +11,12 @@ namespace {
 // milliseconds off.
 constexpr int kReadingsPerDecision = 8;
 // Player 2 catches up from this average gap: two players heard further apart than this begin
-// to sound like an echo. Where a player's position moves with its pictures, readings are a few
-// milliseconds off either way (a busy machine draws late), and catching up on those would move
-// what is heard; there it catches up only from a larger gap, as drift grows. So it does away
-// from the normal speed, where the pitch-keeping filter stands between the position read and
-// the sound heard: readings there are several milliseconds off, and a change of speed moves
-// what the filter plays by more than the speed says.
+// to sound like an echo. Where a player's position moves with its pictures (a video without
+// sound), readings are a few milliseconds off either way (a busy machine draws late), and
+// catching up on those would move what is heard; there it catches up only from a larger gap, as
+// drift grows. So it does away from the normal speed, where the pitch-keeping filter stands
+// between the position read and the sound heard: readings there are several milliseconds off,
+// and a change of speed moves what the filter plays by more than the speed says.
 constexpr double kCatchUpFrom = 0.002;
 constexpr double kCatchUpRoughlyFrom = 0.015;
 // A gap is made up in about this time, at least one percent faster or slower (10 ms a second,

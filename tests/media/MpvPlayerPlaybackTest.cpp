@@ -19,7 +19,14 @@ constexpr double kFrame = 1.0 / TestMedia::kFrameRate;
 struct File {
     const char* name;
     std::string (*path)();
+    bool fromSound;  // the positions to compare two players by move with its sound
 };
+
+std::string silentVideo() {
+    return TestMedia::generated("silent-video.mkv", "matroska",
+                                {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=10"},
+                                {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"});
+}
 
 class TransportTest : public testing::TestWithParam<File> {
 protected:
@@ -35,6 +42,7 @@ TEST_P(TransportTest, OpensPausedAtTheStartPlaysAndPauseHolds) {
     player().play();
     EXPECT_EQ(player().playState(), IMediaPlayer::kPlaying);
     EXPECT_TRUE(QTest::qWaitFor([&] { return player().currentPosition() > 1.0; }, 5000));
+    EXPECT_EQ(player().positionFromSound(), GetParam().fromSound);
 
     player().pause();
     EXPECT_NE(player().playState(), IMediaPlayer::kPlaying);
@@ -45,8 +53,9 @@ TEST_P(TransportTest, OpensPausedAtTheStartPlaysAndPauseHolds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TransportTest,
-                         testing::Values(File{"Video", &TestMedia::video},
-                                         File{"Audio", &TestMedia::audio}),
+                         testing::Values(File{"Video", &TestMedia::video, true},
+                                         File{"SilentVideo", &silentVideo, false},
+                                         File{"Audio", &TestMedia::audio, true}),
                          byName);
 
 // libmpv loads on a thread of its own once the window's first events run; a file opened before

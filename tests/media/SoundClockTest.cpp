@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
+#include "NamedCases.h"
 #include "SoundClock.h"
 
 namespace {
@@ -47,16 +49,36 @@ TEST_F(SoundClockReading, CarriesReportsForwardAtThePlayersSpeed) {
     EXPECT_NEAR(*clock.position(start + 250ms, speed), truth(start + 250ms), 0.0005);
 }
 
-TEST_F(SoundClockReading, AJumpOrAPauseStartsAfresh) {
+// Reports as libmpv sends them: only one that went on from the last about as far as the clock
+// did, while playing, is carried forward.
+struct Interruption {
+    const char* name;
+    std::optional<double> seconds;  // reported 200 ms after the sound stood at 10.128 s
+    bool paused;
+};
+
+class SoundClockInterrupted : public SoundClockReading,
+                              public testing::WithParamInterface<Interruption> {};
+
+TEST_P(SoundClockInterrupted, StartsAfreshAndCarriesOnOnceTheSoundMovesOn) {
     for (int i = 0; i < 3; ++i)
-        reportAt(start + i * 64ms);
-    // A seek back to 2 s: nothing from before it counts, and the landing is not carried forward
-    // until the sound moves on from it.
-    clock.report(2.0, false, start + 200ms);
-    EXPECT_FALSE(clock.position(start + 220ms, speed).has_value());
-    clock.report(2.05, true, start + 250ms);
-    EXPECT_NEAR(*clock.position(start + 260ms, speed), 2.06, 1e-9);
+        clock.reported(truth(start + i * 64ms), false, start + i * 64ms);
+    ASSERT_TRUE(clock.position(start + 150ms, speed).has_value());
+
+    clock.reported(GetParam().seconds, GetParam().paused, start + 328ms);
+    EXPECT_FALSE(clock.position(start + 340ms, speed).has_value());
+    clock.reported(20.0, false, start + 400ms);
+    EXPECT_FALSE(clock.position(start + 410ms, speed).has_value()) << "a jump to 20 s";
+    clock.reported(20.05, false, start + 450ms);
+    EXPECT_NEAR(*clock.position(start + 460ms, speed), 20.06, 1e-9);
 }
+
+INSTANTIATE_TEST_SUITE_P(, SoundClockInterrupted,
+                         testing::Values(Interruption{"SeekBack", 2.0, false},
+                                         Interruption{"SeekAhead", 30.0, false},
+                                         Interruption{"Pause", 10.2, true},
+                                         Interruption{"NewFile", std::nullopt, false}),
+                         byName);
 
 TEST_F(SoundClockReading, SoundThatStandsIsNotCarriedOn) {
     reportAt(start);

@@ -194,8 +194,9 @@ INSTANTIATE_TEST_SUITE_P(, AtASpeed,
 // Both play on from one F3. The positions read of the two players say how far apart they are
 // heard, so that the follower corrects what is heard and nothing else: reading sound files'
 // positions as libmpv last reported them, it saw player 2 tens of milliseconds away, "corrected"
-// that, and moved what was heard by 20 ms. Where PipeWire started the two a graph cycle apart,
-// the follower brings them together within seconds.
+// that, and moved what was heard by 20 ms. Videos are read from their sound, not from the
+// picture on screen. Where PipeWire started the two a graph cycle apart, the follower brings
+// them together within seconds.
 class PlayingOn : public HeardOffset {
 protected:
     std::vector<ClickPair> heardSince(std::size_t from) const {
@@ -237,7 +238,9 @@ TEST_P(PlayingOn, ThePlayersReadAsTheyAreHeardAndStayTogether) {
 
 INSTANTIATE_TEST_SUITE_P(, PlayingOn,
                          testing::Values(Case{SoundServer::Kind::PulseAudio, kSound},
-                                         Case{SoundServer::Kind::PipeWire, kSound}),
+                                         Case{SoundServer::Kind::PulseAudio, kVideo},
+                                         Case{SoundServer::Kind::PipeWire, kSound},
+                                         Case{SoundServer::Kind::PipeWire, kVideo}),
                          caseName);
 
 INSTANTIATE_TEST_SUITE_P(, HeardOffset,
