@@ -41,6 +41,11 @@ const Files kCameraAndOpus{
     "HevcCameraAndOpus", [](int player) {
         return clickFile(player == 1 ? ClickFormat::HevcCamera : ClickFormat::Opus, player);
     }};
+const Files kScreenAndCamera{
+    "ScreenRecordingAndHevcCamera", [](int player) {
+        return clickFile(player == 1 ? ClickFormat::ScreenRecording : ClickFormat::HevcCamera,
+                         player);
+    }};
 const Files kPhoneAndFlac{
     "Phone3gpAndFlac96k", [](int player) {
         return clickFile(player == 1 ? ClickFormat::Phone3gp : ClickFormat::Flac96k, player);
@@ -254,7 +259,9 @@ INSTANTIATE_TEST_SUITE_P(Formats, HeardOffset,
                          testing::Values(Case{SoundServer::Kind::PulseAudio, kCameraAndOpus},
                                          Case{SoundServer::Kind::PulseAudio, kPhoneAndFlac},
                                          Case{SoundServer::Kind::PipeWire, kCameraAndOpus},
-                                         Case{SoundServer::Kind::PipeWire, kPhoneAndFlac}),
+                                         Case{SoundServer::Kind::PipeWire, kPhoneAndFlac},
+                                         Case{SoundServer::Kind::PulseAudio, kScreenAndCamera},
+                                         Case{SoundServer::Kind::PipeWire, kScreenAndCamera}),
                          caseName);
 
 }  // namespace
