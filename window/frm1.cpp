@@ -128,7 +128,7 @@ void frm1::wireCommands() {
     }
 
     Timer1.onTick = guarded(this, &frm1::Timer1_Timer, "Timer1 tick");
-    m_followTimer.onTick = guarded(this, &frm1::followPlayer1, "following player 1");
+    m_followTimer.onTick = guarded(this, &frm1::follow_player1, "following player 1");
 }
 
 void frm1::about_Click() { ui->Frame1->setVisible(true); }

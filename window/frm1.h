@@ -139,6 +139,10 @@ public:
     // paused, and joins when player 1 gets there: in this many milliseconds, if it waits.
     std::optional<int> player2JoinsIn() const;
     void join_player2();
+    // While both play from an aligned start, player 2's speed follows player 1 from readings
+    // of both, taken on a timer: whether it runs, and its tick.
+    bool following() const { return m_followTimer.isTicking(); }
+    void follow_player1();
 
 private:
     void wireCommands();
@@ -164,7 +168,6 @@ private:
     void moveBoth(double seconds);
     void resumeOrStopDisplay(bool wasPlaying);
     void stopFollowing();
-    void followPlayer1();
     std::uint64_t soundReturns();
     void wireOffsetControls();
     void wireSpeedControls();

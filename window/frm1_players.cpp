@@ -70,7 +70,7 @@ std::uint64_t frm1::soundReturns() {
     return wmp1->soundReturns() + wmp2->soundReturns();
 }
 
-void frm1::followPlayer1() {
+void frm1::follow_player1() {
     // Sound that came back with its sound server starts from queues filled at different moments:
     // both players start again, aligned, as at F3.
     if (soundReturns() != m_soundReturnsSeen) {
