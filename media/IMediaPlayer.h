@@ -50,10 +50,12 @@ public:
     // Where the player is at this very moment, to compare two playing players by: finer than
     // currentPosition(), which stays on the picture on screen until the next one.
     virtual double positionNow() { return currentPosition(); }
-    // Whether positionNow() moves with the sound (the file has sound): then it is right to a
-    // millisecond. Without sound, a moving picture's position moves with the pictures as they
-    // are drawn, which a busy machine draws a few milliseconds early or late.
-    virtual bool positionFromSound() { return false; }
+    // What positionNow() moves with. The sound alone is right to a millisecond. Sound beside
+    // moving pictures is right to a few: libmpv reports it between drawing them. A moving
+    // picture's own position moves as the pictures are drawn, which a busy machine draws some
+    // milliseconds early or late.
+    enum class Reading { Sound, SoundBesidePictures, Pictures };
+    virtual Reading positionNowFrom() { return Reading::Pictures; }
 
     // settings.rate: the speed of playing, 1 for normal.
     virtual void setRate(double rate) = 0;

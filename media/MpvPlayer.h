@@ -57,7 +57,7 @@ public:
     void pause() override;
     double currentPosition() override;
     double positionNow() override;
-    bool positionFromSound() override;
+    Reading positionNowFrom() override;
     void setCurrentPosition(double seconds) override;
     void setRate(double rate) override;
     double currentRate() override { return m_speed; }

@@ -14,9 +14,13 @@ double MpvPlayer::currentPosition() {
     return readPosition(!picturesMove());
 }
 
-bool MpvPlayer::positionFromSound() {
+IMediaPlayer::Reading MpvPlayer::positionNowFrom() {
     requireFile();
-    return !picturesMove() || !m_core->observed().audioOutput.empty();
+    if (!picturesMove()) {
+        return Reading::Sound;
+    }
+    return m_core->observed().audioOutput.empty() ? Reading::Pictures
+                                                  : Reading::SoundBesidePictures;
 }
 
 bool MpvPlayer::picturesMove() const {

@@ -11,13 +11,16 @@ namespace {
 // milliseconds off.
 constexpr int kReadingsPerDecision = 8;
 // Player 2 catches up from this average gap: two players heard further apart than this begin
-// to sound like an echo. Where a player's position moves with its pictures (a video without
-// sound), readings are a few milliseconds off either way (a busy machine draws late), and
-// catching up on those would move what is heard; there it catches up only from a larger gap, as
-// drift grows. So it does away from the normal speed, where the pitch-keeping filter stands
-// between the position read and the sound heard: readings there are several milliseconds off,
-// and a change of speed moves what the filter plays by more than the speed says.
+// to sound like an echo. Readings of sound beside moving pictures are up to about 3 ms off, and
+// catching up on those would move what is heard by as much; there it catches up from a gap
+// just above them, a PipeWire graph cycle (10.7 ms) among them. Where a player's position moves
+// with its pictures (a video without sound), readings are several milliseconds off either way
+// (a busy machine draws late): there it catches up only from a larger gap, as drift grows. So it
+// does away from the normal speed, where the pitch-keeping filter stands between the position
+// read and the sound heard: readings there are several milliseconds off, and a change of speed
+// moves what the filter plays by more than the speed says.
 constexpr double kCatchUpFrom = 0.002;
+constexpr double kCatchUpBesidePicturesFrom = 0.004;
 constexpr double kCatchUpRoughlyFrom = 0.015;
 // A gap is made up in about this time, at least one percent faster or slower (10 ms a second,
 // too little to hear in speech) and at most four. Drift takes less than a second at one
@@ -101,9 +104,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             return;
         const double mean = m_gapSum / m_readings;
         measureAfresh();
-        const bool exact =
-            m_speed == 1.0 && player1.positionFromSound() && player2.positionFromSound();
-        if (std::fabs(mean) < (exact ? kCatchUpFrom : kCatchUpRoughlyFrom)) {
+        if (std::fabs(mean) < catchUpFrom(player1, player2)) {
             qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: left alone",
                     mean * 1000.0);
             return;
@@ -118,6 +119,14 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         logDropped("following player 1", e);
         disengage(player2);
     }
+}
+
+double PlayerFollower::catchUpFrom(IMediaPlayer& player1, IMediaPlayer& player2) const {
+    using Reading = IMediaPlayer::Reading;
+    const Reading roughest = std::max(player1.positionNowFrom(), player2.positionNowFrom());
+    if (m_speed != 1.0 || roughest == Reading::Pictures)
+        return kCatchUpRoughlyFrom;
+    return roughest == Reading::Sound ? kCatchUpFrom : kCatchUpBesidePicturesFrom;
 }
 
 void PlayerFollower::setRate(IMediaPlayer& player2, double rate) {

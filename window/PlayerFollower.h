@@ -33,6 +33,8 @@ public:
 private:
     double baseRate() const { return m_speed * m_offset.rate(); }
     void setRate(IMediaPlayer& player2, double rate);
+    // The least average gap made up: the rougher of the two players' readings decides.
+    double catchUpFrom(IMediaPlayer& player1, IMediaPlayer& player2) const;
     void measureAfresh();
 
     Player2Offset m_offset;

@@ -23,7 +23,7 @@ public:
     bool playing = false;
     double rate = 1.0;
     bool pitchKept = false;
-    bool fromSound = true;  // a sound file: no moving picture
+    Reading from = Reading::Sound;  // a sound file: no moving picture
     std::uint64_t returns = 0;
     float left = 0;
     float width = 0;
@@ -55,7 +55,7 @@ public:
     void play() override { playing = rec("play", true); }
     void pause() override { playing = rec("pause", false); }
     double currentPosition() override { return rec("currentPosition", position); }
-    bool positionFromSound() override { return fromSound; }
+    Reading positionNowFrom() override { return from; }
     void setCurrentPosition(double seconds) override {
         position = set("setCurrentPosition", seconds);
     }

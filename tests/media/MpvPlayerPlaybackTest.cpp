@@ -13,13 +13,14 @@
 namespace {
 
 constexpr double kFrame = 1.0 / TestMedia::kFrameRate;
+using Reading = IMediaPlayer::Reading;
 
 // ---- Opening and transport, for a file with and without a picture.
 
 struct File {
     const char* name;
     std::string (*path)();
-    bool fromSound;  // the positions to compare two players by move with its sound
+    IMediaPlayer::Reading from;  // what the position to compare two players by moves with
 };
 
 std::string silentVideo() {
@@ -42,7 +43,7 @@ TEST_P(TransportTest, OpensPausedAtTheStartPlaysAndPauseHolds) {
     player().play();
     EXPECT_EQ(player().playState(), IMediaPlayer::kPlaying);
     EXPECT_TRUE(QTest::qWaitFor([&] { return player().currentPosition() > 1.0; }, 5000));
-    EXPECT_EQ(player().positionFromSound(), GetParam().fromSound);
+    EXPECT_EQ(player().positionNowFrom(), GetParam().from);
 
     player().pause();
     EXPECT_NE(player().playState(), IMediaPlayer::kPlaying);
@@ -53,9 +54,10 @@ TEST_P(TransportTest, OpensPausedAtTheStartPlaysAndPauseHolds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TransportTest,
-                         testing::Values(File{"Video", &TestMedia::video, true},
-                                         File{"SilentVideo", &silentVideo, false},
-                                         File{"Audio", &TestMedia::audio, true}),
+                         testing::Values(File{"Video", &TestMedia::video,
+                                              Reading::SoundBesidePictures},
+                                         File{"SilentVideo", &silentVideo, Reading::Pictures},
+                                         File{"Audio", &TestMedia::audio, Reading::Sound}),
                          byName);
 
 // libmpv loads on a thread of its own once the window's first events run; a file opened before

@@ -60,6 +60,10 @@ std::string caseName(const testing::TestParamInfo<Case>& info) {
     return std::string(SoundServer::name(info.param.server)) + info.param.files.name;
 }
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << SoundServer::name(c.server) << c.files.name;
+}
+
 class HeardOffset : public testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
