@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "WindowLog.h"
 
@@ -22,6 +23,11 @@ constexpr int kReadingsPerDecision = 8;
 constexpr double kCatchUpFrom = 0.002;
 constexpr double kCatchUpBesidePicturesFrom = 0.004;
 constexpr double kCatchUpRoughlyFrom = 0.015;
+// Through PulseAudio, readings are now and then about 3 ms off for a few seconds while the two
+// are heard together; a correction on those moved what was heard by as much. A gap smaller than
+// this is made up only once the next decision finds it on the same side too: drift stays, and
+// a real gap of a few milliseconds is not yet an echo.
+constexpr double kConfirmedBelow = 0.005;
 // A gap is made up in about this time, at least one percent faster or slower (10 ms a second,
 // too little to hear in speech) and at most four. Drift takes less than a second at one
 // percent; a gap a busy machine made (a sound output that ran dry puts a player a tenth of a
@@ -56,6 +62,7 @@ Correction correctionFor(double gap, double base) {
 
 void PlayerFollower::engage() {
     m_engaged = true;
+    m_smallGapSide = 0;
     measureAfresh();
 }
 
@@ -97,8 +104,10 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         }
         // The gap jumped (a sound output ran dry, player 2 was moved a little on its own bar):
         // an average across the jump would make up only part of it, so measuring starts again.
-        if (m_readings > 0 && std::fabs(gap - m_gapSum / m_readings) >= kCatchUpRoughlyFrom)
+        if (m_readings > 0 && std::fabs(gap - m_gapSum / m_readings) >= kCatchUpRoughlyFrom) {
+            m_smallGapSide = 0;
             measureAfresh();
+        }
         m_gapSum += gap;
         if (++m_readings < kReadingsPerDecision)
             return;
@@ -107,8 +116,16 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         if (std::fabs(mean) < catchUpFrom(player1, player2)) {
             qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: left alone",
                     mean * 1000.0);
+            m_smallGapSide = 0;
             return;
         }
+        const int side = mean > 0 ? 1 : -1;
+        if (std::fabs(mean) < kConfirmedBelow && std::exchange(m_smallGapSide, side) != side) {
+            qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: made up if read again",
+                    mean * 1000.0);
+            return;
+        }
+        m_smallGapSide = 0;
         const Correction correction = correctionFor(mean, base);
         qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: speed %.4f for %d readings",
                 mean * 1000.0, correction.rate, correction.readings);

@@ -44,4 +44,5 @@ private:
     double m_gapSum = 0.0;
     int m_readings = 0;
     int m_correctionLeft = 0;  // readings until player 2 is back at normal speed
+    int m_smallGapSide = 0;    // a small gap the last decision found: 1 behind, -1 ahead
 };

@@ -51,6 +51,11 @@ const Drift kDrifts[] = {
      1.01},
     {"SmallGapLeftAfterwardsIsLeftAlone",
      then(times8(0.040), then(readings(16, 0.0), times8(0.0015))), 1.0},
+    // A few milliseconds read once may be the readings' own error for a moment.
+    {"ASmallGapReadOnceIsLeftAlone", times8(0.003), 1.0},
+    {"ASmallGapReadAgainIsMadeUp", then(times8(0.003), times8(0.003)), 1.006},
+    {"ASmallGapOnEitherSideIsLeftAlone", then(times8(0.003), times8(-0.003)), 1.0},
+    {"ASmallGapAfterAJumpIsReadAgain", then(times8(0.003), then({0.030}, times8(0.003))), 1.0},
     // 11 ms, one PipeWire cycle, made up in five readings: slower than one percent, not 2.5 ms
     // past it.
     {"AGapOfACycleIsMadeUpExactly", times8(0.011), 1.0088},
