@@ -35,6 +35,12 @@ constexpr double kConfirmedBelow = 0.005;
 constexpr double kCatchUpSeconds = 4.0;
 constexpr double kLeastCorrection = 0.01;
 constexpr double kMostCorrection = 0.04;
+// Read from the sound, the readings of two players heard together agree within a millisecond or
+// two. A step of this much is PipeWire moving one stream by a graph cycle (10.7 ms) while it
+// plays: averaged in with the readings before it, it was made up in part, and the rest had to be
+// read twice more, seconds of an echo. Readings of pictures are rougher; there a step is a jump
+// from the rougher gap on.
+constexpr double kSoundStepFrom = 0.005;
 // Drift grows by milliseconds a minute, a busy spell adds some hundreds; a gap of a second or
 // more was made on purpose, on one player's own bar, and is left alone.
 constexpr double kLargestDrift = 1.0;
@@ -104,7 +110,11 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         }
         // The gap jumped (a sound output ran dry, player 2 was moved a little on its own bar):
         // an average across the jump would make up only part of it, so measuring starts again.
-        if (m_readings > 0 && std::fabs(gap - m_gapSum / m_readings) >= kCatchUpRoughlyFrom) {
+        const double from = catchUpFrom(player1, player2);
+        const double jump = from < kCatchUpRoughlyFrom ? kSoundStepFrom : kCatchUpRoughlyFrom;
+        if (m_readings > 0 && std::fabs(gap - m_gapSum / m_readings) >= jump) {
+            qCDebug(lcWindow, "player 2 %.1f ms behind player 1 from now on: measured afresh",
+                    gap * 1000.0);
             m_smallGapSide = 0;
             measureAfresh();
         }
@@ -113,7 +123,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             return;
         const double mean = m_gapSum / m_readings;
         measureAfresh();
-        if (std::fabs(mean) < catchUpFrom(player1, player2)) {
+        if (std::fabs(mean) < from) {
             qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: left alone",
                     mean * 1000.0);
             m_smallGapSide = 0;

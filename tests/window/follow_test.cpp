@@ -64,11 +64,16 @@ const Drift kDrifts[] = {
     {"AsFastAsFourPercent", times8(0.900), 1.04},
     // Readings from before the jump would halve the average, and so the speed.
     {"AJumpInTheGapIsMeasuredAfresh", then(readings(4, 0.0), times8(0.100)), 1.025},
+    // PipeWire moved player 2 by a graph cycle while both played: made up whole, at once.
+    {"ACycleStepWhilePlayingIsMeasuredAfresh", then(readings(4, 0.0), times8(0.0107)),
+     1.0 + 0.0107 / 1.25},
     {"TooFarApartToBeDriftIsLeftAlone", then({1.5}, times8(0.040)), 1.01},
     {"SeekOnOwnBarWhileCatchingUpStopsIt", then(times8(0.040), {-3.0}), 1.0},
     {"ReadingsBeforeASeekOnOwnBarDoNotCount", then(times8(0.040), then({2.0}, times8(0.001))), 1.0},
     // Readings of pictures are this far off: only a gap of drift is made up.
     {"MovingPictureLeavesASmallGapAlone", times8(0.010), 1.0, 1.0, kPictures},
+    {"MovingPictureReadingsAverageASmallStep", then(readings(4, 0.012), readings(4, 0.024)), 1.009,
+     1.0, kPictures},
     {"MovingPictureMakesUpAGapOfDrift", then(times8(0.010), times8(0.020)), 1.01, 1.0, kPictures},
     // Sound read beside moving pictures is a few milliseconds off, a graph cycle is not.
     {"BesidePicturesAFewMillisecondsAreLeftAlone", times8(0.003), 1.0, 1.0, kBesidePictures},
