@@ -10,7 +10,6 @@
 #include "SoundClock.h"
 
 double MpvPlayer::currentPosition() {
-    requireFile();
     return readPosition(!picturesMove());
 }
 
