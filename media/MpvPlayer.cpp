@@ -85,6 +85,7 @@ void MpvPlayer::connectCore() {
     connect(m_core.get(), &MpvCore::playbackRestarted, this, &MpvPlayer::onRestarted);
     connect(m_core.get(), &MpvCore::commandReplied, this, &MpvPlayer::onCommandReplied);
     connect(m_core.get(), &MpvCore::pictureChanged, this, &MpvPlayer::showNotice);
+    connect(m_core.get(), &MpvCore::pictureChanged, this, &MpvPlayer::fitSeeksToFile);
     connect(m_core.get(), &MpvCore::pictureRateChanged, this, &MpvPlayer::onPictureRateReported);
     connect(m_core.get(), &MpvCore::timePosChanged, this, &MpvPlayer::onTimePosReported);
 }

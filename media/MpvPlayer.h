@@ -73,6 +73,7 @@ public:
     void setHeight(float twips) override;
 
     static constexpr double kEndTolerance = 0.001;
+    static constexpr double kSoundSeeksEarlyBy = 1.0;
 
 private:
     bool readyToStart() const override;
@@ -110,6 +111,7 @@ private:
     void stopIfAtEnd();
     void checkWhereItStands();
     void showNotice();
+    void fitSeeksToFile();
 
     void onCommandReplied(quint64 id, int error, qint64 entry);
     void onFileOpened();

@@ -207,6 +207,7 @@ void MpvPlayer::onFileLoaded() {
     if (m_open.hasFile()) {
         m_position.fileTaken(m_core->observed().timePosSerial);
         showNotice();
+        fitSeeksToFile();
     }
     if (openedNow) {
         openSucceeded();

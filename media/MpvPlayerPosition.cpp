@@ -70,6 +70,23 @@ void MpvPlayer::setCurrentPosition(double seconds) {
     }
 }
 
+// libavformat finds a position in some containers of sound (WMA's ASF) by their data packets,
+// which may put it after the position asked for: an exact seek then starts where the packet
+// begins, tens of milliseconds late. Sound alone costs little to decode, so its seeks start a
+// second early and decode up to the position; pictures keep the demuxer's own start, a keyframe
+// before it.
+void MpvPlayer::fitSeeksToFile() {
+    if (!m_core || !m_core->started()) {
+        return;
+    }
+    try {
+        m_core->setDoubleAsync("hr-seek-demuxer-offset",
+                               m_core->observed().hasPicture ? 0.0 : kSoundSeeksEarlyBy);
+    } catch (const PlayerError& e) {
+        qCWarning(lcMedia) << "cannot fit the seeks to the file:" << e.what();
+    }
+}
+
 void MpvPlayer::onTimePosReported() {
     const auto& observed = m_core->observed();
     const auto now = PlayerPosition::Clock::now();

@@ -46,6 +46,10 @@ const Files kScreenAndCamera{
         return clickFile(player == 1 ? ClickFormat::ScreenRecording : ClickFormat::HevcCamera,
                          player);
     }};
+const Files kWmaAndOpus{"WmaAndOpus", [](int player) {
+                            return clickFile(player == 1 ? ClickFormat::Wma : ClickFormat::Opus,
+                                             player);
+                        }};
 const Files kPhoneAndFlac{
     "Phone3gpAndFlac96k", [](int player) {
         return clickFile(player == 1 ? ClickFormat::Phone3gp : ClickFormat::Flac96k, player);
@@ -264,6 +268,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, HeardOffset,
                                          Case{SoundServer::Kind::PulseAudio, kPhoneAndFlac},
                                          Case{SoundServer::Kind::PipeWire, kCameraAndOpus},
                                          Case{SoundServer::Kind::PipeWire, kPhoneAndFlac},
+                                         Case{SoundServer::Kind::PulseAudio, kWmaAndOpus},
+                                         Case{SoundServer::Kind::PipeWire, kWmaAndOpus},
                                          Case{SoundServer::Kind::PulseAudio, kScreenAndCamera},
                                          Case{SoundServer::Kind::PipeWire, kScreenAndCamera}),
                          caseName);

@@ -80,9 +80,11 @@ std::string driftingClickFile(double offset, double driftPpm, int seconds, int p
 
 std::string clickFile(ClickFormat format, int player) {
     constexpr int kSeconds = 30;
-    const std::string click = "if(lt(mod(t\\,1)\\,0.002)\\,0.8\\,0)";
-    const std::string expr = player == 1 ? click + "|0" : "0|" + click;
-    const auto clicks = [&](int rate) {
+    // `early`: the clicks are written that many seconds before each whole second.
+    const auto clicks = [&](int rate, double early = 0.0) {
+        const std::string click =
+            "if(lt(mod(t+" + std::to_string(early) + "\\,1)\\,0.002)\\,0.8\\,0)";
+        const std::string expr = player == 1 ? click + "|0" : "0|" + click;
         return std::vector<std::string>{
             "-f", "lavfi", "-i",
             "aevalsrc=" + expr + ":s=" + std::to_string(rate) + ":d=" + std::to_string(kSeconds)};
@@ -106,7 +108,12 @@ std::string clickFile(ClickFormat format, int player) {
                 {"-c:v", "libx265", "-preset", "ultrafast", "-x265-params", "log-level=error",
                  "-pix_fmt", "yuv420p", "-tag:v", "hvc1", "-c:a", "aac", "-b:a", "128k"});
         case ClickFormat::Wma:
-            return TestMedia::generated(name + "sound.wma", "asf", clicks(44100),
+            // ffmpeg's WMA encoder primes with a frame of 2048 samples, and its ASF muxer
+            // labels the first sound heard 0.092 s (whole milliseconds) though it was written
+            // at 2048 / 44100 s: what was written at t is found 45.6 ms later in the file's own
+            // time. Written that much early, the clicks fall on whole seconds there.
+            return TestMedia::generated(name + "sound-on-time.wma", "asf",
+                                        clicks(44100, 0.092 - 2048.0 / 44100),
                                         {"-c:a", "wmav2", "-b:a", "128k"});
         case ClickFormat::Opus:
             return TestMedia::generated(name + "sound.opus", "ogg", clicks(48000),
