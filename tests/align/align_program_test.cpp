@@ -1,11 +1,8 @@
 // The built program run as a user runs it: pellucor --align on files made with ffmpeg, its one
 // line on standard output and its exit status.
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
+#include <QProcess>
 #include <cstdlib>
 #include <regex>
 
@@ -19,47 +16,21 @@ struct Finished {
     std::string out, err;
 };
 
-std::string readAll(int fd) {
-    std::string text;
-    std::array<char, 4096> buffer{};
-    ssize_t got;
-    while ((got = ::read(fd, buffer.data(), buffer.size())) > 0)
-        text.append(buffer.data(), std::size_t(got));
-    ::close(fd);
-    return text;
-}
-
 // No display: the command must not need one.
 Finished pellucor(const std::vector<std::string>& arguments) {
-    int out[2], err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0)
-        throw std::runtime_error("no pipe");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addclose(&actions, err[0]);
-    std::vector<char*> argv{const_cast<char*>(PELLUCOR_EXE)};
+    QStringList args;
     for (const std::string& a : arguments)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> env{const_cast<char*>("PATH=/usr/bin:/bin"), nullptr};
-    pid_t pid = 0;
-    const int spawned =
-        ::posix_spawn(&pid, PELLUCOR_EXE, &actions, nullptr, argv.data(), env.data());
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    ::close(err[1]);
-    if (spawned != 0)
-        throw std::runtime_error("cannot start " PELLUCOR_EXE);
-    Finished run;
-    run.err = readAll(err[0]);
-    run.out = readAll(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+        args << QString::fromStdString(a);
+    QProcessEnvironment environment;
+    environment.insert("PATH", "/usr/bin:/bin");
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(PELLUCOR_EXE, args);
+    if (!program.waitForFinished(110000))
+        throw std::runtime_error("cannot run " PELLUCOR_EXE);
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            program.readAllStandardOutput().toStdString(),
+            program.readAllStandardError().toStdString()};
 }
 
 std::string near() {
@@ -74,9 +45,7 @@ std::string unrelated() {
     return AlignMedia::made("align-cli-other.wav", "wav", 0, 40, "", {}, 3);
 }
 
-class AlignCommand : public ::testing::Test {};
-
-TEST_F(AlignCommand, PrintsOneLineAndEndsWithZero) {
+TEST(AlignCommand, PrintsOneLineAndEndsWithZero) {
     const Finished run = pellucor({"--align", near(), far()});
     EXPECT_EQ(run.status, 0) << run.err;
     std::smatch parts;

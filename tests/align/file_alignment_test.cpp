@@ -145,19 +145,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFileCase{"Missing", TestMedia::missing, "No such file"}),
     byName);
 
-class TwoSources : public ::testing::Test {};
-
-TEST_F(TwoSources, AreRefusedAsSharingNoSound) {
-    const std::string other = AlignMedia::made("align-other.mp3", "mp3", 0, 50, "",
-                                               {"-c:a", "libmp3lame", "-b:a", "96k"}, 2);
-    try {
-        align(flac(), other);
-        FAIL() << "aligned two different recordings";
-    } catch (const AlignError& e) {
-        EXPECT_EQ(e.kind(), AlignError::Kind::NoCommonSound) << e.what();
-    }
-}
-
 // What the window sees of the worker threads.
 class WorkerThreads : public ::testing::Test {
 protected:

@@ -53,9 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Pairs, KnownPair,
                                            PairCase{"OverlapOnlyPartly", 0, 80, 50, 80, 0}),
                          byName);
 
-class DifferentMicrophones : public ::testing::Test {};
-
-TEST_F(DifferentMicrophones, QuieterNoisierSideIsAlignedAsWell) {
+TEST(DifferentMicrophones, QuieterNoisierSideIsAlignedAsWell) {
     const std::vector<float> source = speechLike(120, kTestRate, 11);
     const MonoSound one =
         monoOf(mixed(excerptOf(source, kTestRate, 12, 100, 1.0), noise(100, -35, 1)));
@@ -120,9 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Pairs, UnrelatedPair,
                                            UnrelatedCase{"TwoSilences", silence, silence}),
                          byName);
 
-class SilentFile : public ::testing::Test {};
-
-TEST_F(SilentFile, IsNamedInTheRefusal) {
+TEST(SilentFile, IsNamedInTheRefusal) {
     const MonoSound talk = monoOf(speechA()), quiet = monoOf(silence());
     try {
         align(talk, quiet);
@@ -132,9 +128,7 @@ TEST_F(SilentFile, IsNamedInTheRefusal) {
     }
 }
 
-class Cancelling : public ::testing::Test {};
-
-TEST_F(Cancelling, StopsTheAnalysis) {
+TEST(Cancelling, StopsTheAnalysis) {
     const MonoSound one = monoOf(speechA());
     std::atomic<bool> cancelled{true};
     try {

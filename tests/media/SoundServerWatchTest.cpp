@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "NamedCases.h"
 #include "SoundServerWatch.h"
 
 namespace {
@@ -56,10 +57,7 @@ TEST_P(SoundServerPlaces, AreWhereTheClientsLook) {
     EXPECT_EQ(sockets.hasRemote, GetParam().remote);
 }
 
-INSTANTIATE_TEST_SUITE_P(, SoundServerPlaces, testing::ValuesIn(kWheres),
-                         [](const testing::TestParamInfo<Where>& place) {
-                             return std::string(place.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(, SoundServerPlaces, testing::ValuesIn(kWheres), byName);
 
 TEST(SoundServerListening, IsSeenOnlyWhileAServerListens) {
     QTemporaryDir dir;

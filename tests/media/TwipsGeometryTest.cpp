@@ -38,10 +38,4 @@ TEST(TwipsGeometryTest, WidgetMeasuredOtherwiseReadsTheWidget) {
     EXPECT_EQ(geometry.read(Side::Height, 1), 15.0f) << "each side apart";
 }
 
-TEST(TwipsGeometryTest, RoundsToTheNearestPixel) {
-    EXPECT_EQ(TwipsGeometry::pixels(20.0f), 1);
-    EXPECT_EQ(TwipsGeometry::pixels(22.5f), 2);
-    EXPECT_EQ(TwipsGeometry::pixels(-100.0f), -7);
-}
-
 }  // namespace

@@ -7,10 +7,7 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,12 +15,12 @@
 #include "IPedalDiscovery.h"
 #include "IPedalNodes.h"
 
-// A made-up device tree: one folder per node, sysfs-like, with the files subsystem, idVendor,
-// idProduct and product. Each node's data comes through a channel the test writes into: a
-// socket that keeps report boundaries for hidraw (as hidraw hands out one report per read), a
-// pipe for event nodes. Plugging and pulling out after start() makes the notice descriptor
-// readable; changes() then reads the folders again. Opening and taking a node are recorded in
-// `calls` and can be refused with an errno value.
+// A made-up device tree in memory: the nodes plugged in, with their ids and product name. Each
+// node's data comes through a channel the test writes into: a socket that keeps report
+// boundaries for hidraw (as hidraw hands out one report per read), a pipe for event nodes.
+// Plugging and pulling out make the notice descriptor readable; changes() then tells what came
+// and went since it last looked. Opening and taking a node are recorded in `calls` and can be
+// refused with an errno value.
 class FakeDeviceTree : public IPedalDiscovery, public IPedalNodes {
 public:
     std::vector<std::string> calls;
@@ -31,32 +28,30 @@ public:
     std::map<std::string, int> refuseGrab;  // node name -> errno
 
     FakeDeviceTree() {
-        char pattern[] = "/tmp/pedal-tree-XXXXXX";
-        if (!mkdtemp(pattern))
-            throw std::runtime_error("no temporary folder");
-        m_root = pattern;
         if (pipe2(m_notice, O_NONBLOCK | O_CLOEXEC) != 0)
             throw std::runtime_error("no pipe");
     }
     ~FakeDeviceTree() override {
-        for (auto& [name, channel] : m_channels)
-            closeChannel(channel);
+        for (auto& [name, channel] : m_channels) {
+            for (const int fd : {channel.reader, channel.writer})
+                if (fd >= 0)
+                    ::close(fd);
+        }
         ::close(m_notice[0]);
         ::close(m_notice[1]);
-        std::filesystem::remove_all(m_root);
     }
 
-    // Adds a node with these ids; `kind` is "hidraw" or "input".
+    // Adds a node with these ids; `subsystem` is "hidraw" or "input".
     void plug(const std::string& name, std::uint16_t vendor, std::uint16_t product,
               const std::string& subsystem, const std::string& productName = "FootPedal") {
-        const std::filesystem::path dir = m_root / name;
-        std::filesystem::create_directory(dir);
-        write(dir / "subsystem", subsystem);
-        write(dir / "idVendor", hex(vendor));
-        write(dir / "idProduct", hex(product));
-        write(dir / "product", productName);
-        int ends[2];
         const bool hidraw = subsystem == "hidraw";
+        m_plugged[name] = {hidraw ? PedalNode::Kind::Hidraw : PedalNode::Kind::Event,
+                           "/dev/fake/" + name,
+                           "/sys/fake/" + name,
+                           vendor,
+                           product,
+                           productName};
+        int ends[2];
         const int made = hidraw ? socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends)
                                 : pipe2(ends, O_CLOEXEC);
         if (made != 0)
@@ -65,10 +60,10 @@ public:
         m_channels[name] = {ends[0], ends[1]};
         notice();
     }
-    // Removes the node's folder; its channel stays as it is, as a pulled-out device's node
+    // The node goes from the tree; its channel stays as it is, as a pulled-out device's node
     // may still be open.
     void pullOut(const std::string& name) {
-        std::filesystem::remove_all(m_root / name);
+        m_plugged.erase(name);
         notice();
     }
     // The device stops answering: its node reads end-of-file.
@@ -101,25 +96,24 @@ public:
 
     // IPedalDiscovery
     std::vector<PedalNode> present() override {
-        m_known = scan();
-        return {m_known.begin(), m_known.end()};
+        m_known = m_plugged;
+        return nodes(m_known);
     }
     int changesFd() override { return m_notice[0]; }
     std::vector<PedalNodeChange> changes() override {
         char drain[64];
         while (::read(m_notice[0], drain, sizeof drain) > 0) {
         }
-        const std::set<PedalNode, BySyspath> now = scan();
         std::vector<PedalNodeChange> out;
-        for (const PedalNode& n : m_known) {
-            if (!now.count(n))
+        for (const auto& [name, n] : m_known) {
+            if (!m_plugged.count(name))
                 out.push_back({false, {n.kind, n.devnode, n.syspath, 0, 0, {}}});
         }
-        for (const PedalNode& n : now) {
-            if (!m_known.count(n))
+        for (const auto& [name, n] : m_plugged) {
+            if (!m_known.count(name))
                 out.push_back({true, n});
         }
-        m_known = now;
+        m_known = m_plugged;
         return out;
     }
 
@@ -155,50 +149,14 @@ private:
         int reader = -1;
         int writer = -1;
     };
-    struct BySyspath {
-        bool operator()(const PedalNode& a, const PedalNode& b) const {
-            return a.syspath < b.syspath;
-        }
-    };
-
-    static void write(const std::filesystem::path& file, const std::string& text) {
-        std::ofstream(file) << text << '\n';
-    }
-    static std::string read(const std::filesystem::path& file) {
-        std::string text;
-        std::getline(std::ifstream(file), text);
-        return text;
-    }
-    static std::string hex(std::uint16_t value) {
-        char text[8];
-        std::snprintf(text, sizeof text, "%04x", value);
-        return text;
-    }
-    static void closeChannel(Channel& c) {
-        if (c.reader >= 0)
-            ::close(c.reader);
-        if (c.writer >= 0)
-            ::close(c.writer);
-    }
-    std::set<PedalNode, BySyspath> scan() const {
-        std::set<PedalNode, BySyspath> nodes;
-        for (const auto& entry : std::filesystem::directory_iterator(m_root)) {
-            const auto& dir = entry.path();
-            PedalNode n;
-            n.kind = read(dir / "subsystem") == "hidraw" ? PedalNode::Kind::Hidraw
-                                                         : PedalNode::Kind::Event;
-            n.devnode = "/dev/fake/" + dir.filename().string();
-            n.syspath = dir.string();
-            n.vendor = static_cast<std::uint16_t>(std::stoul(read(dir / "idVendor"), nullptr, 16));
-            n.product =
-                static_cast<std::uint16_t>(std::stoul(read(dir / "idProduct"), nullptr, 16));
-            n.name = read(dir / "product");
-            nodes.insert(n);
-        }
-        return nodes;
+    static std::vector<PedalNode> nodes(const std::map<std::string, PedalNode>& tree) {
+        std::vector<PedalNode> out;
+        for (const auto& [name, node] : tree)
+            out.push_back(node);
+        return out;
     }
     static std::string nameOf(const PedalNode& node) {
-        return std::filesystem::path(node.devnode).filename().string();
+        return node.devnode.substr(node.devnode.rfind('/') + 1);
     }
     std::string nameOfFd(int fd) const {
         for (const auto& [name, open] : m_open) {
@@ -217,9 +175,9 @@ private:
             throw std::runtime_error("notice not written");
     }
 
-    std::filesystem::path m_root;
     int m_notice[2] = {-1, -1};
     std::map<std::string, Channel> m_channels;
     std::map<std::string, int> m_open;
-    std::set<PedalNode, BySyspath> m_known;
+    std::map<std::string, PedalNode> m_plugged;  // by node name, as the tree lists them
+    std::map<std::string, PedalNode> m_known;    // as changes() last told them
 };

@@ -10,12 +10,13 @@
 #include "PollWatcher.h"
 #include "RecordingPedalLog.h"
 
-// A hub on a made-up device tree, polled by the test. What it tells is kept as "left+",
-// "middle-", ...
-class HubFixture : public ::testing::Test {
+// A hub on a made-up device tree, on the given event loop (PollWatcher: one the test polls). What
+// it tells is kept as "left+", "middle-", ...
+template <typename Loop>
+class BasicHubFixture : public ::testing::Test {
 protected:
     FakeDeviceTree tree;
-    PollWatcher loop;
+    Loop loop;
     RecordingPedalLog log;
     PedalHub hub{tree, tree, loop, log};
     std::vector<std::string> told;
@@ -39,4 +40,5 @@ protected:
     }
 };
 
+using HubFixture = BasicHubFixture<PollWatcher>;
 using Told = std::vector<std::string>;

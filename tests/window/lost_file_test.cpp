@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -30,9 +29,6 @@ protected:
     bool lostSide() const { return GetParam().side == 1; }
     FakePlayer& lost() { return lostSide() ? *p1 : *p2; }
     FakePlayer& other() { return lostSide() ? *p2 : *p1; }
-    bool called(const std::string& call) const {
-        return std::find(players.calls.begin(), players.calls.end(), call) != players.calls.end();
-    }
 };
 
 TEST_P(LostFile, EmptiesTheSideWithItsMessageAndStopsTheOther) {
