@@ -22,11 +22,11 @@ std::string clickFile(ClickMedia media, int player, int seconds = 30);
 
 // The same clicks in the formats users bring, each pair different in both players:
 // a screen recording with a picture every 5 s (variable frame rate, H.264 in MP4) beside an
-// HEVC camera file (MOV); WMA beside Opus; a phone's 3GP (AAC at 16 kHz) beside FLAC at 96 kHz.
+// HEVC camera file (MOV); Opus; a phone's 3GP (AAC at 16 kHz) beside FLAC at 96 kHz.
 // Player 2's clicks of a recorder started `offset` seconds before player 1's whose clock runs
 // `driftPpm` fast: player 1's click at second t is at offset + t · (1 + driftPpm · 10⁻⁶) here.
 // As FLAC, which keeps an hour of clicks small; on the left for player 1.
 std::string driftingClickFile(double offset, double driftPpm, int seconds, int player = 2);
 
-enum class ClickFormat { ScreenRecording, HevcCamera, Wma, Opus, Phone3gp, Flac96k };
+enum class ClickFormat { ScreenRecording, HevcCamera, Opus, Phone3gp, Flac96k };
 std::string clickFile(ClickFormat format, int player);
