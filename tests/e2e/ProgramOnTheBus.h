@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <string>
@@ -15,10 +16,6 @@
 
 inline const QString kDialog = QStringLiteral("Open");
 inline const QString kMessage = QStringLiteral("Pellucor");
-
-inline Finished playerctl(const QStringList& args) {
-    return runToEnd("playerctl", QStringList{"--player=pellucor"} + args);
-}
 
 inline bool statusBecomes(const char* status) {
     return waitFor([&] { return playerctl({"status"}).out == status; }, 10000);
@@ -39,7 +36,11 @@ inline std::uint32_t managedWindowOf(const QProcess& program) {
 
 class ProgramOnTheBus : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { launch(); }
+
+    // The program in this environment, done once its window is there.
+    void launch(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+        program.setProcessEnvironment(environment);
         start();
         if (HasFatalFailure())
             return;
@@ -62,6 +63,12 @@ protected:
         }
     }
 
+    // Whether the program ends within the time, with status 0.
+    bool endsWell(int ms = 10000) {
+        return program.waitForFinished(ms) && program.exitStatus() == QProcess::NormalExit &&
+               program.exitCode() == 0;
+    }
+
     // What the program is started with.
     virtual QStringList arguments() const { return {}; }
 
@@ -75,7 +82,7 @@ protected:
     testing::AssertionResult choose(const std::string& file) {
         if (!waitFor([&] { return shows(program, kDialog); }, 10000))
             return testing::AssertionFailure() << "no file dialog came";
-        if (!typeText(QString::fromStdString(file)) || !typeKeys("Return"))
+        if (!typeText(QString::fromStdString(file)) || !pressKeys({"Return"}))
             return testing::AssertionFailure() << "xdotool could not type the file's name";
         if (!waitFor([&] { return !shows(program, kDialog); }, 15000))
             return testing::AssertionFailure() << "the file dialog stayed";
@@ -95,14 +102,14 @@ protected:
         return done;
     }
     testing::AssertionResult openBothSteps(const std::string& file, std::uint32_t window) {
-        if (!activate(program) || !typeKeys("ctrl+n"))
+        if (!activate(program) || !pressKeys({"ctrl+n"}))
             return testing::AssertionFailure() << "Ctrl+N could not be pressed";
         if (auto chosen = choose(file); !chosen)
             return chosen << " (file 1, after Ctrl+N)";
         if (!activate(program) ||
             QProcess::execute("xdotool", {"mousemove", "--window", QString::number(window), "15",
                                           "10", "click", "1"}) != 0 ||
-            !typeKeys("Down") || !typeKeys("Down") || !typeKeys("Return"))
+            !pressKeys({"Down"}) || !pressKeys({"Down"}) || !pressKeys({"Return"}))
             return testing::AssertionFailure() << "the file menu could not be used";
         if (auto chosen = choose(file); !chosen)
             return chosen << " (file 2, from the file menu)";

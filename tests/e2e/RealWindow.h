@@ -49,6 +49,12 @@ public:
         startOpen(side, path);
         awaitOpen(side);
     }
+    // Opens a file into each side; true once both hold theirs and nothing was said.
+    bool openBoth(const std::string& file1, const std::string& file2) {
+        open(1, file1);
+        open(2, file2);
+        return window->geladen1 && window->geladen2 && messages.shown.empty();
+    }
     // The open command alone: it returns while the player may still be opening the file.
     void startOpen(int side, const std::string& path) {
         dialog.nextChoice = path;
@@ -62,5 +68,7 @@ public:
     }
 
     IMediaPlayer& player(int side) { return side == 1 ? *window->wmp1 : *window->wmp2; }
+    double position(int side) { return player(side).currentPosition(); }
+    bool playing(int side) { return player(side).playState() == IMediaPlayer::kPlaying; }
     Ui::frm1& ui() { return window->controls(); }
 };

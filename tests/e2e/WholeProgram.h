@@ -34,14 +34,6 @@ inline bool shows(const QProcess& program, const QString& title) {
     return visibleWindowNames(program).split('\n').contains(title);
 }
 
-// Presses keys on the real keyboard, into whichever window has the focus. A separate xdotool
-// run on purpose: chained after the search, xdotool sends the keys to the window it found and
-// gives up halfway when the key closes that window, leaving the key held down for every later
-// test on this display.
-inline bool typeKeys(const QString& keys) {
-    return QProcess::execute("xdotool", {"key", keys}) == 0;
-}
-
 // Types text into whichever window has the focus.
 inline bool typeText(const QString& text) {
     return QProcess::execute("xdotool", {"type", "--delay", "20", text}) == 0;

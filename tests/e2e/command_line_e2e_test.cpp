@@ -105,7 +105,7 @@ TEST_F(AMissingFileAtStart, GetsTheOpenMessageAndTheOtherSideOpens) {
             return runToEnd("xdotool", {"getactivewindow", "getwindowname"}).out == kMessage;
         },
         10000));
-    typeKeys("Return");
+    pressKeys({"Return"});
     EXPECT_TRUE(logShows(holds(2, TestMedia::audio())));
     EXPECT_TRUE(log().contains("cannot open " + QString::fromStdString(TestMedia::missing())));
     EXPECT_FALSE(log().contains("player 1 holds"));

@@ -37,11 +37,7 @@ struct FailingFile {
 
 // A fresh copy of the 20 s test video at `path`, so that what a test does to it stays its own.
 fs::path freshCopy(const fs::path& path) {
-    fs::remove(path);
-    const fs::path part = path.string() + ".part";
-    fs::copy_file(TestMedia::video(), part, fs::copy_options::overwrite_existing);
-    fs::rename(part, path);
-    return path;
+    return TestMedia::videoCopy(path, true);
 }
 
 // The file the library fails reads of, from kDataShare of its bytes on. The library takes the
@@ -88,19 +84,16 @@ TEST_P(FileFailsWhilePlaying, Player1SideEmptiesWithItsMessageAndPlayer2Stops) {
     const fs::path file = failingFile(fault);
     RealWindow w;
     w.window->Form_Load();  // the hot keys, as the program starts them
-    w.open(1, file.string());
-    w.open(2, TestMedia::video());
-    ASSERT_TRUE(w.window->geladen1 && w.window->geladen2);
-    ASSERT_TRUE(w.messages.shown.empty());
+    ASSERT_TRUE(w.openBoth(file.string(), TestMedia::video()));
 
     w.window->play_both();
-    ASSERT_TRUE(runEventsUntil([&] { return w.player(1).currentPosition() > 1.0; }, 10'000));
+    ASSERT_TRUE(runEventsUntil([&] { return w.position(1) > 1.0; }, 10'000));
     if (fault == Fault::CutShort)
         fs::resize_file(file, static_cast<std::uintmax_t>(static_cast<double>(fs::file_size(file)) *
                                                           kDataShare));
 
     ASSERT_TRUE(runEventsUntil([&] { return !w.messages.shown.empty(); }, kFailLimitMs))
-        << "player 1 stands at " << w.player(1).currentPosition() << " s, silently";
+        << "player 1 stands at " << w.position(1) << " s, silently";
     runEventsFor(1000);  // anything more the failure had to say
     EXPECT_EQ(w.messages.shown, std::vector<std::string>{Messages::kCannotLoad});
     EXPECT_FALSE(w.window->geladen1);
@@ -117,14 +110,14 @@ TEST_P(FileFailsWhilePlaying, Player1SideEmptiesWithItsMessageAndPlayer2Stops) {
     w.open(1, TestMedia::video());
     ASSERT_TRUE(w.window->geladen1);
     w.window->m_cHotKey_HotKeyPress("spielen", 0, 114);
-    EXPECT_TRUE(runEventsUntil([&] { return w.player(1).currentPosition() > 0.5; }, 10'000));
+    EXPECT_TRUE(runEventsUntil([&] { return w.position(1) > 0.5; }, 10'000));
     EXPECT_EQ(w.player(2).playState(), IMediaPlayer::kPlaying);
     w.ui().time_goto->setText("12");
     w.window->com_goto_Click();
-    EXPECT_TRUE(runEventsUntil([&] { return w.player(1).currentPosition() >= 12.0; }, 5'000));
+    EXPECT_TRUE(runEventsUntil([&] { return w.position(1) >= 12.0; }, 5'000));
     w.window->m_cHotKey_HotKeyPress("zurueck", 0, 112);
     runEventsFor(300);
-    EXPECT_LT(w.player(1).currentPosition(), 12.5) << "F1 did not go back";
+    EXPECT_LT(w.position(1), 12.5) << "F1 did not go back";
     EXPECT_EQ(w.messages.shown.size(), 1u) << w.messages.shown.back();
     if (fault != Fault::ReadErrors)
         fs::remove(file);
@@ -135,16 +128,13 @@ TEST_P(FileFailsWhilePlaying, Player1SideEmptiesWithItsMessageAndPlayer2Stops) {
 TEST(FileCutShortWhilePaused, AGoToPastTheCutEmptiesItsSide) {
     const fs::path file = freshCopy(fs::path(TestMedia::folder()) / "cut-short-paused.mkv");
     RealWindow w;
-    w.open(1, file.string());
-    w.open(2, TestMedia::video());
-    ASSERT_TRUE(w.window->geladen1 && w.window->geladen2);
+    ASSERT_TRUE(w.openBoth(file.string(), TestMedia::video()));
     fs::resize_file(
         file, static_cast<std::uintmax_t>(static_cast<double>(fs::file_size(file)) * kDataShare));
     w.ui().time_goto->setText("12");
     w.window->com_goto_Click();
     ASSERT_TRUE(runEventsUntil([&] { return !w.messages.shown.empty(); }, 5'000))
-        << "player 1 stands at " << w.player(1).currentPosition() << " s, player 2 at "
-        << w.player(2).currentPosition() << " s";
+        << "player 1 stands at " << w.position(1) << " s, player 2 at " << w.position(2) << " s";
     EXPECT_EQ(w.messages.shown, std::vector<std::string>{Messages::kCannotLoad});
     EXPECT_FALSE(w.window->geladen1);
     EXPECT_NE(w.player(2).playState(), IMediaPlayer::kPlaying);
@@ -164,13 +154,12 @@ TEST(FileWithAGuessedLength, EndsAsUsualWithoutAMessage) {
     ASSERT_TRUE(w.window->geladen1);
     w.player(1).setCurrentPosition(18.5);
     w.player(1).play();
-    ASSERT_TRUE(runEventsUntil([&] { return w.player(1).playState() != IMediaPlayer::kPlaying; },
-                               kFailLimitMs))
-        << "still playing at " << w.player(1).currentPosition() << " s";
+    ASSERT_TRUE(runEventsUntil([&] { return !w.playing(1); }, kFailLimitMs))
+        << "still playing at " << w.position(1) << " s";
     runEventsFor(500);
     EXPECT_TRUE(w.messages.shown.empty()) << w.messages.shown.front();
     EXPECT_TRUE(w.window->geladen1);
-    EXPECT_LT(w.player(1).currentPosition(), 0.5) << "not rewound at the end";
+    EXPECT_LT(w.position(1), 0.5) << "not rewound at the end";
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FileFailsWhilePlaying,

@@ -82,9 +82,7 @@ protected:
     void SetUp() override {
         w = std::make_unique<RealWindow>();
         // Side 1 held a file before: a refusal must not leave that file loaded.
-        w->open(1, TestMedia::video());
-        w->open(2, TestMedia::video());
-        ASSERT_TRUE(w->messages.shown.empty());
+        ASSERT_TRUE(w->openBoth(TestMedia::video(), TestMedia::video()));
         w->player(2).play();
     }
     // A player that lost its file refuses to answer; for these checks it stands and is nowhere.
@@ -186,18 +184,14 @@ fs::path middleOverwritten() {
 
 // A WAV file whose format tag names no codec: its sound track opens, but no decoder takes it.
 fs::path unknownCodec() {
-    const auto le = [](std::size_t value, int bytes) {
-        std::string out;
-        for (int i = 0; i < bytes; ++i)
-            out += static_cast<char>((value >> (8 * i)) & 0xFFu);
-        return out;
-    };
-    const std::string data = randomBytes(16'000, 3);
-    const std::string format =
-        le(0x1234, 2) + le(1, 2) + le(8'000, 4) + le(8'000, 4) + le(1, 2) + le(8, 2);
-    const std::string body =
-        "WAVEfmt " + le(format.size(), 4) + format + "data" + le(data.size(), 4) + data;
-    return TestMedia::written("unknown-codec.wav", "RIFF" + le(body.size(), 4) + body);
+    return TestMedia::wav("unknown-codec.wav",
+                          {.tag = 0x1234,
+                           .channels = 1,
+                           .rate = 8'000,
+                           .byteRate = 8'000,
+                           .blockAlign = 1,
+                           .bits = 8},
+                          randomBytes(16'000, 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,12 +16,9 @@ class HotKeysFromAnotherProgram : public testing::Test {
 protected:
     void SetUp() override {
         w.window->Form_Load();
-        w.open(1, TestMedia::video());
-        w.open(2, TestMedia::video());
-        ASSERT_TRUE(w.messages.shown.empty());
+        ASSERT_TRUE(w.openBoth(TestMedia::video(), TestMedia::video()));
         other.takeFocus();
     }
-    bool playing(int side) { return w.player(side).playState() == IMediaPlayer::kPlaying; }
 
     RealWindow w;
     OtherClient other;
@@ -50,7 +47,7 @@ TEST_P(HotKeyStorm, EndsWithTheFinalPauseAndNoBacklog) {
     w.window->m_cHotKey->HotKeyPress.connect(
         [&](const std::string& name, std::int32_t, std::int32_t) { handled.push_back(name); });
     w.window->play_both();
-    ASSERT_TRUE(waitFor([&] { return playing(1) && playing(2); }));
+    ASSERT_TRUE(waitFor([&] { return w.playing(1) && w.playing(2); }));
 
     QProcess storm;
     storm.start("xdotool", GetParam().xdotool);
@@ -61,7 +58,7 @@ TEST_P(HotKeyStorm, EndsWithTheFinalPauseAndNoBacklog) {
     ASSERT_TRUE(waitFor(
         [&] {
             return MessageHook::instance().pending() == 0 && !handled.empty() &&
-                   handled.back() == "stop" && !playing(1) && !playing(2);
+                   handled.back() == "stop" && !w.playing(1) && !w.playing(2);
         },
         30000));
     EXPECT_EQ(w.player(2).currentPosition(), w.player(1).currentPosition());

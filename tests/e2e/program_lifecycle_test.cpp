@@ -4,60 +4,51 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <csignal>
 
 #include "OtherClient.h"
+#include "ProgramOnTheBus.h"
 #include "QtSupport.h"
 #include "WholeProgram.h"
 
 namespace {
 
-class WholeProgram : public testing::Test {
+// Each test starts the program itself.
+class WholeProgram : public ProgramOnTheBus {
 protected:
+    void SetUp() override {}
     void TearDown() override {
-        QProcess::execute("xdotool", {"keyup", "Return"});
-        for (QProcess* p : {&first, &second}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(3000);
-            }
+        if (second.state() != QProcess::NotRunning) {
+            second.kill();
+            second.waitForFinished(3000);
         }
-    }
-    static void start(QProcess& program) {
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(PELLUCOR_EXE, {});
-        ASSERT_TRUE(program.waitForStarted(5000));
+        ProgramOnTheBus::TearDown();
     }
 
-    QProcess first;
     QProcess second;
     OtherClient other;
 };
 
 TEST_F(WholeProgram, HoldsTheKeysUntilItQuits) {
-    start(first);
-    ASSERT_TRUE(activate(first));  // the window is shown once the keys are held
+    ASSERT_NO_FATAL_FAILURE(launch());  // the window is shown once the keys are held
     for (const char* key : {"F1", "F2", "F3"}) {
         EXPECT_FALSE(other.grab(other.keycode(key), 0)) << key << " is not held";
     }
 
     // A second copy cannot have the keys: it says so and ends.
-    start(second);
+    second.start(PELLUCOR_EXE, {});
+    ASSERT_TRUE(second.waitForStarted(5000));
     ASSERT_TRUE(activate(second));  // its message
-    typeKeys("Return");
+    pressKeys({"Return"});
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 1);
 
     // A desktop's log-out ends it as Ctrl+E would: through the window's close.
-    ASSERT_EQ(::kill(static_cast<pid_t>(first.processId()), SIGTERM), 0);
-    ASSERT_TRUE(first.waitForFinished(10000)) << "SIGTERM did not end the program";
-    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(first.exitCode(), 0);
-    for (const char* key : {"F1", "F2", "F3"}) {
-        EXPECT_TRUE(other.grabAllVariants(other.keycode(key))) << key << " was not released";
-    }
-    other.ungrabAll();
+    ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
+    EXPECT_TRUE(endsWell()) << "SIGTERM did not end the program with status 0";
+    EXPECT_TRUE(other.couldGrab({"F1", "F2", "F3"})) << "the keys were not released";
 }
 
 // libmpv comes after the window is shown; one that cannot be loaded still ends the start with
@@ -70,17 +61,16 @@ TEST_F(WholeProgram, ReportsALibmpvThatCannotBeLoadedAndEnds) {
     empty.close();
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LD_LIBRARY_PATH", broken.path());
-    first.setProcessEnvironment(environment);
-    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    first.start(PELLUCOR_EXE, {});
-    ASSERT_TRUE(first.waitForStarted(5000));
+    program.setProcessEnvironment(environment);
+    ASSERT_NO_FATAL_FAILURE(start());
 
     // Its message, alone: the window has gone by then, so Return reaches the message.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleWindowNames(first) == "Pellucor\n"; }, 20000));
-    ASSERT_TRUE(activate(first));
-    typeKeys("Return");
-    ASSERT_TRUE(first.waitForFinished(10000));
-    EXPECT_EQ(first.exitCode(), 1);
+    ASSERT_TRUE(waitFor([&] { return visibleWindowNames(program) == "Pellucor\n"; }, 20000))
+        << log().toStdString();
+    ASSERT_TRUE(activate(program));
+    pressKeys({"Return"});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 1);
 }
 
 }  // namespace

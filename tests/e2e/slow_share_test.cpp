@@ -35,13 +35,7 @@ fs::path slowFile() {
     const char* named = std::getenv("PELLUCOR_TEST_STALL_FILE");
     if (!named)
         throw std::runtime_error("PELLUCOR_TEST_STALL_FILE names no file");
-    const fs::path path(named);
-    if (!fs::exists(path)) {
-        const fs::path part = path.string() + ".part";
-        fs::copy_file(TestMedia::video(), part, fs::copy_options::overwrite_existing);
-        fs::rename(part, path);
-    }
-    return path;
+    return TestMedia::videoCopy(named, false);
 }
 
 double longestGapMs(const std::vector<Clock::time_point>& beats) {

@@ -45,11 +45,7 @@ std::string matroska() {
 
 class SparsePictures : public testing::TestWithParam<Recording> {
 protected:
-    void SetUp() override {
-        w.open(1, GetParam().path());
-        w.open(2, GetParam().path());
-        ASSERT_TRUE(w.messages.shown.empty());
-    }
+    void SetUp() override { ASSERT_TRUE(w.openBoth(GetParam().path(), GetParam().path())); }
     double pos() { return w.player(1).currentPosition(); }
     // Runs events for about `ms`; returns how long it really was, in seconds.
     static double wait(int ms) {

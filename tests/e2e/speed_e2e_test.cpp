@@ -12,16 +12,10 @@
 
 namespace {
 
-QString rate() {
-    return runToEnd("dbus-send",
-                    {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.pellucor",
-                     "/org/mpris/MediaPlayer2", "org.freedesktop.DBus.Properties.Get",
-                     "string:org.mpris.MediaPlayer2.Player", "string:Rate"})
-        .out;
-}
-
 bool rateBecomes(const char* value) {
-    return waitFor([&] { return rate().contains(QStringLiteral("double ") + value); }, 10000);
+    return waitFor(
+        [&] { return mprisProperty("Rate").out.contains(QStringLiteral("double ") + value); },
+        10000);
 }
 
 // The settings go to a folder of the test's own, never the user's.
@@ -31,8 +25,7 @@ protected:
         ASSERT_TRUE(config.isValid());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", config.path());
-        program.setProcessEnvironment(environment);
-        ProgramOnTheBus::SetUp();
+        launch(environment);
     }
     QString stored(const char* key) const {
         return QSettings(config.filePath("pellucor/pellucor.conf"), QSettings::IniFormat)

@@ -73,9 +73,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(server.start()) << server.error();
         window.emplace();
-        window->open(1, GetParam().files.file(1));
-        window->open(2, GetParam().files.file(2));
-        ASSERT_TRUE(window->messages.shown.empty());
+        ASSERT_TRUE(window->openBoth(GetParam().files.file(1), GetParam().files.file(2)));
         // One recording for the whole test: a recorder needs a while to start.
         ASSERT_TRUE(server.startRecording());
         ASSERT_TRUE(waitFor([&] { return !server.recorded().empty(); }));
@@ -92,8 +90,7 @@ protected:
         runEventsFor(kSettleMs);
         const std::size_t from = server.recorded().size();
         runEventsFor(listenMs);
-        const auto all = server.recorded();
-        const std::vector<std::int16_t> samples(all.begin() + static_cast<long>(from), all.end());
+        const std::vector<std::int16_t> samples = server.recordedSince(from);
         const auto pairs = heardClickPairs(samples);
         if (pairs.size() < 2) {
             int loudest[2] = {0, 0};
@@ -113,29 +110,34 @@ protected:
                 << what << ": player 2's click at " << p.at << " s";
     }
 
+    // F3, F2 and F3 a second later, F1 while playing: each heard together. `at` goes with their
+    // names.
+    void expectPlayPauseBackHeardTogether(const std::string& at = "", int listenMs = kListenMs) {
+        frm1& w = *window->window;
+        expectHeardTogether(("F3" + at).c_str(), [&] { w.play_both(); }, listenMs);
+        expectHeardTogether(("F2 then F3 a second later" + at).c_str(),
+                            [&] { pauseAndPlayAfter(1000); }, listenMs);
+        expectHeardTogether(("F1 while playing" + at).c_str(), [&] { w.back_both(); }, listenMs);
+    }
+    void pauseAndPlayAfter(int ms) {
+        window->window->pause_both();
+        runEventsFor(ms);
+        window->window->play_both();
+    }
+    void goTo(const char* seconds) {
+        window->ui().time_goto->setText(seconds);
+        window->window->com_goto_Click();
+    }
+
     SoundServer server{GetParam().server};
     std::optional<RealWindow> window;
 };
 
 TEST_P(HeardOffset, EveryCommandIsHeardTogether) {
-    frm1& w = *window->window;
-    expectHeardTogether("F3", [&] { w.play_both(); });
-    expectHeardTogether("F2 then F3 a second later", [&] {
-        w.pause_both();
-        runEventsFor(1000);
-        w.play_both();
-    });
-    expectHeardTogether("F1 while playing", [&] { w.back_both(); });
-    expectHeardTogether("go-to while playing", [&] {
-        window->ui().time_goto->setText("12");
-        w.com_goto_Click();
-    });
-    expectHeardTogether(">> while playing", [&] { w.ffw_Click(); });
-    expectHeardTogether("F2 then F3 three seconds later", [&] {
-        w.pause_both();
-        runEventsFor(3000);
-        w.play_both();
-    });
+    expectPlayPauseBackHeardTogether();
+    expectHeardTogether("go-to while playing", [&] { goTo("12"); });
+    expectHeardTogether(">> while playing", [&] { window->window->ffw_Click(); });
+    expectHeardTogether("F2 then F3 three seconds later", [&] { pauseAndPlayAfter(3000); });
     EXPECT_TRUE(window->messages.shown.empty());
 }
 
@@ -150,21 +152,10 @@ const Files kStartedApart{"StartedApartAndDrifting", [](int player) {
 class AtTheSameMoment : public HeardOffset {};
 
 TEST_P(AtTheSameMoment, EveryCommandIsHeardAtTheSameMomentOfBothRecordings) {
-    frm1& w = *window->window;
-    w.setPlayer2Offset({3.25, 300.0});
-    window->ui().time_goto->setText("20");
-    w.com_goto_Click();
-    expectHeardTogether("F3", [&] { w.play_both(); });
-    expectHeardTogether("F2 then F3", [&] {
-        w.pause_both();
-        runEventsFor(1000);
-        w.play_both();
-    });
-    expectHeardTogether("F1", [&] { w.back_both(); });
-    expectHeardTogether("go-to while playing", [&] {
-        window->ui().time_goto->setText("30");
-        w.com_goto_Click();
-    });
+    window->window->setPlayer2Offset({3.25, 300.0});
+    goTo("20");
+    expectPlayPauseBackHeardTogether();
+    expectHeardTogether("go-to while playing", [&] { goTo("30"); });
     EXPECT_TRUE(window->messages.shown.empty());
 }
 
@@ -180,20 +171,10 @@ TEST_P(AtASpeed, EveryCommandIsHeardTogetherSlowerAndFaster) {
     frm1& w = *window->window;
     for (const double speed : {0.75, 0.5, 1.5}) {
         ASSERT_TRUE(w.setSpeed(speed));
-        window->ui().time_goto->setText("2");  // the file's clicks last long enough from there
-        w.com_goto_Click();
+        goTo("2");  // the file's clicks last long enough from there
         // Clicks come once a second of the recording: as many are heard as at the normal speed.
-        const int listenMs = static_cast<int>(kListenMs / speed) + 500;
-        const std::string at = " at " + std::to_string(speed).substr(0, 4);
-        expectHeardTogether(("F3" + at).c_str(), [&] { w.play_both(); }, listenMs);
-        expectHeardTogether(("F2 then F3" + at).c_str(),
-                            [&] {
-                                w.pause_both();
-                                runEventsFor(1000);
-                                w.play_both();
-                            },
-                            listenMs);
-        expectHeardTogether(("F1" + at).c_str(), [&] { w.back_both(); }, listenMs);
+        expectPlayPauseBackHeardTogether(" at " + std::to_string(speed).substr(0, 4),
+                                         static_cast<int>(kListenMs / speed) + 500);
         w.pause_both();
     }
     EXPECT_TRUE(window->messages.shown.empty());
@@ -210,13 +191,7 @@ INSTANTIATE_TEST_SUITE_P(, AtASpeed,
 // that, and moved what was heard by 20 ms. Videos are read from their sound, not from the
 // picture on screen. Where PipeWire started the two a graph cycle apart, the follower brings
 // them together within seconds.
-class PlayingOn : public HeardOffset {
-protected:
-    std::vector<ClickPair> heardSince(std::size_t from) const {
-        const auto all = server.recorded();
-        return heardClickPairs({all.begin() + static_cast<long>(from), all.end()});
-    }
-};
+class PlayingOn : public HeardOffset {};
 
 TEST_P(PlayingOn, ThePlayersReadAsTheyAreHeardAndStayTogether) {
     frm1& w = *window->window;
@@ -230,7 +205,7 @@ TEST_P(PlayingOn, ThePlayersReadAsTheyAreHeardAndStayTogether) {
         readMs.push_back((window->player(1).positionNow() - window->player(2).positionNow()) *
                          1000.0);
     }
-    const auto heard = heardSince(from);
+    const auto heard = heardClickPairs(server.recordedSince(from));
     ASSERT_FALSE(heard.empty()) << "no click heard while reading";
     for (const double read : readMs)
         EXPECT_NEAR(read, heard.front().offsetMs, 4.0) << "read beside heard";
@@ -240,7 +215,7 @@ TEST_P(PlayingOn, ThePlayersReadAsTheyAreHeardAndStayTogether) {
     const std::size_t later = server.recorded().size();
     runEventsFor(3000);
     std::ostringstream heardLater;
-    for (const auto& p : heardSince(later)) {
+    for (const auto& p : heardClickPairs(server.recordedSince(later))) {
         heardLater << " " << p.offsetMs;
         EXPECT_LE(std::fabs(p.offsetMs), 2.0) << "player 2's click at " << p.at << " s";
     }

@@ -33,9 +33,8 @@ protected:
 
     void openBoth() {
         window.emplace();
-        window->open(1, clickFile(ClickMedia::Sound, 1, 60));
-        window->open(2, clickFile(ClickMedia::Sound, 2, 60));
-        ASSERT_TRUE(window->messages.shown.empty());
+        ASSERT_TRUE(window->openBoth(clickFile(ClickMedia::Sound, 1, 60),
+                                     clickFile(ClickMedia::Sound, 2, 60)));
     }
     // Brings the server up while both play silently, and listens.
     void expectHeardOnceTheServerIsUp(const char* when);

@@ -61,9 +61,7 @@ TEST(PipeWireSoundThreads, RunInRealTimeWhereTheSystemAllowsIt) {
     SoundServer server(SoundServer::Kind::PipeWire);
     ASSERT_TRUE(server.start()) << server.error();
     RealWindow window;
-    window.open(1, clickFile(ClickMedia::Sound, 1));
-    window.open(2, clickFile(ClickMedia::Sound, 2));
-    ASSERT_TRUE(window.messages.shown.empty());
+    ASSERT_TRUE(window.openBoth(clickFile(ClickMedia::Sound, 1), clickFile(ClickMedia::Sound, 2)));
     window.window->play_both();
     EXPECT_TRUE(waitFor([] { return realTimeThreads() >= 2; }, 5000))
         << realTimeThreads() << " threads in real time while both play";

@@ -21,15 +21,13 @@ TEST(SpeedCorrection, MovesWhatIsHeardByWhatTheSpeedSays) {
     SoundServer server{SoundServer::Kind::PulseAudio};
     ASSERT_TRUE(server.start()) << server.error();
     RealWindow window;
-    window.open(1, clickFile(ClickMedia::Sound, 1));
-    window.open(2, clickFile(ClickMedia::Sound, 2));
+    ASSERT_TRUE(window.openBoth(clickFile(ClickMedia::Sound, 1), clickFile(ClickMedia::Sound, 2)));
     ASSERT_TRUE(server.startRecording());
     ASSERT_TRUE(waitFor([&] { return !server.recorded().empty(); }));
     const auto heardFor = [&](int ms) {
         const std::size_t from = server.recorded().size();
         runEventsFor(ms);
-        const auto all = server.recorded();
-        return heardClickPairs({all.begin() + static_cast<long>(from), all.end()});
+        return heardClickPairs(server.recordedSince(from));
     };
     // Started together, without the window's follower, which would make up the move.
     window.player(1).play();

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -213,6 +214,13 @@ std::vector<std::int16_t> SoundServer::stopRecording() {
 
 std::vector<std::int16_t> SoundServer::recorded() const {
     return wavSamples(m_recording);
+}
+
+std::vector<std::int16_t> SoundServer::recordedSince(std::size_t from) const {
+    std::vector<std::int16_t> samples = recorded();
+    samples.erase(samples.begin(),
+                  samples.begin() + static_cast<long>(std::min(from, samples.size())));
+    return samples;
 }
 
 void SoundServer::kill() {

@@ -37,6 +37,8 @@ public:
     std::vector<std::int16_t> stopRecording();
     // What the recorder has written so far, whole frames only.
     std::vector<std::int16_t> recorded() const;
+    // The same from the `from`th sample on.
+    std::vector<std::int16_t> recordedSince(std::size_t from) const;
 
     // Stops the server at once, as a crash or a restart does; start() brings it back.
     void kill();

@@ -31,15 +31,18 @@ void runFfmpeg(const std::vector<std::string>& args) {
         throw std::runtime_error("TestMedia: ffmpeg failed making " + args.back());
 }
 
-// Makes the file in folder() once: under a name of this process's own, renamed when complete.
-std::string madeOnce(const std::string& name, const std::function<void(const std::string&)>& make) {
-    const fs::path final = fs::path(TestMedia::folder()) / name;
+// Makes the file once: under a name of this process's own, renamed when complete.
+std::string madeAt(const fs::path& final, const std::function<void(const std::string&)>& make) {
     if (!fs::exists(fs::symlink_status(final))) {
         const std::string partial = final.string() + ".part" + std::to_string(::getpid());
         make(partial);
         fs::rename(partial, final);
     }
     return final.string();
+}
+
+std::string madeOnce(const std::string& name, const std::function<void(const std::string&)>& make) {
+    return madeAt(fs::path(TestMedia::folder()) / name, make);
 }
 
 std::string length() {
@@ -72,6 +75,26 @@ std::string TestMedia::written(const std::string& name, const std::string& conte
     return madeOnce(name, [&](const std::string& partial) {
         std::ofstream(partial, std::ios::binary) << content;
     });
+}
+
+std::string TestMedia::videoCopy(const std::string& path, bool fresh) {
+    if (fresh)
+        fs::remove(path);
+    return madeAt(path, [](const std::string& partial) { fs::copy_file(video(), partial); });
+}
+
+std::string TestMedia::wav(const std::string& name, const WavFormat& f, const std::string& data) {
+    const auto le = [](std::size_t value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i)
+            out += static_cast<char>((value >> (8 * i)) & 0xFFu);
+        return out;
+    };
+    const std::string format = le(f.tag, 2) + le(f.channels, 2) + le(f.rate, 4) +
+                               le(f.byteRate, 4) + le(f.blockAlign, 2) + le(f.bits, 2) + f.extra;
+    const std::string body =
+        "WAVEfmt " + le(format.size(), 4) + format + "data" + le(data.size(), 4) + data;
+    return written(name, "RIFF" + le(body.size(), 4) + body);
 }
 
 std::string TestMedia::folder() {

@@ -34,4 +34,17 @@ public:
                                  const std::vector<std::string>& outputOptions);
     // A file of that name in folder() holding these bytes, unless it is there already.
     static std::string written(const std::string& name, const std::string& content);
+
+    // A copy of video() at this path, made under another name and renamed when complete; one
+    // there already is kept unless `fresh`. Returns the path.
+    static std::string videoCopy(const std::string& path, bool fresh);
+
+    // The fields of a WAV file's format chunk, for files no encoder writes; `extra` follows them.
+    struct WavFormat {
+        int tag, channels, rate, byteRate, blockAlign, bits;
+        std::string extra = {};
+    };
+    // A WAV file of that name in folder() in this format, with `data` as its samples.
+    static std::string wav(const std::string& name, const WavFormat& format,
+                           const std::string& data);
 };

@@ -43,10 +43,6 @@ public:
     double speed() override { return rate; }
 };
 
-inline Finished playerctl(const QStringList& args) {
-    return runToEnd("playerctl", QStringList{"--player=pellucor"} + args);
-}
-
 class Remote : public testing::Test {
 protected:
     void SetUp() override {

@@ -88,10 +88,8 @@ class OpenUri : public Remote, public testing::WithParamInterface<Uri> {};
 // Nothing is opened from a URI; one longer than any path is refused before anything reads it.
 TEST_P(OpenUri, DoesNothingAndRefusesAHugeOne) {
     const QString uri = "file:///" + QString(GetParam().length, 'a');
-    const Finished result =
-        runToEnd("dbus-send", {"--session", "--print-reply",
-                               "--dest=org.mpris.MediaPlayer2.pellucor", "/org/mpris/MediaPlayer2",
-                               "org.mpris.MediaPlayer2.Player.OpenUri", "string:" + uri});
+    const Finished result = busCall("org.mpris.MediaPlayer2.pellucor", "/org/mpris/MediaPlayer2",
+                                    "org.mpris.MediaPlayer2.Player.OpenUri", {"string:" + uri});
     EXPECT_EQ(result.exitCode, GetParam().refused ? 1 : 0) << result.err.toStdString();
     EXPECT_EQ(result.err.contains("org.freedesktop.DBus.Error.InvalidArgs"), GetParam().refused);
     EXPECT_TRUE(transport.calls.empty());
@@ -134,9 +132,8 @@ class RefusedOpen : public Remote, public testing::WithParamInterface<Open> {};
 // Only what a second copy sends is taken: one or two absolute paths no longer than a path.
 TEST_P(RefusedOpen, OpensNothing) {
     const Finished result =
-        runToEnd("dbus-send", {"--session", "--print-reply", "--dest=org.pellucor.Pellucor",
-                               "/org/pellucor/Pellucor", "org.pellucor.Pellucor.Open",
-                               "string:" + GetParam().file1, "string:" + GetParam().file2});
+        busCall("org.pellucor.Pellucor", "/org/pellucor/Pellucor", "org.pellucor.Pellucor.Open",
+                {"string:" + GetParam().file1, "string:" + GetParam().file2});
     expectRefusedAndNothingDone(result);
 }
 

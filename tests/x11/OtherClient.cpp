@@ -74,6 +74,14 @@ void OtherClient::ungrabAll() {
     free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }
 
+bool OtherClient::couldGrab(const std::vector<std::string>& keysymNames) {
+    bool all = true;
+    for (const std::string& name : keysymNames)
+        all = grabAllVariants(keycode(name)) && all;
+    ungrabAll();
+    return all;
+}
+
 void OtherClient::takeFocus() {
     if (m_window == 0) {
         m_window = xcb_generate_id(m_connection);

@@ -23,6 +23,8 @@ public:
     // Grabs every lock variant, keeps the ones it got; true only if it got them all.
     bool grabAllVariants(xcb_keycode_t keycode, std::uint16_t modifiers = 0);
     void ungrabAll();
+    // Whether every lock variant of each of these keys could be grabbed; none stays grabbed.
+    bool couldGrab(const std::vector<std::string>& keysymNames);
 
     // A mapped window of this client that holds the keyboard focus.
     void takeFocus();

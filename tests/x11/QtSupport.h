@@ -34,7 +34,30 @@ inline Finished runToEnd(const QString& program, const QStringList& args) {
     return result;
 }
 
-// Presses keys as a separate program would, e.g. pressKeys({"shift+F3"}).
+// playerctl on the window's media-player interface, as desktops and media keys use it.
+inline Finished playerctl(const QStringList& args) {
+    return runToEnd("playerctl", QStringList{"--player=pellucor"} + args);
+}
+
+// A method call on the session bus through dbus-send, its reply printed.
+inline Finished busCall(const QString& destination, const QString& path, const QString& method,
+                        const QStringList& arguments) {
+    return runToEnd("dbus-send", QStringList{"--session", "--print-reply", "--dest=" + destination,
+                                             path, method} +
+                                     arguments);
+}
+
+// A property of the window's media-player interface, as dbus-send prints it.
+inline Finished mprisProperty(const QString& name) {
+    return busCall("org.mpris.MediaPlayer2.pellucor", "/org/mpris/MediaPlayer2",
+                   "org.freedesktop.DBus.Properties.Get",
+                   {"string:org.mpris.MediaPlayer2.Player", "string:" + name});
+}
+
+// Presses keys as a separate program would, e.g. pressKeys({"shift+F3"}), into whichever window
+// has the focus. A separate xdotool run on purpose: chained after a window search, xdotool sends
+// the keys to the window it found and gives up halfway when the key closes that window, leaving
+// the key held down for every later test on this display.
 inline bool pressKeys(const QStringList& keys) {
     return QProcess::execute("xdotool", QStringList{"key"} + keys) == 0;
 }
