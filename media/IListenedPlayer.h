@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 
 // What a player's listener may ask of the player: whether it can start at once, to start, and
 // how its picture stands. The player answers for itself alone.
@@ -18,4 +19,14 @@ public:
     // The screen keeps what it shows until releasePicture().
     virtual void holdPicture() = 0;
     virtual void releasePicture() = 0;
+
+    // Where a file's sound starts after a seek. Sound alone starts exactly where it is sent.
+    // Beside moving pictures the sound starts at the picture the seek lands on, up to a
+    // picture's time from where it was sent.
+    virtual bool startsWherePictureLands() const { return false; }
+    // How far from where it was sent its last seek landed (later is positive); empty until
+    // that is known.
+    virtual std::optional<double> landedOffBy() const { return 0.0; }
+    // Moves a start asked for by `seconds` (another seek), still meaning to start.
+    virtual void moveStartBy(double /*seconds*/) {}
 };

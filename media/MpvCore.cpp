@@ -205,6 +205,15 @@ void MpvCore::dispatch(const mpv_event& event) {
             emit commandReplied(event.reply_userdata, event.error, entryIdOf(reply->result));
             break;
         }
+        case MPV_EVENT_GET_PROPERTY_REPLY: {
+            const auto* read = static_cast<const mpv_event_property*>(event.data);
+            std::optional<double> value;
+            if (event.error >= 0 && read->format == MPV_FORMAT_DOUBLE && read->data) {
+                value = *static_cast<const double*>(read->data);
+            }
+            emit doubleRead(event.reply_userdata, value);
+            break;
+        }
         case MPV_EVENT_SET_PROPERTY_REPLY:
             if (event.error < 0) {
                 qCWarning(lcMedia) << "libmpv refused a setting:" << errorText(event.error);
@@ -367,6 +376,13 @@ void MpvCore::setAsync(const char* name, int format, void* value) {
     const int err =
         m_lib->set_property_async(m_mpv, 0, name, static_cast<mpv_format>(format), value);
     if (err < 0) {
+        fail(std::string("libmpv ") + name, err);
+    }
+}
+
+void MpvCore::readDoubleAsync(std::uint64_t id, const char* name) {
+    requireHandle();
+    if (const int err = m_lib->get_property_async(m_mpv, id, name, MPV_FORMAT_DOUBLE); err < 0) {
         fail(std::string("libmpv ") + name, err);
     }
 }

@@ -79,6 +79,8 @@ public:
     void setFlagAsync(const char* name, bool value);
     void setDoubleAsync(const char* name, double value);
     void setStringAsync(const char* name, const std::string& value);
+    // The value arrives later as doubleRead(id, value), empty where libmpv has none.
+    void readDoubleAsync(std::uint64_t id, const char* name);
     // Opens the sound output again, from the first of the outputs it may use; a failure is
     // replied to kReloadRequest.
     void reloadAudioOutputAsync();
@@ -103,6 +105,7 @@ signals:
     void playbackRestarted();
     // playlistEntryId is the loaded entry for a loadfile reply, else 0.
     void commandReplied(quint64 id, int error, qint64 playlistEntryId);
+    void doubleRead(quint64 id, std::optional<double> value);
     void eofReachedChanged(bool reached);
     void timePosChanged();
     void pictureChanged(bool hasPicture);

@@ -90,6 +90,7 @@ Loaded load() {
     bind(f.set_option_string, "mpv_set_option_string");
     bind(f.set_property_async, "mpv_set_property_async");
     bind(f.get_property, "mpv_get_property");
+    bind(f.get_property_async, "mpv_get_property_async");
     bind(f.free_node_contents, "mpv_free_node_contents");
     bind(f.command_async, "mpv_command_async");
     bind(f.observe_property, "mpv_observe_property");

@@ -19,6 +19,7 @@ struct MpvLibrary {
     decltype(&mpv_set_option_string) set_option_string;
     decltype(&mpv_set_property_async) set_property_async;
     decltype(&mpv_get_property) get_property;
+    decltype(&mpv_get_property_async) get_property_async;
     decltype(&mpv_free_node_contents) free_node_contents;
     decltype(&mpv_command_async) command_async;
     decltype(&mpv_observe_property) observe_property;

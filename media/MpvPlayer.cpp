@@ -84,6 +84,7 @@ void MpvPlayer::connectCore() {
     connect(m_core.get(), &MpvCore::eofReachedChanged, this, &MpvPlayer::onEofReached);
     connect(m_core.get(), &MpvCore::playbackRestarted, this, &MpvPlayer::onRestarted);
     connect(m_core.get(), &MpvCore::commandReplied, this, &MpvPlayer::onCommandReplied);
+    connect(m_core.get(), &MpvCore::doubleRead, this, &MpvPlayer::onLandingRead);
     connect(m_core.get(), &MpvCore::pictureChanged, this, &MpvPlayer::showNotice);
     connect(m_core.get(), &MpvCore::pictureChanged, this, &MpvPlayer::fitSeeksToFile);
     connect(m_core.get(), &MpvCore::pictureRateChanged, this, &MpvPlayer::onPictureRateReported);
@@ -127,6 +128,7 @@ void MpvPlayer::onRestarted() {
         m_position.isCurrent(m_core->observed().timePosSerial, PlayerPosition::Clock::now())) {
         stopIfAtEnd();
     }
+    readLanding();
     // Told once the landing is taken in, so that a player rewound at its end is not started.
     // The picture landed on reaches the screen a moment later (pictureDelay()).
     seekLanded();
@@ -211,6 +213,7 @@ void MpvPlayer::stopPlaying() {
 
 void MpvPlayer::seekTo(double seconds) {
     m_listener.seekBegan(*this);
+    m_sentTo = seconds;
     const auto id = m_position.seekBegins(seconds, PlayerPosition::Clock::now());
     try {
         m_core->commandAsync(id, {"seek", number(seconds), "absolute+exact"});

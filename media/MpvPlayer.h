@@ -80,6 +80,9 @@ private:
     void startNow() override;
     bool seeking() const override;
     std::chrono::milliseconds pictureDelay() const override;
+    bool startsWherePictureLands() const override;
+    std::optional<double> landedOffBy() const override;
+    void moveStartBy(double seconds) override;
     void holdPicture() override;
     void releasePicture() override;
     void seekLanded();
@@ -112,12 +115,14 @@ private:
     void checkWhereItStands();
     void showNotice();
     void fitSeeksToFile();
+    void readLanding();
 
     void onCommandReplied(quint64 id, int error, qint64 entry);
     void onFileOpened();
     void onFileLoaded();
     void onFileEnded(qint64 entry, int reason, int error);
     void onRestarted();
+    void onLandingRead(quint64 id, std::optional<double> seconds);
     void onTimePosReported();
     void onEofReached(bool reached);
     void onPictureRateReported();
@@ -147,4 +152,9 @@ private:
     bool m_autoStart = true;
     PlayState m_state = kPaused;
     std::uint64_t m_soundReturns = 0;
+    // Where the last seek was sent, and where a file with pictures landed (read after each
+    // landing; the last read asked for counts).
+    double m_sentTo = 0.0;
+    std::optional<double> m_landedAt;
+    std::uint64_t m_landingReads = 0;
 };

@@ -87,6 +87,48 @@ void MpvPlayer::fitSeeksToFile() {
     }
 }
 
+bool MpvPlayer::startsWherePictureLands() const {
+    return m_open.hasFile() && picturesMove();
+}
+
+// libmpv reports the picture landed on a moment after the landing, and not at all where it is
+// the position the seek reported: it is read after every landing.
+void MpvPlayer::readLanding() {
+    m_landedAt.reset();
+    if (!startsWherePictureLands()) {
+        return;
+    }
+    try {
+        m_core->readDoubleAsync(++m_landingReads, "time-pos");
+    } catch (const PlayerError& e) {
+        qCWarning(lcMedia) << "cannot read where the seek landed:" << e.what();
+        m_landedAt = m_sentTo;
+    }
+}
+
+void MpvPlayer::onLandingRead(quint64 id, std::optional<double> seconds) {
+    if (id != m_landingReads) {
+        return;
+    }
+    m_landedAt = seconds.value_or(m_sentTo);
+    seekLanded();
+}
+
+std::optional<double> MpvPlayer::landedOffBy() const {
+    if (!m_landedAt) {
+        return std::nullopt;
+    }
+    return *m_landedAt - m_sentTo;
+}
+
+void MpvPlayer::moveStartBy(double seconds) {
+    try {
+        seekTo(std::max(m_sentTo + seconds, 0.0));
+    } catch (const PlayerError& e) {
+        qCWarning(lcMedia) << "cannot move the start to the other player's:" << e.what();
+    }
+}
+
 void MpvPlayer::onTimePosReported() {
     const auto& observed = m_core->observed();
     const auto now = PlayerPosition::Clock::now();

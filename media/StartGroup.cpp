@@ -1,6 +1,7 @@
 #include "StartGroup.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -10,6 +11,9 @@ StartGroup::StartGroup(TurnClock& clock, std::chrono::milliseconds patience)
           clock, patience, [this] { startIfReady(false); }, [this] { startIfReady(true); }) {}
 
 void StartGroup::request(IListenedPlayer& player) {
+    if (m_group.waiting().empty() && m_group.turnEmpty()) {
+        m_broughtTogether = false;
+    }
     m_group.join(&player);
 }
 
@@ -36,11 +40,38 @@ void StartGroup::startIfReady(bool force) {
     }
     const bool ready = std::all_of(waiting.begin(), waiting.end(),
                                    [](const IListenedPlayer* p) { return p->readyToStart(); });
-    if (!ready && !force) {
+    if (!force && (!ready || bringingTogether(waiting))) {
         m_group.keepWaiting();
         return;
     }
+    m_broughtTogether = false;
     for (IListenedPlayer* player : m_group.take()) {
         player->startNow();
     }
+}
+
+bool StartGroup::bringingTogether(const std::vector<IListenedPlayer*>& members) {
+    if (m_broughtTogether) {
+        return false;
+    }
+    const auto pictured = std::find_if(members.begin(), members.end(),
+                                       [](const auto* p) { return p->startsWherePictureLands(); });
+    if (pictured == members.end()) {
+        return false;
+    }
+    // Its position report comes a moment after the landing, with the seek's news.
+    const std::optional<double> off = (*pictured)->landedOffBy();
+    if (!off) {
+        return true;
+    }
+    if (std::abs(*off) < kLandedWithin) {
+        return false;
+    }
+    for (IListenedPlayer* member : members) {
+        if (!member->startsWherePictureLands()) {
+            member->moveStartBy(*off);
+            m_broughtTogether = true;
+        }
+    }
+    return m_broughtTogether;
 }

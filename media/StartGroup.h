@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <vector>
 
 #include "IListenedPlayer.h"
 #include "TurnClock.h"
@@ -9,6 +10,9 @@
 // Starts players together. Players told to play in the same turn of the event loop form one
 // group; the group is unpaused, back to back, once every member has finished its pending seek
 // (or after a bounded wait). Without this, a player still seeking starts a frame or two late.
+// A member whose sound starts at the picture it landed on, off where it was sent, takes the
+// members whose sound starts exactly where sent to the same moment first: beside a video seeked
+// between two pictures, a recording of sound alone would be heard up to a picture's time apart.
 class StartGroup {
 public:
     StartGroup(TurnClock& clock, std::chrono::milliseconds patience);
@@ -20,10 +24,18 @@ public:
     // A member may be ready now: the group may be complete.
     void check();
 
+    // Landings closer than this to where they were sent count as there.
+    static constexpr double kLandedWithin = 0.001;
+
 private:
     void startIfReady(bool force);
+    // True while the members are being brought to the moment the first member with pictures
+    // landed on, or that landing is not known yet.
+    bool bringingTogether(const std::vector<IListenedPlayer*>& members);
 
     TurnClock& m_clock;
     TurnGroup<IListenedPlayer> m_group;
     bool m_checkQueued = false;
+    // The waiting group has been brought to one moment once; it is not moved again.
+    bool m_broughtTogether = false;
 };

@@ -135,7 +135,7 @@ protected:
 
 TEST_P(HeardOffset, EveryCommandIsHeardTogether) {
     expectPlayPauseBackHeardTogether();
-    expectHeardTogether("go-to while playing", [&] { goTo("12"); });
+    expectHeardTogether("go-to while playing", [&] { goTo("12.37"); });
     expectHeardTogether(">> while playing", [&] { window->window->ffw_Click(); });
     expectHeardTogether("F2 then F3 three seconds later", [&] { pauseAndPlayAfter(3000); });
     EXPECT_TRUE(window->messages.shown.empty());
