@@ -1,13 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QProgressBar>
-#include <QPushButton>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "WindowFixture.h"
 

@@ -1,7 +1,6 @@
 // The speed and the step back kept between runs in the settings file: written by one run and
 // read by the next, left at their defaults (and logged) when the file holds nonsense, and the
 // file's other settings left as they are.
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +10,6 @@
 #include <QTemporaryDir>
 
 #include "CategoryWarnings.h"
-#include "NamedCases.h"
 #include "StoredControls.h"
 #include "WindowFixture.h"
 

@@ -1,10 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
 #include <optional>
 
-#include "NamedCases.h"
 #include "WindowFixture.h"
 #include "WindowTransport.h"
 
