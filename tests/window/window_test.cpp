@@ -134,6 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Press{"F2BothLoadedMinimised", 1, true, true, true, "pause_both"},
                       Press{"F1BothLoaded", 2, true, true, false, "back_both"},
                       Press{"F3OnlyPlayer1Minimised", 0, true, false, true, "none"},
+                      Press{"F2OnlyPlayer2", 1, false, true, false, "none"},
                       Press{"F1OnlyPlayer2", 2, false, true, false, "none"}),
     byName);
 
