@@ -68,30 +68,23 @@ std::vector<Script> scripts() {
     };
 }
 
-bool isTimer(const std::string& step) {
-    return step.starts_with("Timer1=");
-}
-
-std::vector<std::string> playerCalls(const std::vector<std::string>& steps) {
+// A script's player calls, and Timer1's interval before each of them and after the last.
+struct Played {
     std::vector<std::string> calls;
-    for (const auto& s : steps)
-        if (!isTimer(s))
-            calls.push_back(s);
-    return calls;
-}
+    std::vector<int> intervals{kEarlierInterval};
+};
 
-// Timer1's interval once the script has run up to (not including) player call `calls`.
-int intervalBefore(const std::vector<std::string>& steps, std::size_t calls) {
-    int interval = kEarlierInterval;
-    std::size_t seen = 0;
-    for (const auto& s : steps) {
-        if (isTimer(s)) {
-            interval = std::stoi(s.substr(7));
-        } else if (seen++ == calls) {
-            break;
+Played played(const std::vector<std::string>& steps) {
+    Played p;
+    for (const auto& step : steps) {
+        if (step.starts_with("Timer1=")) {
+            p.intervals.back() = std::stoi(step.substr(7));
+        } else {
+            p.calls.push_back(step);
+            p.intervals.push_back(p.intervals.back());
         }
     }
-    return interval;
+    return p;
 }
 
 class Command : public WindowCases<Script> {
@@ -112,7 +105,7 @@ protected:
 // With each call failing in turn the command stops there, undoes nothing, leaves the timer as
 // far as it got and says so once; with none failing it makes every call of its script.
 TEST_P(Command, CallsThePlayersInOrderAndStopsAtAFailingCall) {
-    const std::vector<std::string> calls = playerCalls(GetParam().steps);
+    const auto [calls, intervals] = played(GetParam().steps);
     const std::string message = jump() ? Messages::kCannotJump : Messages::kCannotPlay;
     for (std::size_t failing = 0; failing <= calls.size(); ++failing) {
         const bool fails = failing < calls.size();
@@ -120,7 +113,7 @@ TEST_P(Command, CallsThePlayersInOrderAndStopsAtAFailingCall) {
         ui().time->setText("17");
         run(failing);
         EXPECT_EQ(players.calls, firstCalls(calls, std::min(failing + 1, calls.size())));
-        EXPECT_EQ(window->Timer1.interval(), intervalBefore(GetParam().steps, failing));
+        EXPECT_EQ(window->Timer1.interval(), intervals[failing]);
         EXPECT_EQ(messages.shown, fails ? std::vector{message} : std::vector<std::string>{});
         EXPECT_EQ(text(ui().time), "17");  // only the ticks write the display
         if (jump()) {
