@@ -8,10 +8,16 @@ namespace {
 
 const std::vector<std::string> kDialogCalls = {"setFlags(4096)", "ShowOpen", "FileName"};
 
-// One side of the window, 1 or 2, as its open command sees it.
-class OpenSide : public WindowSide {
+// One side of the window, 1 or 2, as its open command sees it: its flag, file, display and
+// player.
+class OpenSide : public WindowCases<int> {
 protected:
+    int side() const { return GetParam(); }
     bool first() const { return side() == 1; }
+    bool geladen() const { return first() ? window->geladen1 : window->geladen2; }
+    std::string media() const { return first() ? window->media1 : window->media2; }
+    std::string disp() { return text(first() ? ui().disp1 : ui().disp2); }
+    FakePlayer& player() { return first() ? *p1 : *p2; }
     void open(const std::string& choice) {
         dialog.nextChoice = choice;
         first() ? window->neu1_Click() : window->neu2_Click();
@@ -196,7 +202,8 @@ TEST_P(OpenSide, ANamedFolderEndsAsTheDialogsCancel) {
     expectCancelled();
 }
 
-INSTANTIATE_TEST_SUITE_P(Sides, OpenSide, ::testing::Values(1, 2), sideName);
+INSTANTIATE_TEST_SUITE_P(Sides, OpenSide, ::testing::Values(1, 2),
+                         [](const auto& c) { return "Side" + std::to_string(c.param); });
 
 struct LostCase {
     const char* name;
