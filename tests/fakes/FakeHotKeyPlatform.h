@@ -49,14 +49,8 @@ public:
     // How many atoms are alive now.
     std::size_t atomCount() const { return m_atoms.size(); }
 
-    std::string ExecutableName() override {
-        m_log.record("ExecutableName");
-        return executableName;
-    }
-    std::uint32_t GetTickCount() override {
-        m_log.record("GetTickCount");
-        return tickCount;
-    }
+    std::string ExecutableName() override { return answer("ExecutableName", executableName); }
+    std::uint32_t GetTickCount() override { return answer("GetTickCount", tickCount); }
     std::uint16_t GlobalAddAtom(const std::string& s) override {
         m_log.record("GlobalAddAtom", s);
         if (refused("GlobalAddAtom"))
@@ -84,10 +78,7 @@ public:
         if (!refused("UnregisterHotKey"))
             std::erase_if(m_grabs, [&](const Grab& g) { return g.hwnd == hwnd && g.id == id; });
     }
-    std::uint32_t GetLastError() override {
-        m_log.record("GetLastError");
-        return m_lastError;
-    }
+    std::uint32_t GetLastError() override { return answer("GetLastError", m_lastError); }
     std::size_t FormatMessage(std::uint32_t code, char* buffer, std::size_t size) override {
         m_log.record("FormatMessage", args(code, size));
         const auto it = errorTexts.find(code);
@@ -97,10 +88,7 @@ public:
         std::memcpy(buffer, it->second.data(), n);
         return n;
     }
-    bool IsIconic(HWND hwnd) override {
-        m_log.record("IsIconic", hwnd);
-        return minimised;
-    }
+    bool IsIconic(HWND hwnd) override { return answer("IsIconic", minimised, hwnd); }
     void SendRestore(HWND hwnd) override {
         m_log.record("SendRestore", hwnd);
         minimised = false;
@@ -112,6 +100,15 @@ private:
         std::int32_t id;
     };
 
+    // Records the call, with its arguments if any, and gives back what it answers.
+    template <typename T, typename... Args>
+    T answer(const std::string& call, T value, Args... arguments) {
+        if constexpr (sizeof...(Args) == 0)
+            m_log.record(call);
+        else
+            m_log.record(call, args(arguments...));
+        return value;
+    }
     template <typename... T>
     static std::string args(T... values) {
         std::string s;

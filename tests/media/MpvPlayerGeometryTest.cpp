@@ -1,34 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QTest>
-#include <QWidget>
-
-#include "MpvPlayer.h"
-#include "PlayerGroups.h"
-#include "ProcessSetup.h"
+#include "PlayerHarness.h"
 
 namespace {
 
 // A player without a file: it can be placed, and every media operation refuses.
 class EmptyPlayerTest : public testing::Test {
 protected:
-    EmptyPlayerTest() {
-        prepareProcessWithoutMain();
-        window.resize(800, 400);
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-    }
-
-    static QWidget* placedHost(QWidget* window) {
-        auto* host = new QWidget(window);
-        host->setGeometry(8, 96, 289, 201);
-        return host;
-    }
-
-    QWidget window;
-    QWidget* host = placedHost(&window);
-    PlayerGroups groups;
-    MpvPlayer player{host, groups};
+    PlayerHarness harness{1};
+    MpvPlayer& player = harness.player(0);
 };
 
 TEST_F(EmptyPlayerTest, StartsWithTheHostsGeometryAndReadsBackAsWritten) {
@@ -42,7 +22,7 @@ TEST_F(EmptyPlayerTest, StartsWithTheHostsGeometryAndReadsBackAsWritten) {
     EXPECT_FLOAT_EQ(player.Left(), 20.0f);
     EXPECT_FLOAT_EQ(player.Width(), 4435.0f);
     EXPECT_FLOAT_EQ(player.Height(), 2915.0f);
-    EXPECT_EQ(host->geometry(), QRect(1, 96, 296, 194));
+    EXPECT_EQ(harness.host(0).geometry(), QRect(1, 8, 296, 194));
 }
 
 TEST_F(EmptyPlayerTest, RefusesEveryMediaOperationWithPlayerError) {

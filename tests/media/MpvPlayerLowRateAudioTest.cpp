@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-
-#include <QProcess>
-#include <QTemporaryDir>
-#include <filesystem>
 #include <optional>
 
 #include "PlayerHarness.h"
+#include "SoundServer.h"
 #include "TestMedia.h"
 
 namespace {
@@ -17,39 +14,19 @@ namespace {
 class LowRateAudioTest : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(runtime.isValid());
-        const QString socket = runtime.filePath("native");
         if (GetParam()) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            for (const char* var : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
-                env.insert(var, runtime.path());
-            pulse.setProcessEnvironment(env);
-            pulse.start("pulseaudio",
-                        {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
-                         "module-null-sink", "-L", "module-native-protocol-unix socket=" + socket});
-            ASSERT_TRUE(pulse.waitForStarted(10000)) << "pulseaudio is not installed";
-            ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return std::filesystem::exists(socket.toStdString()); }, 10000))
-                << "pulseaudio never opened its socket";
+            ASSERT_TRUE(server.start()) << server.error();
+        } else {
+            // Every client is pointed at sockets nobody listens on, so a server of the user's
+            // session does not stand in. The server's destructor takes them away again.
+            qputenv("PULSE_SERVER", "unix:/nonexistent/pellucor/native");
+            qputenv("PIPEWIRE_REMOTE", "/nonexistent/pellucor/pipewire-0");
         }
-        // Without the private server every client is pointed at a socket nobody listens on, so
-        // a server of the user's session does not stand in.
-        qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
-        qputenv("PIPEWIRE_REMOTE", runtime.filePath("no-pipewire").toUtf8());
         harness.emplace(1);
     }
 
-    void TearDown() override {
-        harness.reset();
-        pulse.terminate();
-        pulse.waitForFinished(10000);
-        qunsetenv("PULSE_SERVER");
-        qunsetenv("PIPEWIRE_REMOTE");
-    }
-
-    QTemporaryDir runtime;
-    QProcess pulse;
-    std::optional<PlayerHarness> harness;
+    SoundServer server{SoundServer::Kind::PulseAudio};
+    std::optional<PlayerHarness> harness;  // goes before the server
 };
 
 TEST_P(LowRateAudioTest, OpensAndPlays) {

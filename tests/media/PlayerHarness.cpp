@@ -37,22 +37,23 @@ void PlayerHarness::show() {
 }
 
 void PlayerHarness::openPaused(const std::string& path) {
-    for (std::size_t i = 0; i < m_players.size(); ++i) {
-        m_openEnds[i] = {};
-        m_players[i]->setAutoStart(false);
-        m_players[i]->setURL(path);
+    for (int i = 0; i < static_cast<int>(m_players.size()); ++i) {
+        startOpen(i, path);
     }
-    for (std::size_t i = 0; i < m_players.size(); ++i) {
-        awaitOpen(static_cast<int>(i));
+    for (int i = 0; i < static_cast<int>(m_players.size()); ++i) {
+        awaitOpen(i);
     }
 }
 
 void PlayerHarness::openPaused(int index, const std::string& path) {
-    const auto i = static_cast<std::size_t>(index);
-    m_openEnds.at(i) = {};
-    m_players.at(i)->setAutoStart(false);
-    m_players.at(i)->setURL(path);
+    startOpen(index, path);
     awaitOpen(index);
+}
+
+void PlayerHarness::startOpen(int index, const std::string& path) {
+    m_openEnds.at(static_cast<std::size_t>(index)) = {};
+    player(index).setAutoStart(false);
+    player(index).setURL(path);
 }
 
 void PlayerHarness::awaitOpen(int index) {

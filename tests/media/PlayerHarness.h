@@ -31,6 +31,7 @@ public:
     void awaitOpen(int index);
 
 private:
+    void startOpen(int index, const std::string& path);
     // How the last open of a player ended, once it has said so: empty, or why it was refused.
     struct OpenEnd {
         bool told = false;

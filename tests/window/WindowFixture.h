@@ -80,17 +80,3 @@ inline std::vector<std::string> firstCalls(const std::vector<std::string>& calls
                                            std::size_t count) {
     return {calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(count)};
 }
-
-// One side of the window, 1 or 2, as the test's parameter: its flag, file, display and player.
-class WindowSide : public WindowCases<int> {
-protected:
-    int side() const { return GetParam(); }
-    bool geladen() const { return side() == 1 ? window->geladen1 : window->geladen2; }
-    std::string media() const { return side() == 1 ? window->media1 : window->media2; }
-    std::string disp() { return text(side() == 1 ? ui().disp1 : ui().disp2); }
-    FakePlayer& player() { return side() == 1 ? *p1 : *p2; }
-};
-
-inline std::string sideName(const ::testing::TestParamInfo<int>& info) {
-    return "Side" + std::to_string(info.param);
-}

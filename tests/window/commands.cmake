@@ -3,10 +3,7 @@
 add_executable(window_commands_tests
   regional_number_test.cpp
   transport_jumps_test.cpp
-  goto_position_test.cpp
   open_test.cpp
-  open_named_test.cpp
-  lost_file_test.cpp
   copy_time_test.cpp
   qt_dialogs_test.cpp
   follow_test.cpp

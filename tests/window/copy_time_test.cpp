@@ -1,9 +1,7 @@
 // The time into the transcript: player 1's position as "[hh:mm:ss.d]" on the clipboard.
-#include <gtest/gtest.h>
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPushButton>
 #include <QTest>
 #include <cmath>
 #include <limits>

@@ -1,9 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
-
 #include "PlayerFollower.h"
 #include "WindowFixture.h"
 
@@ -105,6 +99,12 @@ protected:
         player2.position = 100.0;
         follower.sample(player1, player2);
     }
+    // Eight readings 40 ms behind: player 2 catches up at one percent.
+    void fallBehind() {
+        for (const double gap : times8(0.040))
+            read(gap);
+        ASSERT_NEAR(player2.rate, 1.01, 1e-9);
+    }
 };
 
 TEST_P(Following, SetsPlayer2sSpeedFromTheAverageGap) {
@@ -124,9 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Gaps, Following, ::testing::ValuesIn(kDrifts), byName);
 TEST_F(Following, EitherPlayerStoppingOnItsOwnEndsItAtNormalSpeed) {
     for (FakePlayer* stopping : {&player1, &player2}) {
         SetUp();
-        for (const double gap : times8(0.040))
-            read(gap);
-        ASSERT_NEAR(player2.rate, 1.01, 1e-9);
+        fallBehind();
         stopping->playing = false;
         read(0.040);
         EXPECT_NEAR(player2.rate, 1.0, 1e-9);
@@ -135,16 +133,14 @@ TEST_F(Following, EitherPlayerStoppingOnItsOwnEndsItAtNormalSpeed) {
 }
 
 TEST_F(Following, APlayerThatFailsEndsItAndASpeedNotSetIsTriedAgain) {
-    for (const double gap : times8(0.040))
-        read(gap);
+    fallBehind();
     log.failOn("wmp2.currentPosition");
     read(0.040);
     EXPECT_FALSE(follower.engaged());
     EXPECT_NEAR(player2.rate, 1.0, 1e-9);
 
     follower.engage();
-    for (const double gap : times8(0.040))
-        read(gap);
+    fallBehind();
     log.failOn("wmp2.setRate");
     follower.disengage(player2);
     follower.disengage(player2);

@@ -1,13 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QProgressBar>
-#include <QPushButton>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "WindowFixture.h"
 
@@ -117,19 +108,6 @@ TEST_F(BeforeTheStartOfFile2, APauseWhileItWaitsKeepsItAtItsStartAndCallsTheJoin
     EXPECT_FALSE(window->player2JoinsIn());
     window->join_player2();  // a join that was already due
     EXPECT_FALSE(p2->playing);
-}
-
-TEST_F(BeforeTheStartOfFile2, ACommandPastTheStartLetsBothPlayAtOnce) {
-    window->play_both();
-    ui().time_goto->setText("50");
-    window->com_goto_Click();
-    EXPECT_TRUE(p2->playing);
-    EXPECT_EQ(p2->position, 10.0);
-    EXPECT_FALSE(window->player2JoinsIn());
-
-    window->back_both();  // 49 s: still past it
-    EXPECT_EQ(p2->position, 9.0);
-    EXPECT_TRUE(p2->playing);
 }
 
 TEST_F(OffsetFixture, PastTheEndOfFile2Player2IsSentThereAsItIs) {

@@ -1,10 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <QDoubleSpinBox>
-#include <QLabel>
-#include <QPushButton>
-#include <string>
-
 #include "WindowFixture.h"
 
 // Slower or faster for both players with the pitch kept, and a step back when both resume.

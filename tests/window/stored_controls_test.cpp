@@ -1,7 +1,6 @@
 // The speed and the step back kept between runs in the settings file: written by one run and
 // read by the next, left at their defaults (and logged) when the file holds nonsense, and the
 // file's other settings left as they are.
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +10,6 @@
 #include <QTemporaryDir>
 
 #include "CategoryWarnings.h"
-#include "NamedCases.h"
 #include "StoredControls.h"
 #include "WindowFixture.h"
 
@@ -90,18 +88,12 @@ INSTANTIATE_TEST_SUITE_P(
                     Broken{"BinaryGarbage", QByteArray("\x00\xff\x13[[=\n\xfe", 8), 1.0, 0.0, 0}),
     byName);
 
-class KeptControls : public WindowFixture {
-protected:
-    void SetUp() override {
-        WindowFixture::SetUp();
-        ASSERT_TRUE(folder.isValid());
-    }
-    QTemporaryDir folder;
-    QString path = folder.filePath("pellucor.conf");
-};
+using KeptControls = WindowFixture;
 
 // The window starts as the last run left it, and what the user changes is there for the next.
 TEST_F(KeptControls, TheWindowStartsWithThemAndKeepsItsChanges) {
+    const QTemporaryDir folder;
+    const QString path = folder.filePath("pellucor.conf");
     ASSERT_TRUE(StoredControls(path).write({0.75, 1.5}));
     StoredControls(path).keep(*window);
     EXPECT_EQ(window->speed(), 0.75);

@@ -1,8 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
+#include <optional>
 
 #include "Messages.h"
 #include "WindowFixture.h"
@@ -72,30 +68,23 @@ std::vector<Script> scripts() {
     };
 }
 
-bool isTimer(const std::string& step) {
-    return step.starts_with("Timer1=");
-}
-
-std::vector<std::string> playerCalls(const std::vector<std::string>& steps) {
+// A script's player calls, and Timer1's interval before each of them and after the last.
+struct Played {
     std::vector<std::string> calls;
-    for (const auto& s : steps)
-        if (!isTimer(s))
-            calls.push_back(s);
-    return calls;
-}
+    std::vector<int> intervals{kEarlierInterval};
+};
 
-// Timer1's interval once the script has run up to (not including) player call `calls`.
-int intervalBefore(const std::vector<std::string>& steps, std::size_t calls) {
-    int interval = kEarlierInterval;
-    std::size_t seen = 0;
-    for (const auto& s : steps) {
-        if (isTimer(s)) {
-            interval = std::stoi(s.substr(7));
-        } else if (seen++ == calls) {
-            break;
+Played played(const std::vector<std::string>& steps) {
+    Played p;
+    for (const auto& step : steps) {
+        if (step.starts_with("Timer1=")) {
+            p.intervals.back() = std::stoi(step.substr(7));
+        } else {
+            p.calls.push_back(step);
+            p.intervals.push_back(p.intervals.back());
         }
     }
-    return interval;
+    return p;
 }
 
 class Command : public WindowCases<Script> {
@@ -116,7 +105,7 @@ protected:
 // With each call failing in turn the command stops there, undoes nothing, leaves the timer as
 // far as it got and says so once; with none failing it makes every call of its script.
 TEST_P(Command, CallsThePlayersInOrderAndStopsAtAFailingCall) {
-    const std::vector<std::string> calls = playerCalls(GetParam().steps);
+    const auto [calls, intervals] = played(GetParam().steps);
     const std::string message = jump() ? Messages::kCannotJump : Messages::kCannotPlay;
     for (std::size_t failing = 0; failing <= calls.size(); ++failing) {
         const bool fails = failing < calls.size();
@@ -124,7 +113,7 @@ TEST_P(Command, CallsThePlayersInOrderAndStopsAtAFailingCall) {
         ui().time->setText("17");
         run(failing);
         EXPECT_EQ(players.calls, firstCalls(calls, std::min(failing + 1, calls.size())));
-        EXPECT_EQ(window->Timer1.interval(), intervalBefore(GetParam().steps, failing));
+        EXPECT_EQ(window->Timer1.interval(), intervals[failing]);
         EXPECT_EQ(messages.shown, fails ? std::vector{message} : std::vector<std::string>{});
         EXPECT_EQ(text(ui().time), "17");  // only the ticks write the display
         if (jump()) {
@@ -143,6 +132,77 @@ TEST_F(WindowFixture, BackNeverGoesBeforeTheStart) {
         EXPECT_DOUBLE_EQ(p1->position, std::max(early - 1.0, 0.0));
         EXPECT_DOUBLE_EQ(p2->position, std::max(later - 1.0, 0.0));
     }
+}
+
+constexpr auto kPoint = QLocale::English;
+constexpr auto kComma = QLocale::German;
+
+struct Typed {
+    const char* name;
+    QString text;
+    QLocale::Language locale;
+    const char* field;             // what the field shows afterwards; nullptr: left as typed
+    std::optional<double> target;  // where both players go; none: the jump fails
+};
+
+using GotoTyped = WindowCases<Typed>;
+
+// Both play when the go-to is clicked.
+TEST_P(GotoTyped, RewritesTheFieldGoesToWhatItShowsAndLeavesThePlayersWorking) {
+    const Typed& t = GetParam();
+    QLocale::setDefault(QLocale(t.locale));
+    stand(30.0, true, 40.0, true);
+    window->Timer1.setInterval(200);
+    ui().time_goto->setText(t.text);
+    const QString typed = ui().time_goto->text();  // the field may hold less than was given
+
+    window->com_goto_Click();
+
+    EXPECT_EQ(ui().time_goto->text(), t.field != nullptr ? QString::fromUtf8(t.field) : typed);
+    if (t.target) {
+        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_EQ(p1->position, *t.target);
+        EXPECT_EQ(p2->position, *t.target);
+    } else {
+        // A number the field cannot hold stops nothing that plays.
+        EXPECT_EQ(messages.shown, std::vector<std::string>{Messages::kCannotJump});
+        EXPECT_TRUE(players.calls.empty());
+        EXPECT_EQ(window->Timer1.interval(), 200);
+    }
+    const std::size_t shown = messages.shown.size();
+    window->ffw_Click();
+    EXPECT_EQ(messages.shown.size(), shown);
+    EXPECT_EQ(p2->position, p1->position);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, GotoTyped,
+    ::testing::Values(
+        Typed{"Empty", "", kPoint, "0", 0.0}, Typed{"Letters", "abc", kComma, "0", 0.0},
+        Typed{"CommaEndsTheNumber", "12,5", kComma, "12", 12.0},
+        Typed{"PointUnderADecimalComma", "12.5", kComma, "12,5", 12.0},
+        Typed{"LargePower", "1e308", kPoint, "1E+308", 1e308},
+        Typed{"LargeNegativePower", "-1e308", kComma, "-1E+308", -1e308},
+        Typed{"BeyondADouble", "1e999", kComma, nullptr, std::nullopt},
+        Typed{"LargestHexadecimal", "&HFFFFFFFFFFFFFFFF", kPoint, "1.84467440737096E+19",
+              1.84467440737096e19},
+        Typed{"NotANumber", "nan", kPoint, "0", 0.0}, Typed{"Infinity", "inf", kPoint, "0", 0.0},
+        Typed{"HundredThousandDigits", QString(100'000, QChar('9')), kPoint, nullptr, std::nullopt},
+        Typed{"ControlCharacters",
+              QString::fromUtf8("\t 4\x01"
+                                "2\x7f"),
+              kComma, "4", 4.0}),
+    byName);
+
+TEST_F(WindowFixture, TickShowsPlayerOnesWholeSecond) {
+    stand(12.9, true, 5000.0, true);
+    window->Timer1.setInterval(200);
+
+    window->Timer1_Timer();
+
+    EXPECT_EQ(text(ui().time), "12");
+    EXPECT_EQ(players.calls, std::vector<std::string>{"wmp1.currentPosition"});
+    EXPECT_EQ(window->Timer1.interval(), 200);
 }
 
 }  // namespace

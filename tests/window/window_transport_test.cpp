@@ -1,10 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
 #include <optional>
 
-#include "NamedCases.h"
 #include "WindowFixture.h"
 #include "WindowTransport.h"
 
@@ -72,8 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
                     0.75, 1},
         RemoteSpeed{"SetToTheSameIsNoChange", [](WindowTransport& remote) { remote.setSpeed(1.0); },
                     1.0, 0},
-        RemoteSpeed{"RefusedOutOfRange", [](WindowTransport& remote) { remote.setSpeed(2.5); }, 1.0,
-                    0},
         RemoteSpeed{"RefusedNaN", [](WindowTransport& remote) { remote.setSpeed(std::nan("")); },
                     1.0, 0},
         RemoteSpeed{"Slower", [](WindowTransport& remote) { remote.slower(); }, 0.95, 1},
