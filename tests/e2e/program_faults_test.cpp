@@ -1,13 +1,16 @@
-// The whole program against what users and their desktops do to it: a file libmpv gives up
-// while the media keys' interface watches, a signal while a dialog is open, a file whose reads
-// hang when the user quits. It survives each, ends with status 0 when asked to, and gives the
-// keys back at once. (A share whose reads fail while both play is the window's tests' part:
-// failing_file_test on real players.)
+// The whole program as users and their desktops start, use and end it: it holds F1-F3 while it
+// runs and a second copy reports the taken keys; a libmpv that cannot be loaded, a file libmpv
+// gives up while the media keys' interface watches, a signal while a dialog is open, a file
+// whose reads hang when the user quits. It survives each, ends with status 0 when asked to, and
+// gives the keys back at once. (A share whose reads fail while both play is the window's tests'
+// part: failing_file_test on real players.)
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
@@ -42,6 +45,13 @@ fs::path givenUpAfterTheOpen() {
 class ProgramFaults : public ProgramOnTheBus {
 protected:
     void SetUp() override {}
+    void TearDown() override {
+        if (second.state() != QProcess::NotRunning) {
+            second.kill();
+            second.waitForFinished(3000);
+        }
+        ProgramOnTheBus::TearDown();
+    }
 
     // Ctrl+N, as a user opens the dialog for player 1; true once it is on screen.
     bool openDialog() {
@@ -56,8 +66,55 @@ protected:
     // Whether another program can have F1, F2 and F3, every lock variant of each.
     bool keysAreFree() { return other.couldGrab({"F1", "F2", "F3"}); }
 
+    QProcess second;
     OtherClient other;
 };
+
+// ---------------------------------------------------------------------------------------------
+
+using WholeProgram = ProgramFaults;
+
+TEST_F(WholeProgram, HoldsTheKeysUntilItQuits) {
+    ASSERT_NO_FATAL_FAILURE(launch());  // the window is shown once the keys are held
+    for (const char* key : {"F1", "F2", "F3"}) {
+        EXPECT_FALSE(other.grab(other.keycode(key), 0)) << key << " is not held";
+    }
+
+    // A second copy cannot have the keys: it says so and ends.
+    second.start(PELLUCOR_EXE, {});
+    ASSERT_TRUE(second.waitForStarted(5000));
+    ASSERT_TRUE(activate(second));  // its message
+    pressKeys({"Return"});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 1);
+
+    // A desktop's log-out ends it as Ctrl+E would: through the window's close.
+    ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
+    EXPECT_TRUE(endsWell()) << "SIGTERM did not end the program with status 0";
+    EXPECT_TRUE(keysAreFree()) << "the keys were not released";
+}
+
+// libmpv comes after the window is shown; one that cannot be loaded still ends the start with
+// the start-up message, and the window goes.
+TEST_F(WholeProgram, ReportsALibmpvThatCannotBeLoadedAndEnds) {
+    QTemporaryDir broken;
+    ASSERT_TRUE(broken.isValid());
+    QFile empty(broken.filePath("libmpv.so.2"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_LIBRARY_PATH", broken.path());
+    program.setProcessEnvironment(environment);
+    ASSERT_NO_FATAL_FAILURE(start());
+
+    // Its message, alone: the window has gone by then, so Return reaches the message.
+    ASSERT_TRUE(waitFor([&] { return visibleWindowNames(program) == "Pellucor\n"; }, 20000))
+        << log().toStdString();
+    ASSERT_TRUE(activate(program));
+    pressKeys({"Return"});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 1);
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -121,8 +178,6 @@ TEST_P(QuitWhileModal, EndsWithStatusZeroAndFreesTheKeys) {
 INSTANTIATE_TEST_SUITE_P(
     Signals, QuitWhileModal,
     testing::Values(QuitCase{"TermInTheFileDialog", SIGTERM, OpenWhen::FileDialog},
-                    QuitCase{"IntInTheFileDialog", SIGINT, OpenWhen::FileDialog},
-                    QuitCase{"TermInTheMessageBox", SIGTERM, OpenWhen::MessageBoxAfterCancel},
                     QuitCase{"IntInTheMessageBox", SIGINT, OpenWhen::MessageBoxAfterCancel}),
     byName);
 

@@ -61,9 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ALoneDoubleDash", {"--"}, Action::Window, ""},
         Case{
             "Three", {"a", "b", "c"}, Action::Error, "give at most two files, one for each player"},
-        Case{"WithACommand", {"--play", "a.wav"}, Action::Error, kNoFiles},
-        Case{"WithCopyTime", {"a.wav", "--copy-time"}, Action::Error, kNoFiles},
-        Case{"WithHelp", {"a.wav", "--help"}, Action::Error, kNoFiles}),
+        Case{"WithACommand", {"--play", "a.wav"}, Action::Error, kNoFiles}),
     byName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -102,7 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"SameSpeedTwice", {"--speed", "1", "--speed=1.0"}, Action::Send, "SetSpeed", {}, 1.0},
         Case{"BelowTheSlowest", {"--speed", "0.45"}, Action::Error, "the speed '0.45" + kOutside},
         Case{"AboveTheFastest", {"--speed", "2.05"}, Action::Error, "the speed '2.05" + kOutside},
-        Case{"Negative", {"--speed", "-1"}, Action::Error, "the speed '-1" + kOutside},
         Case{"Infinite", {"--speed", "inf"}, Action::Error, "the speed 'inf" + kNotANumber},
         Case{"NaN", {"--speed", "nan"}, Action::Error, "the speed 'nan" + kNotANumber},
         Case{"AWord", {"--speed", "fast"}, Action::Error, "the speed 'fast" + kNotANumber},
@@ -111,8 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"WithoutAValue", {"--speed"}, Action::Error, "option '--speed' needs a value"},
         Case{"TwoSpeeds", {"--speed", "1", "--speed", "1.5"}, Action::Error, kOnlyOne},
         Case{"SpeedAndPlay", {"--speed", "1", "--play"}, Action::Error, kOnlyOne},
-        Case{"SlowerAndFaster", {"--slower", "--faster"}, Action::Error, kOnlyOne},
-        Case{"WithAFile", {"--faster", "a.wav"}, Action::Error, kNoFiles}),
+        Case{"SlowerAndFaster", {"--slower", "--faster"}, Action::Error, kOnlyOne}),
     byName);
 
 // The two files are the rest of the line, even when they look like options.

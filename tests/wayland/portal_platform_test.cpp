@@ -36,11 +36,12 @@ protected:
         registry.reset();
     }
 
-    void registerTheThreeKeys() {
-        registry->Attach(hwnd);
-        registry->RegisterKey("spielen", 114, 0);
-        registry->RegisterKey("stop", 113, 0);
-        registry->RegisterKey("zurueck", 112, 0);
+    void registerTheThreeKeys() { registerTheThreeKeys(*registry); }
+    void registerTheThreeKeys(cHotKeyRegistry& keys) {
+        keys.Attach(hwnd);
+        keys.RegisterKey("spielen", 114, 0);
+        keys.RegisterKey("stop", 113, 0);
+        keys.RegisterKey("zurueck", 112, 0);
     }
     bool boundInOneRequest(const QString& keys) {
         return QTest::qWaitFor([&] { return portal.called("BindShortcuts " + keys); }, 10000);
@@ -209,10 +210,7 @@ TEST_F(PortalKeys, EveryStartAsksForTheSameSessionWithTheShortcuts) {
         keys.setDescriptions({{"spielen", "play"}, {"stop", "pause"}, {"zurueck", "back"}});
         keys.setSessionToken("org.pellucor.Pellucor");
         cHotKeyRegistry starting(keys, MessageHook::instance());
-        starting.Attach(hwnd);
-        starting.RegisterKey("spielen", 114, 0);
-        starting.RegisterKey("stop", 113, 0);
-        starting.RegisterKey("zurueck", 112, 0);
+        registerTheThreeKeys(starting);
         ASSERT_TRUE(activateWhenBound("spielen")) << "start " << start;
     }
     const QString expected =

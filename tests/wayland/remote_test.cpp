@@ -1,5 +1,7 @@
 // The remote on a private session bus, driven as desktops and users drive it: playerctl for
-// the media-player interface, `pellucor --play` and the like for the command remote.
+// the media-player interface, `pellucor --play` and the like for the command remote, and any
+// bus client's calls. (What `pellucor --speed` refuses is parsed, and pinned, in
+// command_line_test, before anything reaches the bus.)
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,10 +16,20 @@
 
 namespace {
 
+// The speed written as the media-player interface's Rate, as any bus client may.
+Finished writeRate(const QString& rate) {
+    return busCall(
+        "org.mpris.MediaPlayer2.pellucor", "/org/mpris/MediaPlayer2",
+        "org.freedesktop.DBus.Properties.Set",
+        {"string:org.mpris.MediaPlayer2.Player", "string:Rate", "variant:double:" + rate});
+}
+
 // What desktops send (media keys through playerctl) and what users type (`pellucor --play`).
 struct Command {
     const char* name;
-    QStringList args;  // a leading "--" option goes to pellucor, anything else to playerctl
+    // A leading "--" option goes to pellucor, "Rate" and a value to the Rate property, anything
+    // else to playerctl.
+    QStringList args;
     IRemoteTransport::State before;
     std::vector<std::string> expected;
 };
@@ -27,8 +39,9 @@ class Commands : public Remote, public testing::WithParamInterface<Command> {};
 TEST_P(Commands, RunTheWindowCommand) {
     transport.current = GetParam().before;
     const QStringList& args = GetParam().args;
-    const Finished result =
-        args[0].startsWith("--") ? runToEnd(PELLUCOR_EXE, args) : playerctl(args);
+    const Finished result = args[0].startsWith("--") ? runToEnd(PELLUCOR_EXE, args)
+                            : args[0] == "Rate"      ? writeRate(args[1])
+                                                     : playerctl(args);
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     expectOnlyBeforeAPause(GetParam().expected);
 }
@@ -51,19 +64,30 @@ INSTANTIATE_TEST_SUITE_P(
                         "CommandSpeed", {"--speed", "0.75"}, State::Playing, {"setSpeed(0.75)"}},
                     Command{"CommandSpeedJoined", {"--speed=2"}, State::Paused, {"setSpeed(2)"}},
                     Command{"CommandSlower", {"--slower"}, State::Playing, {"slower"}},
-                    Command{"CommandFaster", {"--faster"}, State::Stopped, {"faster"}}),
+                    Command{"CommandFaster", {"--faster"}, State::Stopped, {"faster"}},
+                    // Out of range is ignored; 0 pauses, as the media-player interface asks.
+                    Command{"RateInRange", {"Rate", "0.75"}, State::Stopped, {"setSpeed(0.75)"}},
+                    Command{"RateFastest", {"Rate", "2"}, State::Stopped, {"setSpeed(2)"}},
+                    Command{"RateZeroPauses", {"Rate", "0"}, State::Stopped, {"pause"}},
+                    Command{"RateTooFastIgnored", {"Rate", "4"}, State::Stopped, {}},
+                    Command{"RateTooSlowIgnored", {"Rate", "0.25"}, State::Stopped, {}}),
     byName);
 
 // Reads answer from what the window's thread last took, four times a second.
-TEST_F(Remote, ShowsPlayerOnesStateFileAndPosition) {
+TEST_F(Remote, ShowsPlayerOnesStateFilePositionAndTheWindowsSpeedWithinItsRange) {
     EXPECT_EQ(playerctl({"status"}).out, "Stopped");
+    EXPECT_TRUE(mprisProperty("Rate").out.contains("double 1"));
+    EXPECT_TRUE(mprisProperty("MinimumRate").out.contains("double 0.5"));
+    EXPECT_TRUE(mprisProperty("MaximumRate").out.contains("double 2"));
 
     transport.current = State::Paused;
     transport.path = "/tmp/Interview 3 ä.mp4";
     transport.seconds = 12.5;
+    transport.rate = 0.75;
     EXPECT_TRUE(QTest::qWaitFor([] { return playerctl({"status"}).out == "Paused"; }, 10000));
     EXPECT_EQ(playerctl({"metadata", "xesam:url"}).out, "file:///tmp/Interview%203%20%C3%A4.mp4");
     EXPECT_EQ(playerctl({"position"}).out, "12.500000");
+    EXPECT_TRUE(mprisProperty("Rate").out.contains("double 0.75"));
 }
 
 TEST_F(Remote, TellsListenersWhenPlayerOneChanges) {
@@ -121,27 +145,46 @@ TEST_F(Remote, FilesGoToTheRunningWindow) {
         {"open(" + path + "/take 1.wav|" + path + "/-take2.wav)", "open(/m/only.wav|)"}));
 }
 
-struct Open {
+// Only what a second copy sends is opened: one or two absolute paths no longer than a path;
+// and another bus client may send a speed the command line never would.
+struct Refused {
     const char* name;
-    QString file1;
-    QString file2;
+    const char* method;
+    QStringList args;
 };
 
-class RefusedOpen : public Remote, public testing::WithParamInterface<Open> {};
+class RefusedCall : public Remote, public testing::WithParamInterface<Refused> {};
 
-// Only what a second copy sends is taken: one or two absolute paths no longer than a path.
-TEST_P(RefusedOpen, OpensNothing) {
-    const Finished result =
-        busCall("org.pellucor.Pellucor", "/org/pellucor/Pellucor", "org.pellucor.Pellucor.Open",
-                {"string:" + GetParam().file1, "string:" + GetParam().file2});
-    expectRefusedAndNothingDone(result);
+TEST_P(RefusedCall, IsAnInvalidArgumentAndDoesNothing) {
+    expectRefusedAndNothingDone(
+        busCall("org.pellucor.Pellucor", "/org/pellucor/Pellucor",
+                QStringLiteral("org.pellucor.Pellucor.") + GetParam().method, GetParam().args));
 }
 
-INSTANTIATE_TEST_SUITE_P(, RefusedOpen,
-                         testing::Values(Open{"NoFile", "", ""}, Open{"ARelativePath", "a.wav", ""},
-                                         Open{"ARelativeSecond", "/m/a.wav", "b.wav"},
-                                         Open{"LongerThanAnyPath", "/" + QString(5000, 'a'), ""}),
-                         byName);
+INSTANTIATE_TEST_SUITE_P(
+    , RefusedCall,
+    testing::Values(
+        Refused{"OpenNoFile", "Open", {"string:", "string:"}},
+        Refused{"OpenARelativePath", "Open", {"string:a.wav", "string:"}},
+        Refused{"OpenARelativeSecond", "Open", {"string:/m/a.wav", "string:b.wav"}},
+        Refused{"OpenLongerThanAnyPath", "Open", {"string:/" + QString(5000, 'a'), "string:"}},
+        Refused{"SpeedTooSlow", "SetSpeed", {"double:0.49"}},
+        Refused{"SpeedTooFast", "SetSpeed", {"double:2.01"}},
+        Refused{"SpeedZero", "SetSpeed", {"double:0"}},
+        Refused{"SpeedNegative", "SetSpeed", {"double:-1"}}),
+    byName);
+
+TEST_F(Remote, TellsListenersOfANewRate) {
+    Listener monitor("dbus-monitor", {"--session",
+                                      "type='signal',interface='org.freedesktop.DBus.Properties',"
+                                      "member='PropertiesChanged',path='/org/mpris/MediaPlayer2'"});
+    ASSERT_TRUE(monitor.started());
+    // The monitor is listening once it has printed its own name's arrival.
+    ASSERT_TRUE(monitor.saw("NameAcquired"));
+    transport.rate = 1.25;
+    EXPECT_TRUE(monitor.saw("double 1.25"));
+    EXPECT_TRUE(monitor.seen().contains("\"Rate\""));
+}
 
 TEST(CommandRemoteAlone, SaysSoWhenNoWindowRuns) {
     for (const char* command : {"--play", "--copy-time", "--slower", "--speed=0.75"}) {
