@@ -128,7 +128,7 @@ void MpvPlayer::onRestarted() {
         m_position.isCurrent(m_core->observed().timePosSerial, PlayerPosition::Clock::now())) {
         stopIfAtEnd();
     }
-    readLanding();
+    readLanding();  // a start group hears again when the landing is read
     // Told once the landing is taken in, so that a player rewound at its end is not started.
     // The picture landed on reaches the screen a moment later (pictureDelay()).
     seekLanded();

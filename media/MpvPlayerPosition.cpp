@@ -91,8 +91,8 @@ bool MpvPlayer::startsWherePictureLands() const {
     return m_open.hasFile() && picturesMove();
 }
 
-// libmpv reports the picture landed on a moment after the landing, and not at all where it is
-// the position the seek reported: it is read after every landing.
+// The observed position may still be the seek's when the landing is told, so where the picture
+// landed is read once the landing is told, after every landing.
 void MpvPlayer::readLanding() {
     m_landedAt.reset();
     if (!startsWherePictureLands()) {

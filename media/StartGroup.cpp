@@ -5,6 +5,11 @@
 #include <utility>
 #include <vector>
 
+namespace {
+// Landings closer than this to where they were sent count as there.
+constexpr double kLandedWithin = 0.001;
+}  // namespace
+
 StartGroup::StartGroup(TurnClock& clock, std::chrono::milliseconds patience)
     : m_clock(clock),
       m_group(
@@ -59,7 +64,7 @@ bool StartGroup::bringingTogether(const std::vector<IListenedPlayer*>& members) 
     if (pictured == members.end()) {
         return false;
     }
-    // Its position report comes a moment after the landing, with the seek's news.
+    // Where it landed is read after the landing; the group hears again when it is known.
     const std::optional<double> off = (*pictured)->landedOffBy();
     if (!off) {
         return true;

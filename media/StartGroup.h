@@ -24,9 +24,6 @@ public:
     // A member may be ready now: the group may be complete.
     void check();
 
-    // Landings closer than this to where they were sent count as there.
-    static constexpr double kLandedWithin = 0.001;
-
 private:
     void startIfReady(bool force);
     // True while the members are being brought to the moment the first member with pictures
