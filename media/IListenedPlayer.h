@@ -20,9 +20,9 @@ public:
     virtual void holdPicture() = 0;
     virtual void releasePicture() = 0;
 
-    // Where a file's sound starts after a seek. Sound alone starts exactly where it is sent.
-    // Beside moving pictures the sound starts at the picture the seek lands on, up to a
-    // picture's time from where it was sent.
+    // Where a file's sound starts after a seek. Sound alone starts where it is sent, or at the
+    // file's first sound if sent before it. Beside moving pictures the sound starts at the
+    // picture the seek lands on, up to a picture's time from where it was sent.
     virtual bool startsWherePictureLands() const { return false; }
     // How far from where it was sent its last seek landed (later is positive); empty until
     // that is known.

@@ -122,13 +122,14 @@ void MpvPlayer::onCommandReplied(quint64 id, int error, qint64 entry) {
 }
 
 void MpvPlayer::onRestarted() {
+    const bool firstSinceOpen = !m_sentSinceOpen;
     m_position.restarted(m_open.hasFile(), PlayerPosition::Clock::now());
     m_open.restarted();
     if (readyToStart() &&
         m_position.isCurrent(m_core->observed().timePosSerial, PlayerPosition::Clock::now())) {
         stopIfAtEnd();
     }
-    readLanding();  // a start group hears again when the landing is read
+    readLanding(firstSinceOpen);  // a start group hears again when the landing is read
     // Told once the landing is taken in, so that a player rewound at its end is not started.
     // The picture landed on reaches the screen a moment later (pictureDelay()).
     seekLanded();
@@ -214,6 +215,7 @@ void MpvPlayer::stopPlaying() {
 void MpvPlayer::seekTo(double seconds) {
     m_listener.seekBegan(*this);
     m_sentTo = seconds;
+    m_sentSinceOpen = true;
     const auto id = m_position.seekBegins(seconds, PlayerPosition::Clock::now());
     try {
         m_core->commandAsync(id, {"seek", number(seconds), "absolute+exact"});

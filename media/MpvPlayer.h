@@ -115,7 +115,7 @@ private:
     void checkWhereItStands();
     void showNotice();
     void fitSeeksToFile();
-    void readLanding();
+    void readLanding(bool firstSince);
 
     void onCommandReplied(quint64 id, int error, qint64 entry);
     void onFileOpened();
@@ -157,4 +157,9 @@ private:
     double m_sentTo = 0.0;
     std::optional<double> m_landedAt;
     std::uint64_t m_landingReads = 0;
+    // Where the file's sound begins, read at its first landing after the open if nothing was
+    // sent before it; the read still awaited, if any.
+    bool m_sentSinceOpen = false;
+    std::optional<double> m_firstSound;
+    std::uint64_t m_firstSoundRead = 0;
 };

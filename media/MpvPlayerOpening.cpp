@@ -99,6 +99,9 @@ void MpvPlayer::onFileLost(FileLost told) {
 void MpvPlayer::open(const std::string& path) {
     m_open.begin(path);
     m_position.fileOpening();
+    m_sentSinceOpen = false;
+    m_firstSound.reset();
+    m_firstSoundRead = 0;
     if (m_core->isShutDown()) {
         throw PlayerError("the player was shut down with its window");
     }

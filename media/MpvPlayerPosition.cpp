@@ -92,14 +92,22 @@ bool MpvPlayer::startsWherePictureLands() const {
 }
 
 // The observed position may still be the seek's when the landing is told, so where the picture
-// landed is read once the landing is told, after every landing.
-void MpvPlayer::readLanding() {
+// landed is read once the landing is told, after every landing. Sound alone lands where it is
+// sent, or at the file's first sound if sent before it (libmpv adds no silence in front): where
+// that sound begins is read at the landing that follows the open, where libmpv started by
+// itself. Later reads of a paused player's sound are no landings: through PulseAudio they come
+// short by the sound queued for the start, by a different amount for each player.
+void MpvPlayer::readLanding(bool firstSince) {
     m_landedAt.reset();
-    if (!startsWherePictureLands()) {
+    const bool firstSound = firstSince && !m_firstSound && m_firstSoundRead == 0;
+    if (!startsWherePictureLands() && !firstSound) {
         return;
     }
     try {
         m_core->readDoubleAsync(++m_landingReads, "time-pos");
+        if (firstSound) {
+            m_firstSoundRead = m_landingReads;
+        }
     } catch (const PlayerError& e) {
         qCWarning(lcMedia) << "cannot read where the seek landed:" << e.what();
         m_landedAt = m_sentTo;
@@ -107,6 +115,10 @@ void MpvPlayer::readLanding() {
 }
 
 void MpvPlayer::onLandingRead(quint64 id, std::optional<double> seconds) {
+    if (id == m_firstSoundRead) {
+        m_firstSoundRead = 0;
+        m_firstSound = std::max(seconds.value_or(0.0), 0.0);
+    }
     if (id != m_landingReads) {
         return;
     }
@@ -115,6 +127,12 @@ void MpvPlayer::onLandingRead(quint64 id, std::optional<double> seconds) {
 }
 
 std::optional<double> MpvPlayer::landedOffBy() const {
+    if (!startsWherePictureLands()) {
+        if (m_firstSoundRead != 0) {
+            return std::nullopt;
+        }
+        return std::max(m_sentTo, m_firstSound.value_or(0.0)) - m_sentTo;
+    }
     if (!m_landedAt) {
         return std::nullopt;
     }

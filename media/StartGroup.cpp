@@ -56,25 +56,29 @@ void StartGroup::startIfReady(bool force) {
 }
 
 bool StartGroup::bringingTogether(const std::vector<IListenedPlayer*>& members) {
-    if (m_broughtTogether) {
+    if (m_broughtTogether || members.size() < 2) {
         return false;
     }
+    // Where a member landed may be known only once libmpv answers a read; the group hears
+    // again then.
+    std::vector<double> offs;
+    for (const IListenedPlayer* member : members) {
+        const std::optional<double> off = member->landedOffBy();
+        if (!off) {
+            return true;
+        }
+        offs.push_back(*off);
+    }
+    // The moment all start at: where the first video landed, as a picture cannot be moved to
+    // a moment between two; without one, the latest landing, since sound alone sent before
+    // its file's first sound starts at that sound and cannot be moved earlier.
     const auto pictured = std::find_if(members.begin(), members.end(),
                                        [](const auto* p) { return p->startsWherePictureLands(); });
-    if (pictured == members.end()) {
-        return false;
-    }
-    // Where it landed is read after the landing; the group hears again when it is known.
-    const std::optional<double> off = (*pictured)->landedOffBy();
-    if (!off) {
-        return true;
-    }
-    if (std::abs(*off) < kLandedWithin) {
-        return false;
-    }
-    for (IListenedPlayer* member : members) {
-        if (!member->startsWherePictureLands()) {
-            member->moveStartBy(*off);
+    const double to = pictured != members.end() ? offs[pictured - members.begin()]
+                                                : *std::max_element(offs.begin(), offs.end());
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        if (!members[i]->startsWherePictureLands() && std::abs(offs[i] - to) >= kLandedWithin) {
+            members[i]->moveStartBy(to);
             m_broughtTogether = true;
         }
     }

@@ -10,9 +10,9 @@
 // Starts players together. Players told to play in the same turn of the event loop form one
 // group; the group is unpaused, back to back, once every member has finished its pending seek
 // (or after a bounded wait). Without this, a player still seeking starts a frame or two late.
-// A member whose sound starts at the picture it landed on, off where it was sent, takes the
-// members whose sound starts exactly where sent to the same moment first: beside a video seeked
-// between two pictures, a recording of sound alone would be heard up to a picture's time apart.
+// Members that landed off where they were sent are brought to one moment first: a video's sound
+// starts at the picture it landed on, up to a picture's time from where it was sent, and sound
+// alone sent before its file's first sound starts at that sound. The others go to that moment.
 class StartGroup {
 public:
     StartGroup(TurnClock& clock, std::chrono::milliseconds patience);
@@ -26,8 +26,8 @@ public:
 
 private:
     void startIfReady(bool force);
-    // True while the members are being brought to the moment the first member with pictures
-    // landed on, or that landing is not known yet.
+    // True while the members are being brought to the moment they are to start at, or a
+    // member's landing is not known yet.
     bool bringingTogether(const std::vector<IListenedPlayer*>& members);
 
     TurnClock& m_clock;

@@ -4,14 +4,16 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "FakeListenedPlayer.h"
 #include "FakeTurnClock.h"
 #include "NamedCases.h"
 #include "PlayerGroups.h"
 
-// Players started together whose files are a video and sound alone: the video's sound starts
-// at the picture it landed on, and the other players go to that moment before anyone starts.
+// Players started together that landed apart: a video's sound starts at the picture it landed on,
+// sound alone sent before its file's first sound starts at that sound. The other players go to
+// that moment before anyone starts.
 
 namespace {
 
@@ -30,10 +32,17 @@ struct LandingPlayer : FakeListenedPlayer {
     std::optional<double> off = 0.0;
 };
 
+// How a member landed: with moving pictures or as sound alone, and how far off where it was
+// sent (empty: not known yet; it then turns out to be `known`).
+struct Landed {
+    bool pictured = false;
+    std::optional<double> off = 0.0;
+    double known = 0.0;
+};
+
 struct Landing {
     const char* name;
-    bool p1Pictured, p2Pictured;
-    std::optional<double> off;  // of the first member with pictures
+    Landed p1, p2;
     Log beforeStarting;
 };
 
@@ -46,18 +55,21 @@ protected:
     PlayerGroups groups{{.startPatience = 200ms}, &clock};
 };
 
-TEST_P(StartAfterLanding, TheOthersGoToTheMomentThePictureLandedOnOnce) {
+TEST_P(StartAfterLanding, TheOthersGoToTheMomentTheyAreToStartAtOnce) {
     const Landing& c = GetParam();
-    p1.pictured = c.p1Pictured;
-    p2.pictured = c.p2Pictured;
-    (c.p1Pictured ? p1 : p2).off = c.off;
+    p1.pictured = c.p1.pictured;
+    p1.off = c.p1.off;
+    p2.pictured = c.p2.pictured;
+    p2.off = c.p2.off;
     groups.startRequested(p1);
     groups.startRequested(p2);
     clock.nextTurn();
-    if (!c.off) {
-        EXPECT_TRUE(log.empty()) << "started before the landing was known";
-        (c.p1Pictured ? p1 : p2).off = 0.026;
-        groups.seekLanded(c.p1Pictured ? p1 : p2);
+    for (const auto& [player, landed] : {std::pair{&p1, c.p1}, std::pair{&p2, c.p2}}) {
+        if (!landed.off) {
+            EXPECT_TRUE(log.empty()) << "started before " << player->name << "'s landing was known";
+            player->off = landed.known;
+            groups.seekLanded(*player);
+        }
     }
     if (!c.beforeStarting.empty()) {
         EXPECT_EQ(log, c.beforeStarting) << "started before the moved player landed";
@@ -73,16 +85,39 @@ TEST_P(StartAfterLanding, TheOthersGoToTheMomentThePictureLandedOnOnce) {
     EXPECT_EQ(log, expected);
 }
 
+constexpr Landed kSound{};
+constexpr Landed kSoundNotKnown{.off = std::nullopt};
+constexpr Landed kSoundAtItsFirstSound{.off = 0.092};
+constexpr Landed kVideoOffBy26{.pictured = true, .off = 0.026};
+constexpr Landed kVideoNotKnown{.pictured = true, .off = std::nullopt, .known = 0.026};
+
 INSTANTIATE_TEST_SUITE_P(
     , StartAfterLanding,
     testing::Values(
-        Landing{"SoundAloneFollowsTheVideoOfPlayer1", true, false, 0.026, {"move p2 by 26"}},
-        Landing{"Player1FollowsTheVideoOfPlayer2", false, true, -0.004, {"move p1 by -4"}},
+        Landing{"SoundAloneFollowsTheVideoOfPlayer1", kVideoOffBy26, kSound, {"move p2 by 26"}},
+        Landing{"Player1FollowsTheVideoOfPlayer2",
+                kSound,
+                {.pictured = true, .off = -0.004},
+                {"move p1 by -4"}},
         Landing{
-            "TheStartWaitsUntilTheLandingIsKnown", true, false, std::nullopt, {"move p2 by 26"}},
-        Landing{"ALandingWhereSentMovesNobody", true, false, 0.0004, {}},
-        Landing{"TwoVideosAreNotMoved", true, true, 0.026, {}},
-        Landing{"SoundAloneIsNeverMoved", false, false, 0.0, {}}),
+            "TheStartWaitsUntilTheVideosLandingIsKnown", kVideoNotKnown, kSound, {"move p2 by 26"}},
+        Landing{"ALandingWhereSentMovesNobody", {.pictured = true, .off = 0.0004}, kSound, {}},
+        Landing{"TwoVideosAreNotMoved", kVideoOffBy26, kVideoOffBy26, {}},
+        Landing{"SoundSentBeforeItsFirstSoundTakesPlayer2There",
+                kSoundAtItsFirstSound,
+                kSound,
+                {"move p2 by 92"}},
+        Landing{"SoundSentBeforeItsFirstSoundTakesPlayer1There",
+                kSound,
+                kSoundAtItsFirstSound,
+                {"move p1 by 92"}},
+        Landing{"TheStartWaitsUntilTheSoundsLandingIsKnown",
+                kSound,
+                {.off = std::nullopt, .known = 0.092},
+                {"move p1 by 92"}},
+        Landing{
+            "TwoSoundsLandedAlikeAreNotMoved", kSoundAtItsFirstSound, kSoundAtItsFirstSound, {}},
+        Landing{"SoundWhereSentStartsAsSent", kSound, kSoundNotKnown, {}}),
     byName);
 
 }  // namespace

@@ -137,6 +137,8 @@ TEST_P(HeardOffset, EveryCommandIsHeardTogether) {
     expectPlayPauseBackHeardTogether();
     expectHeardTogether("go-to while playing", [&] { goTo("12.37"); });
     expectHeardTogether(">> while playing", [&] { window->window->ffw_Click(); });
+    // Before a file's first sound: a WMA sent there starts at that sound, not where it was sent.
+    expectHeardTogether("go-to the start while playing", [&] { goTo("0"); });
     expectHeardTogether("F2 then F3 three seconds later", [&] { pauseAndPlayAfter(3000); });
     EXPECT_TRUE(window->messages.shown.empty());
 }
