@@ -181,7 +181,8 @@ void MpvPlayer::stopIfAtEnd() {
     }
     const auto& observed = m_core->observed();
     // A seek past where a file's data ends lands at that end.
-    if (observed.eofReached && giveUpIfEndedEarly(observed.timePos)) {
+    if (observed.eofReached && m_position.endedShortOfSeek(observed.timePos, observed.duration) &&
+        giveUpIfEndedEarly(observed.timePos)) {
         return;
     }
     if (observed.timePos && observed.duration &&

@@ -85,12 +85,11 @@ double earlyEndMargin(double length) {
     return std::max(PlayerPosition::kEarlyEndSeconds, PlayerPosition::kEarlyEndShare * length);
 }
 
-// Short of where it was sent by more than a length is off.
-bool landedShort(double sent, double at, std::optional<double> length) {
+}  // namespace
+
+bool PlayerPosition::landedShort(double sent, double at, std::optional<double> length) {
     return length && at < sent - earlyEndMargin(*length);
 }
-
-}  // namespace
 
 bool PlayerPosition::endedEarly(std::optional<double> at, std::optional<double> length) {
     if (!at || !length) {

@@ -53,6 +53,12 @@ public:
     // is stale for a moment does not stand that long. True once it has.
     bool standsShort(std::optional<double> at, std::optional<double> length, Clock::time_point now);
     static constexpr std::chrono::milliseconds kStandsShortFor{1000};
+    // libmpv tells of the end while the player stands `at`: the end is where its data ends if
+    // that is well short of where the last seek went (a seek past it lands there). The news
+    // of an end that a rewind has left behind may still come, the player at where it was sent.
+    bool endedShortOfSeek(std::optional<double> at, std::optional<double> length) const {
+        return at && m_sent && landedShort(*m_sent, *at, length);
+    }
 
     // The written position while the seek is unfinished.
     std::optional<double> target(Clock::time_point now) const { return m_seek.target(now); }
@@ -71,6 +77,8 @@ public:
     static constexpr double kEarlyEndShare = 0.05;
 
 private:
+    // Short of where it was sent by more than a length is off.
+    static bool landedShort(double sent, double at, std::optional<double> length);
     bool settling(Clock::time_point now) const;
     std::uint64_t settledSerial(Clock::time_point now) const;
     // A seek given up counts as settled, with every report after it.

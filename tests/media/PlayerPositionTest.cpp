@@ -153,6 +153,16 @@ TEST_F(StandingShort, NotWhereSentNorForAMomentNorWhilePlaying) {
     EXPECT_FALSE(standsAt(11.96, 5000)) << "on the picture before";
 }
 
+TEST_F(StandingShort, AnEndToldThereIsWhereTheDataEndsButNotOnceRewound) {
+    EXPECT_TRUE(position.endedShortOfSeek(5.96, 20.0));
+    EXPECT_FALSE(position.endedShortOfSeek(12.0, 20.0)) << "where it was sent";
+    // At its end a player rewinds; libmpv's news of that end may come after the landing.
+    const auto rewound = position.seekBegins(0.0, start);
+    position.seekReplied(rewound, false, 2, start);
+    position.restarted(true, start);
+    EXPECT_FALSE(position.endedShortOfSeek(0.0, 20.0)) << "the end before the rewind";
+}
+
 TEST_F(StandingShort, NotAfterARefusedOrUnansweredSeekOrInTheNextFile) {
     const auto refused = position.seekBegins(15.0, start);
     position.seekReplied(refused, true, 2, start);
