@@ -158,13 +158,17 @@ void MpvPlayer::play() {
 void MpvPlayer::pause() {
     requireFile();
     const bool running = m_state == kPlaying || !m_core->observed().paused;
+    // Read while it still plays: sound alone is then read where it is heard, not at libmpv's
+    // last report, made when it last handed the sound server more sound (with a WMA through
+    // PipeWire up to 80 ms before).
+    const double standing = currentPosition();
     stopPlaying();
     withdrawStart();
     m_core->setFlagAsync("pause", true);
     // libmpv pauses a moment after being told to, maybe a frame further on. Pin it to the
     // position read back now, so that what a caller reads is where the player stands.
     if (running && !m_position.seeking(PlayerPosition::Clock::now())) {
-        seekTo(currentPosition());
+        seekTo(standing);
     }
     refreshBar();
 }

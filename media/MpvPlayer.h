@@ -116,6 +116,7 @@ private:
     void showNotice();
     void fitSeeksToFile();
     void readLanding(bool firstSince);
+    std::optional<double> soundLanding() const;
 
     void onCommandReplied(quint64 id, int error, qint64 entry);
     void onFileOpened();

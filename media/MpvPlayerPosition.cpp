@@ -50,7 +50,25 @@ double MpvPlayer::readPosition(bool carried) const {
             return std::max(*sounding, 0.0);
         }
     }
+    if (current && observed.paused && !picturesMove()) {
+        if (const auto landed = soundLanding()) {
+            return *landed;
+        }
+    }
     return reported;
+}
+
+// A paused file of sound alone stands where its last seek landed (landedOffBy()). libmpv's
+// position then comes short by the sound queued for the start, through PulseAudio about a
+// tenth of a second: read from there, every pause and start would be heard again from a tenth
+// earlier. Well short of the landing, the file's data ended before it, and libmpv says where.
+std::optional<double> MpvPlayer::soundLanding() const {
+    const auto& observed = m_core->observed();
+    const std::optional<double> sent = m_position.sentTo();
+    if (!sent || m_position.endedShortOfSeek(observed.timePos, observed.duration)) {
+        return std::nullopt;
+    }
+    return std::max(*sent, m_firstSound.value_or(0.0));
 }
 
 void MpvPlayer::setCurrentPosition(double seconds) {

@@ -53,6 +53,9 @@ public:
     // is stale for a moment does not stand that long. True once it has.
     bool standsShort(std::optional<double> at, std::optional<double> length, Clock::time_point now);
     static constexpr std::chrono::milliseconds kStandsShortFor{1000};
+    // Where the last seek went: empty before the first of a file, and after one that libmpv
+    // refused or never answered.
+    std::optional<double> sentTo() const { return m_sent; }
     // libmpv tells of the end while the player stands `at`: the end is where its data ends if
     // that is well short of where the last seek went (a seek past it lands there). The news
     // of an end that a rewind has left behind may still come, the player at where it was sent.

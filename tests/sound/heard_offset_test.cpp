@@ -119,9 +119,15 @@ protected:
                             [&] { pauseAndPlayAfter(1000); }, listenMs);
         expectHeardTogether(("F1 while playing" + at).c_str(), [&] { w.back_both(); }, listenMs);
     }
+    // Paused, both stand where they were heard, give or take the picture a video landed on:
+    // the next start goes on from there.
     void pauseAndPlayAfter(int ms) {
+        const double heard[] = {window->player(1).positionNow(), window->player(2).positionNow()};
         window->window->pause_both();
         runEventsFor(ms);
+        for (int player : {1, 2})
+            EXPECT_NEAR(window->player(player).currentPosition(), heard[player - 1], 0.045)
+                << "player " << player << " paused";
         window->window->play_both();
     }
     void goTo(const char* seconds) {
