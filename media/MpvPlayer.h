@@ -117,6 +117,8 @@ private:
     void fitSeeksToFile();
     void readLanding(bool firstSince);
     std::optional<double> soundLanding() const;
+    // Where sound alone sent to `sent` lands: there, or at the file's first sound.
+    double soundLandingFor(double sent) const;
 
     void onCommandReplied(quint64 id, int error, qint64 entry);
     void onFileOpened();

@@ -68,7 +68,11 @@ std::optional<double> MpvPlayer::soundLanding() const {
     if (!sent || m_position.endedShortOfSeek(observed.timePos, observed.duration)) {
         return std::nullopt;
     }
-    return std::max(*sent, m_firstSound.value_or(0.0));
+    return soundLandingFor(*sent);
+}
+
+double MpvPlayer::soundLandingFor(double sent) const {
+    return std::max(sent, m_firstSound.value_or(0.0));
 }
 
 void MpvPlayer::setCurrentPosition(double seconds) {
@@ -149,7 +153,7 @@ std::optional<double> MpvPlayer::landedOffBy() const {
         if (m_firstSoundRead != 0) {
             return std::nullopt;
         }
-        return std::max(m_sentTo, m_firstSound.value_or(0.0)) - m_sentTo;
+        return soundLandingFor(m_sentTo) - m_sentTo;
     }
     if (!m_landedAt) {
         return std::nullopt;
