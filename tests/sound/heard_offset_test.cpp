@@ -19,13 +19,13 @@
 namespace {
 
 // Well under an echo: the fault this catches put the players a tenth of a second apart, while
-// PulseAudio's own start varies by up to 3 ms now and then. A start after F2 and F3, with one
-// player paused a while, still comes 5-9 ms apart about once in fifteen runs of a test, in
-// every version measured so far: one player's uncork reaches the server that much after the
-// other's (the server's debug log shows it), though both are told to start in one call. That
-// slip is not mended yet, and a failure here with such a figure is it. Through PipeWire two
-// players started together still fall one graph cycle (10.7 ms) apart about once in 20 starts,
-// which bench_heard shows; here PipeWire is held to that cycle.
+// PulseAudio's own start varies by up to 3 ms now and then. A start after F2 and F3 still comes
+// 5-9 ms apart about once in fifteen runs of a test, in every version measured so far: where a
+// busy moment puts the two players' landings milliseconds apart, one player's uncork reaches
+// the server that much after the other's (the server's debug log shows it), though both are
+// told to start in one call. That slip is not mended yet, and a failure here with such a figure
+// is it. Through PipeWire two players started together still fall one graph cycle (10.7 ms)
+// apart about once in 20 starts, which bench_heard shows; here PipeWire is held to that cycle.
 double heardTogetherMs(SoundServer::Kind server) {
     return server == SoundServer::Kind::PulseAudio ? 5.0 : 12.0;
 }
