@@ -53,8 +53,10 @@ public:
     // What positionNow() moves with. The sound alone is right to a millisecond. Sound beside
     // moving pictures is right to a few: libmpv reports it between drawing them. A moving
     // picture's own position moves as the pictures are drawn, which a busy machine draws some
-    // milliseconds early or late.
-    enum class Reading { Sound, SoundBesidePictures, Pictures };
+    // milliseconds early or late. Sound that PipeWire converts to a rate of its own reads up to
+    // about 10 ms behind what is heard: libmpv's PipeWire output leaves the sound held in the
+    // converter out of the delay it reports.
+    enum class Reading { Sound, SoundBesidePictures, ConvertedSound, Pictures };
     virtual Reading positionNowFrom() { return Reading::Pictures; }
 
     // settings.rate: the speed of playing, 1 for normal.

@@ -23,7 +23,8 @@ enum Observer : std::uint64_t {
     kAudioOutput,
     kStillPicture,
     kPictureRate,
-    kAudioPts
+    kAudioPts,
+    kOutputRate
 };
 constexpr std::uint64_t kOpenedHook = 1;
 
@@ -119,6 +120,7 @@ void MpvCore::start(bool keepWindow) {
     lib.observe_property(mpv, kStillPicture, "current-tracks/video/albumart", MPV_FORMAT_FLAG);
     lib.observe_property(mpv, kPictureRate, "estimated-vf-fps", MPV_FORMAT_DOUBLE);
     lib.observe_property(mpv, kAudioPts, "audio-pts", MPV_FORMAT_DOUBLE);
+    lib.observe_property(mpv, kOutputRate, "audio-out-params/samplerate", MPV_FORMAT_INT64);
     lib.set_wakeup_callback(mpv, &MpvCore::onWakeup, this);
     m_mpv = mpv;
 }
@@ -253,6 +255,12 @@ void MpvCore::propertyChanged(std::uint64_t id, const void* data) {
             break;
         case kAudioPts:
             m_observed.heard.reported(number(), m_observed.paused, SoundClock::Clock::now());
+            break;
+        case kOutputRate:
+            m_observed.outputRate =
+                has && property->format == MPV_FORMAT_INT64
+                    ? std::optional(*static_cast<const std::int64_t*>(property->data))
+                    : std::nullopt;
             break;
         case kDuration:
             m_observed.duration = number();

@@ -37,6 +37,8 @@ public:
         // The sound output libmpv plays through ("pulse", "pipewire", "null"); empty without
         // sound.
         std::string audioOutput;
+        // The rate of the sound libmpv hands that output, samples a second.
+        std::optional<std::int64_t> outputRate;
         // Counts the position reports, so a reader can tell a report newer than some moment.
         std::uint64_t timePosSerial = 0;
         // The clock the position reports make (carried on while playing), and the one libmpv's

@@ -9,17 +9,26 @@
 #include "MpvPlayer.h"
 #include "SoundClock.h"
 
+namespace {
+// The rate PipeWire runs at unless its user set another.
+constexpr std::int64_t kPipeWireRate = 48000;
+}  // namespace
+
 double MpvPlayer::currentPosition() {
     return readPosition(!picturesMove());
 }
 
 IMediaPlayer::Reading MpvPlayer::positionNowFrom() {
     requireFile();
-    if (!picturesMove()) {
-        return Reading::Sound;
+    const auto& observed = m_core->observed();
+    if (picturesMove() && observed.audioOutput.empty()) {
+        return Reading::Pictures;
     }
-    return m_core->observed().audioOutput.empty() ? Reading::Pictures
-                                                  : Reading::SoundBesidePictures;
+    if (observed.audioOutput == "pipewire" && observed.outputRate &&
+        *observed.outputRate != kPipeWireRate) {
+        return Reading::ConvertedSound;
+    }
+    return picturesMove() ? Reading::SoundBesidePictures : Reading::Sound;
 }
 
 bool MpvPlayer::picturesMove() const {

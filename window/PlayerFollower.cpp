@@ -23,6 +23,12 @@ constexpr int kReadingsPerDecision = 8;
 constexpr double kCatchUpFrom = 0.002;
 constexpr double kCatchUpBesidePicturesFrom = 0.004;
 constexpr double kCatchUpRoughlyFrom = 0.015;
+// Where PipeWire converts a player's sound (a phone recording at 16 kHz beside a file at 48 kHz),
+// that player reads 8-10 ms behind what is heard, from the start on and as long as it plays;
+// made up, that put an echo of as much between two players heard together. There the first
+// decision's gap is taken for the readings' own, and only what changes from it is made up (drift,
+// PipeWire moving a stream by a graph cycle), from a gap just above the readings' unevenness.
+constexpr double kCatchUpConvertedFrom = 0.004;
 // Through PulseAudio, readings are now and then about 3 ms off for a few seconds while the two
 // are heard together; a correction on those moved what was heard by as much. A gap smaller than
 // this is made up only once the next decision finds it on the same side too: drift stays, and
@@ -69,6 +75,7 @@ Correction correctionFor(double gap, double base) {
 void PlayerFollower::engage() {
     m_engaged = true;
     m_smallGapSide = 0;
+    m_readingsOwnGap.reset();
     measureAfresh();
 }
 
@@ -93,7 +100,9 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             disengage(player2);
             return;
         }
-        const double gap = m_offset.player2At(player1.positionNow()) - player2.positionNow();
+        const bool converted = roughest(player1, player2) == IMediaPlayer::Reading::ConvertedSound;
+        const double gap = m_offset.player2At(player1.positionNow()) - player2.positionNow() -
+                           (converted ? m_readingsOwnGap.value_or(0.0) : 0.0);
         const double base = baseRate();
         if (std::fabs(gap) >= kLargestDrift) {
             measureAfresh();
@@ -123,6 +132,14 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             return;
         const double mean = m_gapSum / m_readings;
         measureAfresh();
+        if (converted && !m_readingsOwnGap) {
+            qCDebug(lcWindow,
+                    "player 2 reads %.1f ms behind player 1 where PipeWire converts: "
+                    "the readings' own",
+                    mean * 1000.0);
+            m_readingsOwnGap = mean;
+            return;
+        }
         if (std::fabs(mean) < from) {
             qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: left alone",
                     mean * 1000.0);
@@ -148,12 +165,18 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
     }
 }
 
+IMediaPlayer::Reading PlayerFollower::roughest(IMediaPlayer& player1, IMediaPlayer& player2) {
+    return std::max(player1.positionNowFrom(), player2.positionNowFrom());
+}
+
 double PlayerFollower::catchUpFrom(IMediaPlayer& player1, IMediaPlayer& player2) const {
     using Reading = IMediaPlayer::Reading;
-    const Reading roughest = std::max(player1.positionNowFrom(), player2.positionNowFrom());
-    if (m_speed != 1.0 || roughest == Reading::Pictures)
+    const Reading from = roughest(player1, player2);
+    if (m_speed != 1.0 || from == Reading::Pictures)
         return kCatchUpRoughlyFrom;
-    return roughest == Reading::Sound ? kCatchUpFrom : kCatchUpBesidePicturesFrom;
+    if (from == Reading::ConvertedSound)
+        return kCatchUpConvertedFrom;
+    return from == Reading::Sound ? kCatchUpFrom : kCatchUpBesidePicturesFrom;
 }
 
 void PlayerFollower::setRate(IMediaPlayer& player2, double rate) {

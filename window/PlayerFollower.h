@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "IMediaPlayer.h"
 #include "Player2Offset.h"
 
@@ -35,6 +37,7 @@ private:
     void setRate(IMediaPlayer& player2, double rate);
     // The least average gap made up: the rougher of the two players' readings decides.
     double catchUpFrom(IMediaPlayer& player1, IMediaPlayer& player2) const;
+    static IMediaPlayer::Reading roughest(IMediaPlayer& player1, IMediaPlayer& player2);
     void measureAfresh();
 
     Player2Offset m_offset;
@@ -45,4 +48,6 @@ private:
     int m_readings = 0;
     int m_correctionLeft = 0;  // readings until player 2 is back at normal speed
     int m_smallGapSide = 0;    // a small gap the last decision found: 1 behind, -1 ahead
+    // Where PipeWire converts sound: the gap its readings show while the two are heard together.
+    std::optional<double> m_readingsOwnGap;
 };

@@ -251,6 +251,37 @@ INSTANTIATE_TEST_SUITE_P(, PlayingOn,
                                          Case{SoundServer::Kind::PipeWire, kVideo}),
                          caseName);
 
+// A phone recording (16 kHz) beside a file at PipeWire's own 48 kHz: PipeWire converts it, and
+// its player reads 8 ms behind what is heard from the start on. The follower took that for a gap
+// and made it up 3 s after every start: an echo until the next key. Started together, the two
+// stay together. Where they started apart, the follower cannot tell that from the readings' own
+// gap, and leaves it to the next command.
+class PlayingOnAtOtherRates : public HeardOffset {};
+
+TEST_P(PlayingOnAtOtherRates, StartedTogetherTheyStayTogether) {
+    window->window->play_both();
+    const std::size_t from = server.recorded().size();
+    runEventsFor(9000);
+    const auto heard = heardClickPairs(server.recordedSince(from));
+    std::ostringstream offsets;
+    for (const auto& p : heard)
+        offsets << " " << p.offsetMs;
+    std::printf("[ heard    ] %s playing on:%s ms\n", caseName({GetParam(), 0}).c_str(),
+                offsets.str().c_str());
+    ASSERT_GE(heard.size(), 8u) << "the players were not both heard";
+    if (std::fabs(heard.front().offsetMs) > 2.0)
+        GTEST_SKIP() << "started " << heard.front().offsetMs << " ms apart";
+    for (const auto& p : heard)
+        EXPECT_LE(std::fabs(p.offsetMs), 2.0) << "player 2's click at " << p.at << " s";
+    EXPECT_TRUE(window->messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(, PlayingOnAtOtherRates,
+                         testing::Values(Case{SoundServer::Kind::PipeWire, kPhoneAndFlac},
+                                         Case{SoundServer::Kind::PipeWire, kWmaAndOpus},
+                                         Case{SoundServer::Kind::PulseAudio, kPhoneAndFlac}),
+                         caseName);
+
 INSTANTIATE_TEST_SUITE_P(, HeardOffset,
                          testing::Values(Case{SoundServer::Kind::PulseAudio, kSound},
                                          Case{SoundServer::Kind::PulseAudio, kVideo},

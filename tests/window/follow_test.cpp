@@ -16,6 +16,7 @@ struct Drift {
 
 constexpr auto kPictures = IMediaPlayer::Reading::Pictures;
 constexpr auto kBesidePictures = IMediaPlayer::Reading::SoundBesidePictures;
+constexpr auto kConverted = IMediaPlayer::Reading::ConvertedSound;
 
 std::vector<double> readings(int count, double gap) {
     return std::vector<double>(count, gap);
@@ -72,6 +73,14 @@ const Drift kDrifts[] = {
     // Sound read beside moving pictures is a few milliseconds off, a graph cycle is not.
     {"BesidePicturesAFewMillisecondsAreLeftAlone", times8(0.003), 1.0, 1.0, kBesidePictures},
     {"BesidePicturesACycleIsMadeUp", times8(0.011), 1.0088, 1.0, kBesidePictures},
+    // Sound PipeWire converts reads up to 10 ms behind what is heard from the start on: only what
+    // changes from there is made up.
+    {"ConvertedSoundTakesTheFirstGapForTheReadingsOwn", then(times8(0.009), times8(0.009)), 1.0,
+     1.0, kConverted},
+    {"ConvertedSoundMakesUpACycleStepFromThere", then(times8(0.009), times8(0.020)), 1.0088, 1.0,
+     kConverted},
+    {"ConvertedSoundLeavesAFewMillisecondsAlone", then(times8(0.009), times8(0.012)), 1.0, 1.0,
+     kConverted},
     // A percent of the speed is as little heard at any speed; at half speed 40 ms of the
     // recording take 8 s.
     {"AtHalfSpeedAPercentOfTheSpeed", readings(39, 0.040), 0.505, 0.5},
