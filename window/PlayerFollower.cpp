@@ -100,7 +100,8 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             disengage(player2);
             return;
         }
-        const bool converted = roughest(player1, player2) == IMediaPlayer::Reading::ConvertedSound;
+        const IMediaPlayer::Reading from = roughest(player1, player2);
+        const bool converted = from == IMediaPlayer::Reading::ConvertedSound;
         const double gap = m_offset.player2At(player1.positionNow()) - player2.positionNow() -
                            (converted ? m_readingsOwnGap.value_or(0.0) : 0.0);
         const double base = baseRate();
@@ -119,8 +120,8 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
         }
         // The gap jumped (a sound output ran dry, player 2 was moved a little on its own bar):
         // an average across the jump would make up only part of it, so measuring starts again.
-        const double from = catchUpFrom(player1, player2);
-        const double jump = from < kCatchUpRoughlyFrom ? kSoundStepFrom : kCatchUpRoughlyFrom;
+        const double least = catchUpFrom(from);
+        const double jump = least < kCatchUpRoughlyFrom ? kSoundStepFrom : kCatchUpRoughlyFrom;
         if (m_readings > 0 && std::fabs(gap - m_gapSum / m_readings) >= jump) {
             qCDebug(lcWindow, "player 2 %.1f ms behind player 1 from now on: measured afresh",
                     gap * 1000.0);
@@ -140,7 +141,7 @@ void PlayerFollower::sample(IMediaPlayer& player1, IMediaPlayer& player2) {
             m_readingsOwnGap = mean;
             return;
         }
-        if (std::fabs(mean) < from) {
+        if (std::fabs(mean) < least) {
             qCDebug(lcWindow, "player 2 %.1f ms behind player 1 on average: left alone",
                     mean * 1000.0);
             m_smallGapSide = 0;
@@ -169,9 +170,8 @@ IMediaPlayer::Reading PlayerFollower::roughest(IMediaPlayer& player1, IMediaPlay
     return std::max(player1.positionNowFrom(), player2.positionNowFrom());
 }
 
-double PlayerFollower::catchUpFrom(IMediaPlayer& player1, IMediaPlayer& player2) const {
+double PlayerFollower::catchUpFrom(IMediaPlayer::Reading from) const {
     using Reading = IMediaPlayer::Reading;
-    const Reading from = roughest(player1, player2);
     if (m_speed != 1.0 || from == Reading::Pictures)
         return kCatchUpRoughlyFrom;
     if (from == Reading::ConvertedSound)

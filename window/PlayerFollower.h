@@ -35,8 +35,8 @@ public:
 private:
     double baseRate() const { return m_speed * m_offset.rate(); }
     void setRate(IMediaPlayer& player2, double rate);
-    // The least average gap made up: the rougher of the two players' readings decides.
-    double catchUpFrom(IMediaPlayer& player1, IMediaPlayer& player2) const;
+    // The least average gap made up, from what the rougher of the two players' readings come.
+    double catchUpFrom(IMediaPlayer::Reading from) const;
     static IMediaPlayer::Reading roughest(IMediaPlayer& player1, IMediaPlayer& player2);
     void measureAfresh();
 
