@@ -57,7 +57,15 @@ bash scripts/as-owner.sh bash scripts/with-xvfb.sh bash -c '
   set -euo pipefail
   /usr/bin/pellucor &
   pid=$!
-  window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" --name pellucor | head -n 1)
+  # xdotool gives up with BadWindow when a window it lists goes before it looks at it (libmpv
+  # makes and drops windows of its own as the program starts): such a search is asked again.
+  window=""
+  for _ in $(seq 150); do
+    window=$(xdotool search --onlyvisible --pid "$pid" --name pellucor 2>/dev/null | head -n 1) ||
+      true
+    [[ -n "$window" ]] && break
+    sleep 0.2
+  done
   if [[ -z "$window" ]]; then
     echo "check-deb: no pellucor window within 30 s" >&2
     kill "$pid"
